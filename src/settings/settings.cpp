@@ -1,0 +1,37 @@
+#include "settings/settings.h"
+
+namespace drunvale {
+
+void ResetParameters(Parameters& p) {
+  p.BaudRate = 10400;
+  p.RtsPulse = true;
+  p.DtrOn = true;
+  p.FuelPrice = 30.0f;
+  p.JamMinutes = 5;
+  p.JamSpeed = 30;
+  p.OverLimit = 20;
+  p.LevelZero = {0, 370, true, 44100, false};
+  p.LevelMin = {5000, 440, true, 44100, false};
+  p.LevelMax = {100, 660, true, 44100, false};
+  p.LevelOver = {0, 740, true, 44100, false};
+}
+
+// Most K-line adapters today are USB serial converters, so that is the first port to try.
+Settings::Settings() : Port("/dev/ttyUSB0") { ResetParameters(Params); }
+
+Settings SharedSettings::Get() const {
+  std::lock_guard lock(mutex_);
+  return settings_;
+}
+
+Parameters SharedSettings::GetParameters() const {
+  std::lock_guard lock(mutex_);
+  return settings_.Params;
+}
+
+void SharedSettings::Set(const Settings& settings) {
+  std::lock_guard lock(mutex_);
+  settings_ = settings;
+}
+
+}  // namespace drunvale

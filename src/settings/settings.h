@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+namespace drunvale {
+
+// One signal level's sound. Stored as 16 bytes inside Parameters.
+struct LevelSettings {
+  uint16_t IntervalMs = 0;  // 0 = continuous
+  uint16_t ToneHz = 0;
+  bool UseTone = true;      // else the level's WAV file
+  uint32_t SampleRate = 0;  // playback rate of the WAV file
+  bool AutoRepeat = false;
+
+  bool operator==(const LevelSettings&) const = default;
+};
+
+// The persisted record. Held in memory as plain fields; its 76-byte little-endian form is
+// produced and read field by field (see parameters_codec.h), never by copying the struct.
+struct Parameters {
+  uint16_t BaudRate = 0;
+  bool RtsPulse = false;
+  bool DtrOn = false;
+  float FuelPrice = 0;
+  uint8_t JamMinutes = 0;
+  uint8_t JamSpeed = 0;
+  uint8_t OverLimit = 0;
+  LevelSettings LevelZero;
+  LevelSettings LevelMin;
+  LevelSettings LevelMax;
+  LevelSettings LevelOver;
+
+  bool operator==(const Parameters&) const = default;
+};
+
+enum class ConsumptionLevel : int32_t { Zero = 0, Min = 1, Max = 2, Over = 3 };
+
+void ResetParameters(Parameters& p);
+
+// The whole settings object: the record and the four strings beside it.
+struct Settings {
+  Settings();
+
+  Parameters Params;
+  std::string Port;
+  std::string WavZero;
+  std::string WavMin;
+  std::string WavOver;
+
+  bool operator==(const Settings&) const = default;
+};
+
+// The process-wide settings as other threads see them: the UI thread replaces them whole on
+// Save while the connection worker and the sound engine read. Readers take a copy under the
+// lock, so they never see a torn string or a half-written record.
+class SharedSettings {
+ public:
+  SharedSettings() = default;
+  explicit SharedSettings(const Settings& initial) : settings_(initial) {}
+
+  Settings Get() const;
+  // The record alone: no allocation, cheap enough for every sample.
+  Parameters GetParameters() const;
+  void Set(const Settings& settings);
+
+ private:
+  mutable std::mutex mutex_;
+  Settings settings_;
+};
+
+}  // namespace drunvale
