@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/main_view.h"
+#include "app/status_mailbox.h"
+
+namespace drunvale {
+
+class AppCore;
+class UserStore;
+
+// The main window's logic without the window: what Start, Stop, Reset, the timer, the beep
+// box, the volume slider, the unit button and closing do. The Qt window and the console are
+// thin views over it.
+class MainController {
+ public:
+  MainController(AppCore& app, UserStore& store, MainView& view);
+  ~MainController();
+
+  // Loads the settings, opens the sound device, loads the sounds, resets the statistics and
+  // fills the whole panel. The link is not started.
+  void Initialise();
+
+  void Start(bool beep);
+  void Stop();
+  void Reset();
+  void OnRefreshTimer();
+  void SetBeep(bool on);
+  // The slider's position, 0 at the top (full volume) to 100 at the bottom.
+  void SetVolumeSliderPosition(int position);
+  void ToggleUnits();
+  // Stops sound and link; returns the window's result (2).
+  int Close();
+  // After the settings dialog saved new settings: the link restarts only when the port or
+  // the rate changed, and the sounds are reloaded.
+  void ApplySavedSettings();
+
+  bool LitresPerHour() const { return litresPerHour_; }
+  std::string IndicatorText() const;
+  static const char* UnitCaption(bool litresPerHour);
+
+  // Where the link's status texts go; exposed for the views' own messages.
+  StatusMailbox& Status() { return status_; }
+
+ private:
+  void RefreshStatistics();
+
+  AppCore& app_;
+  UserStore& store_;
+  MainView& view_;
+  StatusMailbox status_;
+  int32_t refreshCount_ = 3;
+  bool litresPerHour_ = true;
+};
+
+}  // namespace drunvale

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace drunvale {
+
+// The value columns of the statistics panel, by the identifiers of the window's controls.
+enum class PanelColumn {
+  TotalsAll = 1039,
+  TotalsInJam = 1040,
+  TotalsOutsideJam = 1041,
+  RatesAll = 1035,
+  RatesInJam = 1036,
+  RatesOutsideJam = 1037,
+  RatesMaximum = 1038,
+  RatesCurrent = 1042,
+};
+
+// What the controller needs of a window (or of the console): it sets texts and asks for
+// repaints; the view forwards the user's commands to the controller. All calls come on the
+// view's own (UI) thread, except PostToUiThread, which any thread may call and which must
+// never block.
+class MainView {
+ public:
+  virtual ~MainView() = default;
+  virtual void SetColumn(PanelColumn column, const std::string& text) = 0;
+  virtual void SetStatusLine(const std::string& text) = 0;
+  virtual void SetSummaryLine(const std::string& text) = 0;
+  virtual void SetUnitCaption(const std::string& caption) = 0;
+  // The indicator's text and colour come from the controller when the view paints.
+  virtual void RepaintIndicator() = 0;
+  // A full refresh of the panel has been made (the console prints its tables then).
+  virtual void PanelRefreshed() {}
+  // The 333 ms refresh timer; starting it while it runs restarts it.
+  virtual void StartRefreshTimer() = 0;
+  virtual void StopRefreshTimer() = 0;
+  virtual void PostToUiThread(std::function<void()> task) = 0;
+};
+
+}  // namespace drunvale

@@ -1,0 +1,32 @@
+#include "app/status_mailbox.h"
+
+#include <utility>
+
+namespace drunvale {
+
+void StatusMailbox::Show(std::string text) {
+  bool onUiThread = std::this_thread::get_id() == uiThread_;
+  bool post = false;
+  {
+    std::lock_guard lock(mutex_);
+    queued_.push_back(std::move(text));
+    if (!onUiThread && !deliveryPosted_) post = deliveryPosted_ = true;
+  }
+  if (onUiThread) {
+    Deliver();
+  } else if (post) {
+    view_.PostToUiThread([this] { Deliver(); });
+  }
+}
+
+void StatusMailbox::Deliver() {
+  std::deque<std::string> texts;
+  {
+    std::lock_guard lock(mutex_);
+    texts.swap(queued_);
+    deliveryPosted_ = false;
+  }
+  for (const auto& text : texts) view_.SetStatusLine(text);
+}
+
+}  // namespace drunvale
