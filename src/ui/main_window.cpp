@@ -1,0 +1,199 @@
+#include "ui/main_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QSlider>
+
+#include "ui/about_dialog.h"
+#include "ui/app_icon.h"
+#include "ui/consumption_indicator.h"
+#include "ui/main_window_template.h"
+#include "ui/static_text.h"
+#include "ui/window_placement.h"
+
+namespace drunvale {
+namespace {
+
+StaticText* MakeStatic(QWidget* parent, const char* caption, Qt::Alignment alignment, bool sunken) {
+  auto* label = new StaticText(QString::fromUtf8(caption), alignment, parent);
+  if (sunken) {
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setLineWidth(1);
+  }
+  return label;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint) {
+  setWindowTitle(QStringLiteral("Drunvale 1.1"));
+  setWindowIcon(AppIcon());
+  setFont(DialogFont(logicalDpiY()));
+  units_ = DialogBaseUnits::Of(font());
+  setFixedSize(units_.ToPixelsX(kMainWindowWidthDu), units_.ToPixelsY(kMainWindowHeightDu));
+
+  for (const ControlTemplate& control : MainWindowTemplate()) {
+    QWidget* widget = CreateControl(control);
+    widget->setObjectName(QString::fromLatin1(control.name));
+    widget->setGeometry(units_.ToPixels(control.x, control.y, control.width, control.height));
+  }
+  refreshTimer_.setInterval(kRefreshPeriodMs);
+  ConnectControls();
+}
+
+MainWindow::~MainWindow() = default;
+
+QWidget* MainWindow::CreateControl(const ControlTemplate& control) {
+  switch (control.kind) {
+    case ControlKind::Frame: {
+      auto* frame = new QFrame(this);
+      frame->setFrameStyle(QFrame::WinPanel | QFrame::Raised);
+      return frame;
+    }
+    case ControlKind::Header:
+      return MakeStatic(this, control.caption, Qt::AlignHCenter, true);
+    case ControlKind::RowCaptions:
+      return MakeStatic(this, control.caption, Qt::AlignLeft, true);
+    case ControlKind::ValueColumn: {
+      StaticText* column = MakeStatic(this, control.caption, Qt::AlignRight, true);
+      columns_[std::atoi(control.name)] = column;
+      return column;
+    }
+    case ControlKind::PushButton:
+      return new QPushButton(QString::fromUtf8(control.caption), this);
+    case ControlKind::CheckBox:
+      beep_ = new QCheckBox(QString::fromUtf8(control.caption), this);
+      beep_->setChecked(false);
+      return beep_;
+    case ControlKind::VolumeSlider:
+      slider_ = new QSlider(Qt::Vertical, this);
+      slider_->setRange(0, 100);
+      // Position 0 is at the top, and the arrow keys and the wheel move the thumb the way
+      // they point.
+      slider_->setInvertedAppearance(true);
+      slider_->setInvertedControls(true);
+      slider_->setSingleStep(1);
+      slider_->setPageStep(20);
+      slider_->setTickPosition(QSlider::NoTicks);
+      slider_->setValue(0);
+      return slider_;
+    case ControlKind::Indicator:
+      indicator_ = new ConsumptionIndicator(this);
+      return indicator_;
+    case ControlKind::UnitCaption:
+      unitCaption_ = MakeStatic(this, control.caption, Qt::AlignLeft, false);
+      return unitCaption_;
+    case ControlKind::StatusLine:
+      status_ = MakeStatic(this, control.caption, Qt::AlignLeft, false);
+      return status_;
+    case ControlKind::SummaryLine:
+      summary_ = MakeStatic(this, control.caption, Qt::AlignRight, false);
+      return summary_;
+    case ControlKind::Separator: {
+      auto* line = new QFrame(this);
+      line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+      line->setLineWidth(1);
+      return line;
+    }
+  }
+  return new QWidget(this);
+}
+
+void MainWindow::ConnectControls() {
+  auto button = [this](const char* name) {
+    return findChild<QPushButton*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+  };
+  connect(button("1004"), &QPushButton::clicked, this, [this] {
+    if (actions_.start) actions_.start(beep_->isChecked());
+  });
+  connect(button("1005"), &QPushButton::clicked, this, [this] {
+    if (actions_.stop) actions_.stop();
+  });
+  connect(button("1000"), &QPushButton::clicked, this, [this] {
+    if (actions_.reset) actions_.reset();
+  });
+  connect(button("1006"), &QPushButton::clicked, this, [this] {
+    if (actions_.openSettings) actions_.openSettings(this);
+  });
+  connect(button("1007"), &QPushButton::clicked, this, &MainWindow::OpenAbout);
+  connect(button("1045"), &QPushButton::clicked, this, [this] {
+    if (actions_.toggleUnits) actions_.toggleUnits();
+  });
+  connect(beep_, &QCheckBox::clicked, this, [this](bool on) {
+    if (actions_.setBeep) actions_.setBeep(on);
+  });
+  connect(slider_, &QSlider::valueChanged, this, [this](int position) {
+    if (actions_.setVolumeSliderPosition) actions_.setVolumeSliderPosition(position);
+  });
+  connect(&refreshTimer_, &QTimer::timeout, this, [this] {
+    if (actions_.refreshTimer) actions_.refreshTimer();
+  });
+}
+
+void MainWindow::SetActions(MainWindowActions actions) {
+  actions_ = std::move(actions);
+  indicator_->SetSource(actions_.indicatorText, actions_.litresPerHour);
+}
+
+void MainWindow::SetColumn(PanelColumn column, const std::string& text) {
+  auto found = columns_.find(static_cast<int>(column));
+  if (found != columns_.end()) found->second->setText(QString::fromStdString(text));
+}
+
+void MainWindow::SetStatusLine(const std::string& text) {
+  status_->setText(QString::fromStdString(text));
+  // Stop may block right after this text ("Отсоединяемся..."), so draw it now rather than
+  // at the next turn of the event loop.
+  status_->repaint();
+}
+
+void MainWindow::SetSummaryLine(const std::string& text) {
+  summary_->setText(QString::fromStdString(text));
+}
+
+void MainWindow::SetUnitCaption(const std::string& caption) {
+  unitCaption_->setText(QString::fromStdString(caption));
+}
+
+void MainWindow::RepaintIndicator() {
+  indicator_->update();
+}
+
+void MainWindow::StartRefreshTimer() {
+  refreshTimer_.start();
+}
+
+void MainWindow::StopRefreshTimer() {
+  refreshTimer_.stop();
+}
+
+void MainWindow::PostToUiThread(std::function<void()> task) {
+  QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+}
+
+void MainWindow::OpenAbout() {
+  AboutDialog about(this);
+  about.exec();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // Closing stops the link and the sound once; a second close request while the first is
+  // finishing only ends the window.
+  if (!closeResult_) closeResult_ = actions_.close ? actions_.close() : kClosedResult;
+  event->accept();
+  done(*closeResult_);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!placed_) {
+    placed_ = true;
+    CentreOverOwner(this, parentWidget());
+  }
+}
+
+}  // namespace drunvale

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "app/main_view.h"
+#include "ui/dialog_units.h"
+
+class QCheckBox;
+class QSlider;
+
+namespace drunvale {
+
+class ConsumptionIndicator;
+class StaticText;
+
+// What the window's controls do, filled by whoever owns the logic (the main controller in the
+// program, fakes in tests). An empty action does nothing.
+struct MainWindowActions {
+  std::function<void(bool beep)> start;
+  std::function<void()> stop;
+  std::function<void()> reset;
+  std::function<void()> refreshTimer;
+  std::function<void(bool on)> setBeep;
+  // 0 at the slider's top, 100 at its bottom.
+  std::function<void(int position)> setVolumeSliderPosition;
+  std::function<void()> toggleUnits;
+  std::function<void(QWidget* parent)> openSettings;
+  // Stops everything; returns the window's result.
+  std::function<int()> close;
+  std::function<std::string()> indicatorText;
+  std::function<bool()> litresPerHour;
+};
+
+// The main window "Drunvale 1.1": the statistics panel, the indicator, the command buttons
+// and the status row, laid out in dialog units of its own font. A view only: every command
+// goes to the actions, every text comes through MainView.
+class MainWindow : public QDialog, public MainView {
+  Q_OBJECT
+
+ public:
+  static constexpr int kRefreshPeriodMs = 333;
+  static constexpr int kClosedResult = 2;
+
+  explicit MainWindow(QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  void SetActions(MainWindowActions actions);
+
+  void SetColumn(PanelColumn column, const std::string& text) override;
+  void SetStatusLine(const std::string& text) override;
+  void SetSummaryLine(const std::string& text) override;
+  void SetUnitCaption(const std::string& caption) override;
+  void RepaintIndicator() override;
+  void StartRefreshTimer() override;
+  void StopRefreshTimer() override;
+  void PostToUiThread(std::function<void()> task) override;
+
+  const DialogBaseUnits& BaseUnits() const { return units_; }
+  bool RefreshTimerActive() const { return refreshTimer_.isActive(); }
+  ConsumptionIndicator* Indicator() const { return indicator_; }
+  QSlider* VolumeSlider() const { return slider_; }
+
+ public slots:
+  // Esc means nothing to this window; it closes only through its close box.
+  void reject() override {}
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  QWidget* CreateControl(const struct ControlTemplate& control);
+  void ConnectControls();
+  void OpenAbout();
+
+  DialogBaseUnits units_;
+  MainWindowActions actions_;
+  QTimer refreshTimer_;
+  std::map<int, StaticText*> columns_;
+  StaticText* status_ = nullptr;
+  StaticText* summary_ = nullptr;
+  StaticText* unitCaption_ = nullptr;
+  QCheckBox* beep_ = nullptr;
+  QSlider* slider_ = nullptr;
+  ConsumptionIndicator* indicator_ = nullptr;
+  std::optional<int> closeResult_;
+  bool placed_ = false;
+};
+
+}  // namespace drunvale
