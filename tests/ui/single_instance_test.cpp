@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <cstring>
+
+#include "ui/about_dialog.h"
+#include "ui/main_window.h"
+#include "ui/single_instance.h"
+
+namespace drunvale {
+namespace {
+
+class SingleInstanceTest : public ::testing::Test {
+ protected:
+  SingleInstanceTest() : directory((temp.path() + "/run").toStdString()) {
+    std::string error;
+    EXPECT_TRUE(EnsurePrivateDirectory(directory, error)) << error;
+  }
+  QTemporaryDir temp;
+  std::string directory;
+};
+
+TEST_F(SingleInstanceTest, PrivateFolderIsRefusedWhenOthersCanEnterOrItIsALink) {
+  struct stat st {};
+  ASSERT_EQ(stat(directory.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+  std::string error;
+  std::string open = (temp.path() + "/open").toStdString();
+  ASSERT_EQ(mkdir(open.c_str(), 0755), 0);
+  EXPECT_FALSE(EnsurePrivateDirectory(open, error));
+  std::string link = (temp.path() + "/link").toStdString();
+  ASSERT_EQ(symlink(directory.c_str(), link.c_str()), 0);
+  EXPECT_FALSE(EnsurePrivateDirectory(link, error));
+}
+
+TEST_F(SingleInstanceTest, SecondCopyAsksTheFirstToComeForward) {
+  SingleInstance first(directory);
+  ASSERT_EQ(first.Claim(), SingleInstance::Role::First);
+  int requests = 0;
+  ASSERT_TRUE(first.Serve([&] { ++requests; })) << first.LastError();
+
+  SingleInstance second(directory);
+  EXPECT_EQ(second.Claim(), SingleInstance::Role::Second);
+  QTRY_COMPARE_WITH_TIMEOUT(requests, 1, 5000);
+
+  // Every later start asks again.
+  SingleInstance third(directory);
+  EXPECT_EQ(third.Claim(), SingleInstance::Role::Second);
+  QTRY_COMPARE_WITH_TIMEOUT(requests, 2, 5000);
+}
+
+TEST_F(SingleInstanceTest, SocketLeftByADeadCopyIsReplaced) {
+  // A socket file nobody listens on, as a crashed copy leaves it.
+  SingleInstance first(directory);
+  {
+    int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, first.SocketPath().c_str());
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    close(fd);
+  }
+  ASSERT_TRUE(QFile::exists(QString::fromStdString(first.SocketPath())));
+  ASSERT_EQ(first.Claim(), SingleInstance::Role::First);
+  int requests = 0;
+  ASSERT_TRUE(first.Serve([&] { ++requests; })) << first.LastError();
+  EXPECT_TRUE(AskRunningInstanceToShow(first.SocketPath(), 1000));
+  QTRY_COMPARE_WITH_TIMEOUT(requests, 1, 5000);
+}
+
+TEST_F(SingleInstanceTest, ReleasedLockLetsTheNextCopyRun) {
+  {
+    SingleInstance gone(directory);
+    ASSERT_EQ(gone.Claim(), SingleInstance::Role::First);
+  }
+  SingleInstance next(directory);
+  EXPECT_EQ(next.Claim(), SingleInstance::Role::First);
+}
+
+TEST(BringToFrontTest, RestoresTheWindowAndRaisesAnOpenModalBox) {
+  MainWindow window;
+  window.show();
+  window.setWindowState(Qt::WindowMinimized);
+  ASSERT_TRUE(window.isMinimized());
+  bool aboutWasInFront = false;
+  AboutDialog* about = new AboutDialog(&window);
+  QTimer::singleShot(0, about, [&] {
+    BringToFront(&window);
+    aboutWasInFront = QApplication::activeModalWidget() == about && about->isVisible();
+    about->done(1);
+  });
+  about->exec();
+  delete about;
+  EXPECT_FALSE(window.isMinimized());
+  EXPECT_TRUE(aboutWasInFront);
+}
+
+}  // namespace
+}  // namespace drunvale
