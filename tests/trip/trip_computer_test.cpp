@@ -55,7 +55,7 @@ TEST_F(TripComputerTest, IntegratesTheIntervalAtTheSampleRatesInSinglePrecision)
 
 TEST_F(TripComputerTest, FirstSampleAfterResetOnlyStartsTheTimeBase) {
   At(0, 0);
-  At(1000, 50, 10, 4);
+  At(1000, 10, 10, 4);  // slow: the amounts are still pending
   trip.SetLitresPerHour(false);
   trip.Reset();
   handed.clear();
@@ -71,8 +71,8 @@ TEST_F(TripComputerTest, FirstSampleAfterResetOnlyStartsTheTimeBase) {
   EXPECT_FALSE(s.LitresPerHour);
   EXPECT_TRUE(handed.empty());
 
-  At(8000, 10, 5, 2);
-  EXPECT_EQ(trip.Snapshot().Pending, Increment(1000, 10, 5, 2));
+  At(7117, 11, 5, 2);  // a distance that double precision would round differently
+  EXPECT_EQ(trip.Snapshot().Pending, Increment(117, 11, 5, 2));
 }
 
 TEST_F(TripComputerTest, SlowStartFollowedByDrivingWithinTheJamTimeCountsOutside) {
@@ -113,9 +113,14 @@ TEST_F(TripComputerTest, JamTimeReachedCountsFromTheFirstSampleAndEndsInTheJam) 
   s = trip.Snapshot();
   EXPECT_EQ(s.State, JamState::Slow);
   EXPECT_EQ(s.OutsideJam.TimeMs, 10000u);
-  At(619000, 20, 5, 1);
+  At(330000, 30, 5, 1);
+  EXPECT_EQ(trip.Snapshot().State, JamState::Moving);
+  EXPECT_EQ(trip.Snapshot().OutsideJam.TimeMs, 20000u);
+
+  At(340000, 20, 5, 1);
+  At(639000, 20, 5, 1);
   EXPECT_EQ(trip.Snapshot().State, JamState::Slow);
-  At(620000, 20, 5, 1);
+  At(640000, 20, 5, 1);
   EXPECT_EQ(trip.Snapshot().InJam.TimeMs, 310000u + 300000u);
 }
 
