@@ -1,0 +1,21 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace drunvale {
+
+struct CommandLine {
+  bool console = false;
+  bool demo = false;
+  bool beep = false;
+  bool help = false;
+  // A port for this run only; the stored settings keep theirs.
+  std::optional<std::string> port;
+  std::string error;
+};
+
+CommandLine ParseCommandLine(int argc, char** argv);
+extern const char* const kUsage;
+
+}  // namespace drunvale

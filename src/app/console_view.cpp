@@ -1,0 +1,58 @@
+#include "app/console_view.h"
+
+#include "app/text_table.h"
+#include "trip/panel_text.h"
+
+namespace drunvale {
+
+void ConsoleView::PrintLine(const std::string& line) {
+  std::fputs(line.c_str(), out_);
+  std::fputc('\n', out_);
+  std::fflush(out_);
+}
+
+void ConsoleView::SetColumn(PanelColumn column, const std::string& text) {
+  columns_[column] = text;
+}
+
+void ConsoleView::SetStatusLine(const std::string& text) {
+  if (text == status_) return;
+  status_ = text;
+  // The identification line ends with CR LF of its own; one line break is enough here.
+  std::string shown = text;
+  while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r')) shown.pop_back();
+  PrintLine("status: " + shown);
+}
+
+void ConsoleView::SetUnitCaption(const std::string& caption) { unitCaption_ = caption; }
+
+void ConsoleView::StartRefreshTimer() {
+  loop_.StartTimer(333, [this] {
+    if (onTimer) onTimer();
+  });
+}
+
+void ConsoleView::PanelRefreshed() {
+  auto column = [this](PanelColumn id) { return columns_[id]; };
+  PrintLine("");
+  for (const auto& line : LayOutTable(
+           {kTotalsTitle, kHeaderEverywhere, kHeaderInJam, kHeaderOutsideJam}, kTotalsCaptions,
+           {column(PanelColumn::TotalsAll), column(PanelColumn::TotalsInJam),
+            column(PanelColumn::TotalsOutsideJam)})) {
+    PrintLine(line);
+  }
+  for (const auto& line : LayOutTable(
+           {kRatesTitle, kHeaderEverywhere, kHeaderInJam, kHeaderOutsideJam, kHeaderMaximum,
+            kHeaderCurrent},
+           kRatesCaptions,
+           {column(PanelColumn::RatesAll), column(PanelColumn::RatesInJam),
+            column(PanelColumn::RatesOutsideJam), column(PanelColumn::RatesMaximum),
+            column(PanelColumn::RatesCurrent)})) {
+    PrintLine(line);
+  }
+  std::string indicator = indicatorText ? indicatorText() : "";
+  std::string unit = unitCaption_.find("л/100") != std::string::npos ? "л/100 км" : "л/ч";
+  PrintLine("сейчас: " + indicator + " " + unit + "    " + summary_);
+}
+
+}  // namespace drunvale
