@@ -1,0 +1,28 @@
+#include "ui/main_window_binding.h"
+
+#include "app/main_controller.h"
+
+namespace drunvale {
+
+MainWindowActions ControllerActions(MainController& controller,
+                                    SettingsDialogRunner runSettingsDialog) {
+  MainWindowActions actions;
+  actions.start = [&controller](bool beep) { controller.Start(beep); };
+  actions.stop = [&controller] { controller.Stop(); };
+  actions.reset = [&controller] { controller.Reset(); };
+  actions.refreshTimer = [&controller] { controller.OnRefreshTimer(); };
+  actions.setBeep = [&controller](bool on) { controller.SetBeep(on); };
+  actions.setVolumeSliderPosition = [&controller](int position) {
+    controller.SetVolumeSliderPosition(position);
+  };
+  actions.toggleUnits = [&controller] { controller.ToggleUnits(); };
+  actions.openSettings = [&controller, run = std::move(runSettingsDialog)](QWidget* parent) {
+    if (run && run(parent)) controller.ApplySavedSettings();
+  };
+  actions.close = [&controller] { return controller.Close(); };
+  actions.indicatorText = [&controller] { return controller.IndicatorText(); };
+  actions.litresPerHour = [&controller] { return controller.LitresPerHour(); };
+  return actions;
+}
+
+}  // namespace drunvale
