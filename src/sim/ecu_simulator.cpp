@@ -38,7 +38,7 @@ EcuSimulator::~EcuSimulator() {
 
 bool EcuSimulator::Start(std::string* error) {
   std::lock_guard lock(mutex_);
-  if (started_) {
+  if (started_ || stopRequested_) {
     if (error) *error = "the simulator runs only once";
     return false;
   }

@@ -164,7 +164,7 @@ TEST_F(SimLine, IgnitionOffSilencesTheControlUnitButNotTheAdapter) {
   ASSERT_TRUE(client_->SetRate(10400));
   EXPECT_EQ(Ask(kStartCommunication)[0], 0xC1);
 
-  sim_->SetIgnitionOff(100ms);
+  sim_->SetIgnitionOff(400ms);
   ExpectSilence(kStartCommunication);
   for (int i = 0; i < 200 && !sim_->IgnitionOn(); ++i)
     std::this_thread::sleep_for(10ms);
@@ -219,9 +219,10 @@ TEST_F(SimLine, IgnoresMalformedFramesAndRefusesUnknownRequests) {
 
   // Noise before a frame is skipped; a frame cut short is given up after the gap.
   EXPECT_EQ(Ask({0x00, 0x81, 0x10, 0xF1, 0x81, 0x03})[0], 0xC1);
+  size_t before = sim_->Requests().size();
   ASSERT_TRUE(client_->Write({0x82, 0x10, 0xF1}));
   EXPECT_EQ(client_->Read(3, 500).size(), 3u);
-  ASSERT_TRUE(sim_->WaitForRequests(sim_->Requests().size() + 1, 1000ms));
+  ASSERT_TRUE(sim_->WaitForRequests(before + 1, 1000ms));
   EXPECT_EQ(LastRequest().frame, (Bytes{0x82, 0x10, 0xF1}));
   EXPECT_EQ(Ask(kStartCommunication)[0], 0xC1);
 
