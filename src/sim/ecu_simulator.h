@@ -26,6 +26,9 @@ namespace drunvale::sim {
 // unit answers after the response delay, byte by byte at its line rate, and switches rate only
 // once an answer that asks for it has gone out whole. Every request and every live-data block
 // handed out is recorded for tests. All public members are thread-safe.
+//
+// Inside another program (a demo): construct it, Start, open DevicePath() as the serial port,
+// flip fault switches at will, and Stop (or destroy it) when done.
 class EcuSimulator {
  public:
   explicit EcuSimulator(EcuSimConfig config = {});
