@@ -85,12 +85,14 @@ IoResult ScriptedSerialPort::Write(const uint8_t* data, size_t n) {
   std::vector<uint8_t> frame(data, data + count);
   Record(SerialEvent::Kind::Write, true, 0, frame);
 
-  int64_t lineFree = now;
+  // Bytes go out one after another, after whatever an earlier write still has on the line.
+  int64_t lineFree = std::max(now, lineBusyUntil_);
   if (echo_) {
     for (uint8_t byte : frame) {
       lineFree += byteMs_;
       Schedule(byte, lineFree);
     }
+    lineBusyUntil_ = lineFree;
   }
   if (responder_) {
     ScriptedReply reply = responder_(frame);

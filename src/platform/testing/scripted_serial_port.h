@@ -102,6 +102,7 @@ class ScriptedSerialPort final : public SerialPort {
   SerialTimeouts timeouts_;
   bool echo_ = true;
   uint32_t byteMs_ = 1;
+  int64_t lineBusyUntil_ = 0;
   ScriptedResponder responder_;
   std::deque<Pending> pending_;
   std::optional<int64_t> hangUpAt_;
