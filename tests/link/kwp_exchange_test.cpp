@@ -103,9 +103,7 @@ TEST(KwpExchange, RepeatsEveryReplyItCannotAccept) {
   const std::vector<Bytes> bad = {
       swapped,
       withFormat(0xC3),
-      withFormat(0xFF),
       withFormat(0x03),
-      withFormat(0x7F),
       badChecksum,
       shortRest,
       Response({0xC1, 0xEF, 0x8F}),  // positive, but to StartCommunication
