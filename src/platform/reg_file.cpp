@@ -150,7 +150,7 @@ LineResult ParseValueLine(std::string_view line, LineReader& lines, StoreValue& 
   std::string_view next;
   while (!data.empty() && data.back() == '\\') {
     data.pop_back();
-    if (!lines.Next(next)) break;
+    if (!lines.Next(next)) return LineResult::Malformed;  // cut off after the '\'
     data += Trim(next);
   }
   return ParseTypedData(data, value);
@@ -201,6 +201,8 @@ void AppendWrappedHex(std::string& line, const std::vector<uint8_t>& data) {
 std::vector<StoreValue> ParseRegFile(std::string_view text, std::string_view keyHeader) {
   std::vector<StoreValue> values;
   if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
+  // A last line without its line end may have been cut off mid-value: it does not count.
+  text = text.substr(0, text.rfind('\n') + 1);
   LineReader lines(text);
   std::string_view line;
   if (!lines.Next(line) || TrimRight(line) != kRegFileSignature) return values;

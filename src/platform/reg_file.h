@@ -27,7 +27,9 @@ inline constexpr std::string_view kRegFileSignature = "Windows Registry Editor V
 
 // The values of the section headed [keyHeader] (matched without regard to ASCII case). A line
 // that cannot be read is skipped, so its value counts as missing; a later line for the same
-// name replaces an earlier one. A file without the signature line holds nothing.
+// name replaces an earlier one. A file without the signature line holds nothing. A last line
+// without its line end, or a wrapped value whose continuation is missing, counts as cut off,
+// so a truncated file never yields a shortened value.
 std::vector<StoreValue> ParseRegFile(std::string_view text, std::string_view keyHeader);
 
 // The whole file for one key. Values with names the store would refuse are left out.
