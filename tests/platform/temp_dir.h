@@ -19,10 +19,6 @@ class TempDir {
   }
   ~TempDir() {
     std::error_code ignored;
-    // Folders a test made read-only must be writable again to be emptied.
-    for (auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored)) {
-      if (entry.is_directory(ignored)) chmod(entry.path().c_str(), 0700);
-    }
     std::filesystem::remove_all(path_, ignored);
   }
   TempDir(const TempDir&) = delete;

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 namespace drunvale {
 namespace {
 
@@ -23,26 +21,6 @@ TEST(ParametersCodec, DefaultsHaveTheirExactImage) {
   };
   EXPECT_EQ(EncodeParameters(defaults), expected);
   EXPECT_EQ(DecodeParameters(expected), defaults);
-}
-
-TEST(ParametersCodec, EveryFieldSurvivesAtItsExtremes) {
-  Parameters p;
-  p.BaudRate = 0xFFFE;
-  p.RtsPulse = false;
-  p.DtrOn = true;
-  p.FuelPrice = -std::numeric_limits<float>::denorm_min();
-  p.JamMinutes = 0xFF;
-  p.JamSpeed = 1;
-  p.OverLimit = 0x80;
-  p.LevelZero = {0xFFFF, 1, false, 0xFFFFFFFF, true};
-  p.LevelMin = {1, 0xFFFF, true, 1, false};
-  p.LevelMax = {0x1234, 0x5678, false, 0x9ABCDEF0, true};
-  p.LevelOver = {0, 0, true, 0, true};
-  const ParametersImage image = EncodeParameters(p);
-  EXPECT_EQ(DecodeParameters(image), p);
-  EXPECT_EQ(image[4] | image[5] << 8 | image[6] << 16 | image[7] << 24, int32_t(0x80000001));
-  EXPECT_EQ(image[44 + 8], 0xF0);  // LevelMax.SampleRate, low byte first
-  EXPECT_EQ(image[44 + 11], 0x9A);
 }
 
 TEST(ParametersCodec, AnyNonZeroBoolByteIsTrueAndReservedBytesAreIgnored) {
