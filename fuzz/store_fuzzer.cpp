@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +28,8 @@ const std::string& ConfigDir() {
     std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm/drunvale-fuzz-XXXXXX"
                                                         : "/tmp/drunvale-fuzz-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) abort();
+    static std::string removeAtExit = pattern;
+    std::atexit([] { std::filesystem::remove_all(removeAtExit); });
     FileUserStore store(pattern);
     if (Settings().Save(store) != kSettingsOk) abort();  // builds the folders
     return pattern;
