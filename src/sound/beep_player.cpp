@@ -10,6 +10,11 @@ int32_t BeepLengthMs(int32_t intervalMs) {
   return static_cast<int32_t>(std::floor(2.5 * x / (static_cast<double>(0.0025f) * x + 4.0) + 0.5));
 }
 
+void ApplyStep(SlotTable& slots, const PlayerStep& step) {
+  if (step.stop != SoundSlot::None) slots.Stop(step.stop);
+  if (step.play) slots.Play(step.playSlot, step.pitch, step.loop);
+}
+
 PlayerStep BeepPlayer::Pass(SignalState& signal) {
   std::lock_guard guard(signal.lock);
   return PassLocked(signal, signal.clock().Now());

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "sound/signal_request.h"
+#include "sound/slot_table.h"
 #include "sound/sound_types.h"
 
 namespace drunvale {
@@ -25,6 +26,10 @@ int32_t BeepLengthMs(int32_t intervalMs);
 // The player thread's logic without the thread: each pass looks at the clock reading `now`,
 // starts the requested slot's sound when it falls due (and moves the due time to the next grid
 // point), stops a beep at its stop instant, and says when the next pass is needed.
+// Carries out a step on the slots, the old slot's stop before the new slot's play. The caller
+// holds no engine lock: each slot operation takes that slot's lock alone.
+void ApplyStep(SlotTable& slots, const PlayerStep& step);
+
 class BeepPlayer {
  public:
   // The caller holds signal.lock and read `now` under it.

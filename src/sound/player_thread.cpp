@@ -16,12 +16,6 @@ struct ThreadContext {
   std::shared_ptr<PlayerRun> run;
 };
 
-void Perform(SlotTable& slots, const PlayerStep& step) {
-  // The old slot's sound is stopped before the new one starts.
-  if (step.stop != SoundSlot::None) slots.Stop(step.stop);
-  if (step.play) slots.Play(step.playSlot, step.pitch, step.loop);
-}
-
 void RunPlayer(ThreadContext& context) {
   SignalState& signal = *context.signal;
   PlayerRun& run = *context.run;
@@ -34,7 +28,7 @@ void RunPlayer(ThreadContext& context) {
     const uint64_t seen = signal.changeCount;
     const PlayerStep step = player.PassLocked(signal, clock.Now());
     lock.unlock();
-    Perform(*context.slots, step);
+    ApplyStep(*context.slots, step);
     lock.lock();
 
     auto woken = [&] { return run.stopRequested || signal.changeCount != seen; };
@@ -61,7 +55,6 @@ void RunPlayer(ThreadContext& context) {
 
 void* PlayerThread::Main(void* raw) {
   std::unique_ptr<ThreadContext> context(static_cast<ThreadContext*>(raw));
-  pthread_setname_np(pthread_self(), kName);
   RunPlayer(*context);
   return nullptr;
 }
@@ -78,6 +71,8 @@ bool PlayerThread::Start(std::shared_ptr<SignalState> signal, std::shared_ptr<Sl
   pthread_attr_destroy(&attr);
   if (rc != 0) return false;
   context.release();
+  // Named here rather than by the thread itself, so that it bears the name from the start.
+  pthread_setname_np(handle, kName);
   handle_ = handle;
   signal_ = std::move(signal);
   run_ = std::move(run);
