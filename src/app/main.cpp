@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/console_app.h"
 #include "app/window_entry.h"
+#include "sound/mixing_periods.h"
 
 int main(int argc, char** argv) {
   using namespace drunvale;
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
+  RequestShortMixingPeriods();
   if (options.console) return RunConsole(options);
   return RunMainWindow(argc, argv, options);
 }
