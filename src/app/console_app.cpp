@@ -58,6 +58,9 @@ int RunConsole(const CommandLine& options) {
     }
   });
   loop.OnTerminate([&] {
+    // Stop rather than just close: the link sends its closing requests and the final totals
+    // are printed once more, so a console run ends with the whole trip on screen.
+    controller.Stop();
     controller.Close();
     loop.Quit();
   });
