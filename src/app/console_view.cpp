@@ -1,9 +1,14 @@
 #include "app/console_view.h"
 
 #include "app/text_table.h"
-#include "trip/panel_text.h"
+#include "trip/panel_captions.h"
 
 namespace drunvale {
+namespace {
+
+std::string S(std::string_view text) { return std::string(text); }
+
+}  // namespace
 
 void ConsoleView::PrintLine(const std::string& line) {
   std::fputs(line.c_str(), out_);
@@ -36,15 +41,16 @@ void ConsoleView::PanelRefreshed() {
   auto column = [this](PanelColumn id) { return columns_[id]; };
   PrintLine("");
   for (const auto& line : LayOutTable(
-           {kTotalsTitle, kHeaderEverywhere, kHeaderInJam, kHeaderOutsideJam}, kTotalsCaptions,
+           {S(kTotalsTitle), S(kColumnEverywhere), S(kColumnInJam), S(kColumnOutsideJam)},
+           S(kTotalsRowCaptions),
            {column(PanelColumn::TotalsAll), column(PanelColumn::TotalsInJam),
             column(PanelColumn::TotalsOutsideJam)})) {
     PrintLine(line);
   }
   for (const auto& line : LayOutTable(
-           {kRatesTitle, kHeaderEverywhere, kHeaderInJam, kHeaderOutsideJam, kHeaderMaximum,
-            kHeaderCurrent},
-           kRatesCaptions,
+           {S(kRatesTitle), S(kColumnEverywhere), S(kColumnInJam), S(kColumnOutsideJam),
+            S(kColumnMaximum), S(kColumnCurrent)},
+           S(kRatesRowCaptions),
            {column(PanelColumn::RatesAll), column(PanelColumn::RatesInJam),
             column(PanelColumn::RatesOutsideJam), column(PanelColumn::RatesMaximum),
             column(PanelColumn::RatesCurrent)})) {

@@ -1,8 +1,9 @@
 #include "app/main_controller.h"
 
 #include "app/app_core.h"
-#include "settings/settings_store.h"
-#include "trip/panel_text.h"
+#include "platform/user_store.h"
+#include "trip/indicator_text.h"
+#include "trip/panel_texts.h"
 
 namespace drunvale {
 
@@ -11,15 +12,9 @@ MainController::MainController(AppCore& app, UserStore& store, MainView& view)
 
 MainController::~MainController() = default;
 
-const char* MainController::UnitCaption(bool litresPerHour) {
-  return litresPerHour
-             ? "<-- Текущая скорость\n<-- расставания бака\n<--  с топливом, (л/ч)"
-             : "<-- Текущая скорость\n<-- расставания бака\n<--  с топливом, (л/100)";
-}
-
 void MainController::Initialise() {
   Settings loaded = app_.settings.Get();
-  LoadSettings(loaded, store_);
+  loaded.Load(store_);
   app_.settings.Set(loaded);
   app_.sound.Device().Create();
   app_.sound.ReloadSounds();
@@ -27,7 +22,7 @@ void MainController::Initialise() {
   refreshCount_ = 3;
   litresPerHour_ = true;
   app_.trip.SetLitresPerHour(true);
-  view_.SetUnitCaption(UnitCaption(true));
+  view_.SetUnitCaption(std::string(IndicatorCaption(true)));
   RefreshStatistics();
 }
 
@@ -63,7 +58,7 @@ void MainController::SetVolumeSliderPosition(int position) {
 void MainController::ToggleUnits() {
   litresPerHour_ = !litresPerHour_;
   app_.trip.SetLitresPerHour(litresPerHour_);
-  view_.SetUnitCaption(UnitCaption(litresPerHour_));
+  view_.SetUnitCaption(std::string(IndicatorCaption(litresPerHour_)));
   view_.RepaintIndicator();
 }
 
@@ -80,25 +75,24 @@ void MainController::ApplySavedSettings() {
 }
 
 std::string MainController::IndicatorText() const {
-  TripSnapshot snapshot = app_.trip.Snapshot();
-  return IndicatorTextFor(snapshot.Current, litresPerHour_);
+  return FormatIndicator(app_.trip.Snapshot().Current, litresPerHour_);
 }
 
 void MainController::RefreshStatistics() {
   view_.RepaintIndicator();
   TripSnapshot trip = app_.trip.Snapshot();
   float price = app_.settings.GetParameters().FuelPrice;
-  view_.SetColumn(PanelColumn::RatesCurrent, FormatRates(trip.Current, false, trip, price));
+  view_.SetColumn(PanelColumn::RatesCurrent, FormatRates(trip.Current, price));
   if (++refreshCount_ <= 3) return;
   refreshCount_ = 0;
-  view_.SetColumn(PanelColumn::TotalsAll, FormatAllTotals(trip, price));
-  view_.SetColumn(PanelColumn::TotalsInJam, FormatTotals(trip.InJam, price));
-  view_.SetColumn(PanelColumn::TotalsOutsideJam, FormatTotals(trip.OutsideJam, price));
-  view_.SetColumn(PanelColumn::RatesAll, FormatAllRates(trip, price));
-  view_.SetColumn(PanelColumn::RatesInJam, FormatRates(trip.InJam.PerHour(), false, trip, price));
-  view_.SetColumn(PanelColumn::RatesOutsideJam,
-                  FormatRates(trip.OutsideJam.PerHour(), false, trip, price));
-  view_.SetColumn(PanelColumn::RatesMaximum, FormatRates(trip.Maximum, true, trip, price));
+  PanelTexts texts = FormatPanel(trip, price);
+  view_.SetColumn(PanelColumn::TotalsAll, texts.TotalsEverywhere);
+  view_.SetColumn(PanelColumn::TotalsInJam, texts.TotalsInJam);
+  view_.SetColumn(PanelColumn::TotalsOutsideJam, texts.TotalsOutsideJam);
+  view_.SetColumn(PanelColumn::RatesAll, texts.RatesEverywhere);
+  view_.SetColumn(PanelColumn::RatesInJam, texts.RatesInJam);
+  view_.SetColumn(PanelColumn::RatesOutsideJam, texts.RatesOutsideJam);
+  view_.SetColumn(PanelColumn::RatesMaximum, texts.RatesMaximum);
   view_.SetSummaryLine(app_.link.LinkSummary());
   view_.PanelRefreshed();
 }

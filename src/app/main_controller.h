@@ -40,7 +40,6 @@ class MainController {
 
   bool LitresPerHour() const { return litresPerHour_; }
   std::string IndicatorText() const;
-  static const char* UnitCaption(bool litresPerHour);
 
   // Where the link's status texts go; exposed for the views' own messages.
   StatusMailbox& Status() { return status_; }

@@ -33,6 +33,7 @@ class SerialPort {
 
   // Programs the whole line state at once: the rate, raw 8N1, no flow control of any kind,
   // no special characters, and the modem lines left to SetRts and SetDtr.
+  // Rate 0 is refused.
   virtual bool SetLine(uint32_t baud) = 0;
   virtual void SetTimeouts(const SerialTimeouts& timeouts) = 0;
   // Discards both the transmit and the receive queue.
@@ -40,7 +41,8 @@ class SerialPort {
   virtual IoResult Write(const uint8_t* data, size_t n) = 0;
   virtual IoResult Read(uint8_t* data, size_t n) = 0;
   // False when the line could not be moved; a device without modem lines (a pseudo-terminal)
-  // answers false and goes on working.
+  // answers false and goes on working. Safe to call from another thread while a read or write
+  // waits (DTR may be raised from the dialog thread).
   virtual bool SetRts(bool on) = 0;
   virtual bool SetDtr(bool on) = 0;
 };

@@ -1,0 +1,75 @@
+#include "app/console_app.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "app/app_core.h"
+#include "app/console_loop.h"
+#include "app/console_view.h"
+#include "app/demo_peer.h"
+#include "app/main_controller.h"
+#include "platform/file_user_store.h"
+
+namespace drunvale {
+
+int RunConsole(const CommandLine& options) {
+  std::unique_ptr<DemoPeer> demo;
+  std::string port = options.port.value_or("");
+  if (options.demo) {
+    std::string error;
+    demo = StartDemoPeer(&error);
+    if (!demo) {
+      std::fprintf(stderr, "drunvale: the simulated engine control unit did not start: %s\n",
+                   error.c_str());
+      return 1;
+    }
+    port = demo->DevicePath();
+  }
+
+  ConsoleLoop loop;
+  ConsoleView view(loop, stdout);
+  auto store = MakeSystemUserStore();
+  AppCore app;
+  MainController controller(app, *store, view);
+  view.onTimer = [&] { controller.OnRefreshTimer(); };
+  view.indicatorText = [&] { return controller.IndicatorText(); };
+
+  controller.Initialise();
+  if (!port.empty()) app.UsePortForThisRun(port);
+
+  bool beep = options.beep;
+  loop.OnKey([&](char key) {
+    switch (key) {
+      case 'r':
+        view.PrintLine("-- обнулено");
+        controller.Reset();
+        break;
+      case 'u':
+        controller.ToggleUnits();
+        view.PrintLine(controller.LitresPerHour() ? "-- единицы: л/ч" : "-- единицы: л/100 км");
+        break;
+      case 'b':
+        beep = !beep;
+        controller.SetBeep(beep);
+        view.PrintLine(beep ? "-- пикать: да" : "-- пикать: нет");
+        break;
+      default:
+        break;
+    }
+  });
+  loop.OnTerminate([&] {
+    // Stop rather than just close: the link sends its closing requests and the final totals
+    // are printed once more, so a console run ends with the whole trip on screen.
+    controller.Stop();
+    controller.Close();
+    loop.Quit();
+  });
+
+  view.PrintLine("Drunvale 1.1: " + app.settings.Get().Port +
+                 (beep ? ", пикать" : "") + " (r: обнулить, u: л/ч или л/100, b: пикать, Ctrl+C: выход)");
+  controller.Start(beep);
+  loop.Run();
+  return 0;
+}
+
+}  // namespace drunvale

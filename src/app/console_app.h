@@ -1,0 +1,10 @@
+#pragma once
+
+#include "app/command_line.h"
+
+namespace drunvale {
+
+// The meter in a terminal; returns the process's exit code.
+int RunConsole(const CommandLine& options);
+
+}  // namespace drunvale

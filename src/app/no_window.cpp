@@ -1,0 +1,12 @@
+#include <cstdio>
+
+#include "app/window_entry.h"
+
+namespace drunvale {
+
+int RunMainWindow(int, char**, const CommandLine&) {
+  std::fputs("drunvale: this build has no windows; run it with --console\n", stderr);
+  return 64;
+}
+
+}  // namespace drunvale

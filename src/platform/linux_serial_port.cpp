@@ -1,0 +1,187 @@
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+
+#include "platform/serial_port.h"
+#include "platform/termios2_line.h"
+
+namespace drunvale {
+namespace {
+
+using Steady = std::chrono::steady_clock;
+
+// Milliseconds left until the deadline, rounded up so poll never wakes just short of it.
+int MsUntil(Steady::time_point deadline) {
+  auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Steady::now());
+  if (left.count() <= 0) return 0;
+  return static_cast<int>((left.count() + 999) / 1000);
+}
+
+class LinuxSerialPort final : public SerialPort {
+ public:
+  explicit LinuxSerialPort(int fd) : fd_(fd) {}
+  ~LinuxSerialPort() override {
+    ioctl(fd_, TIOCNXCL);
+    close(fd_);
+  }
+  LinuxSerialPort(const LinuxSerialPort&) = delete;
+  LinuxSerialPort& operator=(const LinuxSerialPort&) = delete;
+
+  bool SetLine(uint32_t baud) override { return WriteRawLineState(fd_, baud) == 0; }
+  void SetTimeouts(const SerialTimeouts& timeouts) override { timeouts_ = timeouts; }
+  bool Purge() override { return tcflush(fd_, TCIOFLUSH) == 0; }
+  IoResult Write(const uint8_t* data, size_t n) override;
+  IoResult Read(uint8_t* data, size_t n) override;
+  bool SetRts(bool on) override { return SetModemLine(TIOCM_RTS, on); }
+  bool SetDtr(bool on) override { return SetModemLine(TIOCM_DTR, on); }
+
+ private:
+  // A pseudo-terminal has no modem lines (ENOTTY): the caller hears false, nothing else changes.
+  bool SetModemLine(int bit, bool on) { return ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bit) == 0; }
+
+  const int fd_;
+  SerialTimeouts timeouts_;
+};
+
+IoResult LinuxSerialPort::Write(const uint8_t* data, size_t n) {
+  IoResult result;
+  const auto deadline = Steady::now() + std::chrono::milliseconds(timeouts_.writeConstantMs +
+                                                                  timeouts_.writePerByteMs * n);
+  while (result.count < n) {
+    ssize_t written = write(fd_, data + result.count, n - result.count);
+    if (written > 0) {
+      result.count += static_cast<size_t>(written);
+      continue;
+    }
+    if (written < 0 && errno == EINTR) continue;
+    if (written < 0 && errno != EAGAIN) {
+      result.ok = false;
+      return result;
+    }
+    // The transmit queue is full: wait for room until the write's time is up.
+    int waitMs = MsUntil(deadline);
+    if (waitMs == 0) return result;
+    pollfd p{fd_, POLLOUT, 0};
+    int rc = poll(&p, 1, waitMs);
+    if (rc < 0 && errno != EINTR) {
+      result.ok = false;
+      return result;
+    }
+    if (rc > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL))) {
+      result.ok = false;
+      return result;
+    }
+  }
+  return result;
+}
+
+IoResult LinuxSerialPort::Read(uint8_t* data, size_t n) {
+  IoResult result;
+  const auto totalDeadline =
+      Steady::now() +
+      std::chrono::milliseconds(timeouts_.totalConstantMs + timeouts_.totalPerByteMs * n);
+  // Until the first byte only the total limit runs; after each byte the gap limit runs too.
+  auto deadline = totalDeadline;
+  while (result.count < n) {
+    int waitMs = MsUntil(deadline);
+    if (waitMs == 0) break;
+    pollfd p{fd_, POLLIN, 0};
+    int rc = poll(&p, 1, waitMs);
+    if (rc < 0) {
+      if (errno == EINTR) continue;
+      result.ok = false;
+      return result;
+    }
+    if (rc == 0) continue;
+    if (p.revents & POLLNVAL) {
+      result.ok = false;
+      return result;
+    }
+    const bool hungUp = (p.revents & (POLLHUP | POLLERR)) != 0;
+    ssize_t got = read(fd_, data + result.count, n - result.count);
+    if (got > 0) {
+      result.count += static_cast<size_t>(got);
+      deadline =
+          std::min(totalDeadline, Steady::now() + std::chrono::milliseconds(timeouts_.interByteMs));
+      continue;
+    }
+    if (got < 0 && errno != EAGAIN && errno != EINTR) {
+      result.ok = false;
+      return result;
+    }
+    // With VMIN = 0 an empty read is normal; only the poll flags tell an unplugged adapter.
+    if (hungUp) {
+      result.ok = false;
+      return result;
+    }
+  }
+  return result;
+}
+
+std::string OpenError(const std::string& path, int error) {
+  const char* what = "cannot open";
+  switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+      what = "no such device";
+      break;
+    case EBUSY:
+    case EWOULDBLOCK:
+      what = "in use by another program";
+      break;
+    case EACCES:
+    case EPERM:
+      what = "permission denied (is the user in the dialout group?)";
+      break;
+    case ENOTTY:
+      what = "not a serial port";
+      break;
+  }
+  return path + ": " + what + " (" + std::strerror(error) + ")";
+}
+
+// Raw mode at once, keeping the rate: a line left in canonical mode with echo would send the
+// adapter's bytes straight back before SetLine runs.
+bool MakeRaw(int fd) {
+  termios line;
+  if (tcgetattr(fd, &line) != 0) return false;
+  cfmakeraw(&line);
+  line.c_cflag |= CLOCAL | CREAD;
+  line.c_cflag &= ~(CRTSCTS | HUPCL);
+  line.c_cc[VMIN] = 0;
+  line.c_cc[VTIME] = 0;
+  return tcsetattr(fd, TCSANOW, &line) == 0;
+}
+
+}  // namespace
+
+std::unique_ptr<SerialPort> OpenSystemSerialPort(const std::string& path, std::string* error) {
+  int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (error) *error = OpenError(path, errno);
+    return nullptr;
+  }
+  auto fail = [&](int code) -> std::unique_ptr<SerialPort> {
+    close(fd);
+    if (error) *error = OpenError(path, code);
+    return nullptr;
+  };
+  if (!isatty(fd)) return fail(ENOTTY);
+  // TIOCEXCL keeps other users out but not root; the lock keeps out every program that
+  // locks as well, root included.
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(errno);
+  if (ioctl(fd, TIOCEXCL) != 0) return fail(errno);
+  if (!MakeRaw(fd)) return fail(errno);
+  TrySetLowLatency(fd);
+  return std::make_unique<LinuxSerialPort>(fd);
+}
+
+}  // namespace drunvale

@@ -1,0 +1,89 @@
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "platform/user_store.h"
+#include "settings/parameters_codec.h"
+#include "settings/settings.h"
+
+namespace drunvale {
+namespace {
+
+// A string value, NUL included, must fit this.
+constexpr size_t kStringLimit = 4096;
+
+// Opens "Software" and creates the levels below it one at a time, closing each parent once the
+// path is built or a step fails. Levels created before a failure stay.
+std::unique_ptr<StoreKey> CreateSettingsKey(UserStore& store) {
+  std::vector<std::unique_ptr<StoreKey>> chain;
+  chain.push_back(store.Open("Software", StoreAccess::Write));
+  if (!chain.back()) return nullptr;
+  std::unique_ptr<StoreKey> leaf;
+  for (const char* level : {"Tembrook", "Drunvale", "1.0"}) {
+    auto next = chain.back()->CreateSubKey(level);
+    if (!next) break;
+    chain.push_back(std::move(next));
+  }
+  if (chain.size() == 4) {
+    leaf = std::move(chain.back());
+    chain.pop_back();
+  }
+  for (auto& key : chain)
+    key->Close();
+  return leaf;
+}
+
+// Takes the value only when it is a string type and ends in its NUL. A zero-byte value has no
+// terminator, so it is ignored like any other unterminated one.
+void LoadString(StoreKey& key, const char* name, std::vector<uint8_t>& buffer,
+                std::string& member) {
+  ValueInfo info;
+  if (key.Query(name, buffer, info) != QueryStatus::Ok) return;
+  if (info.Type != kRegSz && info.Type != kRegExpandSz) return;
+  if (info.Size == 0 || buffer[info.Size - 1] != 0) return;
+  // REG_EXPAND_SZ is taken literally; references to the environment are not expanded.
+  member.assign(reinterpret_cast<const char*>(buffer.data()));
+}
+
+}  // namespace
+
+int32_t Settings::Load(UserStore& store) {
+  auto key = store.Open(kSettingsKeyPath, StoreAccess::Read);
+  if (!key) return kSettingsFail;
+
+  std::vector<uint8_t> buffer(kStringLimit);
+  const std::pair<const char*, std::string*> strings[] = {
+      {"Port", &Port}, {"WavZero", &WavZero}, {"WavMin", &WavMin}, {"WavOver", &WavOver}};
+  for (const auto& [name, member] : strings)
+    LoadString(*key, name, buffer, *member);
+
+  // A shorter stored record replaces only its leading bytes; the rest keeps the defaults.
+  Parameters defaults;
+  ResetParameters(defaults);
+  ParametersImage image = EncodeParameters(defaults);
+  ValueInfo info;
+  if (key->Query("Parameters", image, info) == QueryStatus::Ok && info.Type == kRegBinary) {
+    Params = DecodeParameters(image);
+  }
+  key->Close();
+  return kSettingsOk;
+}
+
+int32_t Settings::Save(UserStore& store) const {
+  auto key = store.Open(kSettingsKeyPath, StoreAccess::Write);
+  if (!key) key = CreateSettingsKey(store);
+  if (!key) return kSettingsFail;
+
+  const std::pair<const char*, const std::string*> strings[] = {
+      {"Port", &Port}, {"WavZero", &WavZero}, {"WavMin", &WavMin}, {"WavOver", &WavOver}};
+  for (const auto& [name, member] : strings) {
+    const auto* text = reinterpret_cast<const uint8_t*>(member->c_str());
+    key->Set(name, kRegSz, {text, member->size() + 1});  // with its NUL
+  }
+  const ParametersImage image = EncodeParameters(Params);
+  key->Set("Parameters", kRegBinary, image);
+  // Single writes may fail unnoticed, but a commit that stored nothing is a failed save.
+  return key->Close() ? kSettingsOk : kSettingsFail;
+}
+
+}  // namespace drunvale

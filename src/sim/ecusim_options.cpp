@@ -1,0 +1,103 @@
+#include "sim/ecusim_options.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace drunvale::sim {
+namespace {
+
+bool ParseNumber(const std::string& text, double min, double max, double* value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  double v = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() + text.size() || !std::isfinite(v) || v < min || v > max) return false;
+  *value = v;
+  return true;
+}
+
+}  // namespace
+
+std::string EcuSimUsage() {
+  return "Usage: drunvale-ecusim [options]\n"
+         "Simulates a K-line adapter with an engine control unit on a pseudo-terminal. The first\n"
+         "line on standard output is the device path for the tester; SIGINT or SIGTERM ends it.\n"
+         "\n"
+         "  --speedup N              run the drive N times faster (default 1); with 10 and a\n"
+         "                           one-minute jam rule, a jam shows within about two minutes\n"
+         "  --profile-start S        start the drive S seconds into its cycle\n"
+         "  --unknown-key            answer StartCommunication with key bytes EF 8F\n"
+         "  --ignition-off-after S   switch the ignition off S seconds after the start\n"
+         "  --ignition-off-for S     keep it off for S seconds (default: until the end)\n"
+         "  --busy N                 answer every N-th request busy (7F sid 21)\n"
+         "  --response-delay MS      delay before each answer (default 25)\n"
+         "  --no-pacing              send each answer in one piece instead of at the line rate\n"
+         "  --any-rate               answer whatever rate the tester's line is set to\n"
+         "  --help                   show this text\n";
+}
+
+bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* options,
+                        std::string* error) {
+  auto bad = [&](const std::string& message) {
+    if (error) *error = message;
+    return false;
+  };
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    std::string value;
+    bool hasValue = false;
+    if (size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+      value = arg.substr(eq + 1);
+      arg.resize(eq);
+      hasValue = true;
+    }
+    auto next = [&](double min, double max, double* out) {
+      if (!hasValue) {
+        if (i + 1 >= argc) return bad(arg + " needs a value");
+        value = argv[++i];
+      }
+      if (!ParseNumber(value, min, max, out)) return bad("bad value for " + arg + ": " + value);
+      return true;
+    };
+    auto flag = [&]() { return hasValue ? bad(arg + " takes no value") : true; };
+
+    double number = 0;
+    EcuSimConfig& config = options->config;
+    if (arg == "--help" || arg == "-h") {
+      if (!flag()) return false;
+      options->help = true;
+    } else if (arg == "--speedup") {
+      if (!next(0.001, 1e6, &number)) return false;
+      config.profileSpeedup = number;
+    } else if (arg == "--profile-start") {
+      if (!next(0, 1e9, &number)) return false;
+      config.profileStartSeconds = number;
+    } else if (arg == "--unknown-key") {
+      if (!flag()) return false;
+      config.keyBytes = kUnknownKeyBytes;
+    } else if (arg == "--ignition-off-after") {
+      if (!next(0, 1e7, &number)) return false;
+      options->ignitionOffAfterS = number;
+    } else if (arg == "--ignition-off-for") {
+      if (!next(0.001, 1e7, &number)) return false;
+      options->ignitionOffForS = number;
+    } else if (arg == "--busy") {
+      if (!next(1, 1e6, &number)) return false;
+      if (number != std::floor(number)) return bad("bad value for --busy: " + value);
+      config.busyEvery = static_cast<int>(number);
+    } else if (arg == "--response-delay") {
+      if (!next(0, 10'000, &number)) return false;
+      config.responseDelay = std::chrono::microseconds(std::llround(number * 1000));
+    } else if (arg == "--no-pacing") {
+      if (!flag()) return false;
+      config.pacing = false;
+    } else if (arg == "--any-rate") {
+      if (!flag()) return false;
+      config.enforceLineRate = false;
+    } else {
+      return bad("unknown option: " + arg);
+    }
+  }
+  return true;
+}
+
+}  // namespace drunvale::sim

@@ -1,0 +1,64 @@
+#include "sound/slot_table.h"
+
+namespace drunvale {
+
+SlotTable::~SlotTable() {
+  Clear();
+}
+
+void SlotTable::Release(SoundBuffer* sound) {
+  if (sound && --sound->refCount_ == 0) delete sound;
+}
+
+bool SlotTable::Stop(SoundSlot slot) {
+  if (!Valid(slot)) return false;
+  std::lock_guard lock(locks_[Index(slot)]);
+  SoundBuffer* sound = sounds_[Index(slot)];
+  if (sound) sound->StopAndRewind();
+  return sound != nullptr;
+}
+
+bool SlotTable::Play(SoundSlot slot, float pitch, bool loop) {
+  if (!Valid(slot)) return false;
+  std::lock_guard lock(locks_[Index(slot)]);
+  SoundBuffer* sound = sounds_[Index(slot)];
+  if (sound) sound->Play(pitch, loop);  // failures change nothing for the player
+  return sound != nullptr;
+}
+
+int32_t SlotTable::NativeRate(SoundSlot slot) {
+  if (!Valid(slot)) return 0;
+  std::lock_guard lock(locks_[Index(slot)]);
+  SoundBuffer* sound = sounds_[Index(slot)];
+  return sound ? sound->NativeRate() : 0;
+}
+
+void SlotTable::ApplyVolume(int32_t volume) {
+  for (size_t i = 0; i < kSlotCount; ++i) {
+    std::lock_guard lock(locks_[i]);
+    if (sounds_[i]) sounds_[i]->SetVolume(volume);
+  }
+}
+
+SoundBuffer* SlotTable::FindSource(const std::string& source) const {
+  for (SoundBuffer* sound : sounds_) {
+    if (sound && sound->Source() == source) return sound;
+  }
+  return nullptr;
+}
+
+void SlotTable::Replace(SoundSlot slot, SoundBuffer* sound) {
+  SoundBuffer*& held = sounds_[Index(slot)];
+  Release(held);
+  held = sound;
+}
+
+void SlotTable::Clear() {
+  for (size_t i = 0; i < kSlotCount; ++i) {
+    std::lock_guard lock(locks_[i]);
+    Release(sounds_[i]);
+    sounds_[i] = nullptr;
+  }
+}
+
+}  // namespace drunvale

@@ -1,0 +1,134 @@
+#include "sound/wave_reader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+namespace drunvale {
+namespace {
+
+uint16_t Le16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+uint32_t Le32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+bool IdIs(const uint8_t* p, const char* id) {
+  return std::memcmp(p, id, 4) == 0;
+}
+
+struct Chunk {
+  uint64_t body = 0;
+  uint32_t size = 0;
+};
+
+class FileByteSource final : public ByteSource {
+ public:
+  FileByteSource(int fd, uint64_t size) : fd_(fd), size_(size) {}
+  ~FileByteSource() override { ::close(fd_); }
+  uint64_t Size() const override { return size_; }
+  bool ReadAt(uint64_t offset, std::span<uint8_t> out) override {
+    size_t done = 0;
+    while (done < out.size()) {
+      ssize_t n =
+          ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;  // an error, or the file shrank under us
+      done += static_cast<size_t>(n);
+    }
+    return true;
+  }
+
+ private:
+  int fd_;
+  uint64_t size_;
+};
+
+}  // namespace
+
+bool MemoryByteSource::ReadAt(uint64_t offset, std::span<uint8_t> out) {
+  if (offset > bytes_.size() || out.size() > bytes_.size() - offset) return false;
+  std::copy_n(bytes_.begin() + static_cast<ptrdiff_t>(offset), out.size(), out.begin());
+  return true;
+}
+
+SoundResult ParseWave(ByteSource& source, WaveLayout& layout) {
+  const uint64_t fileSize = source.Size();
+  std::array<uint8_t, 12> head{};
+  if (!source.ReadAt(0, head)) return kWaveInvalidFile;
+  if (!IdIs(head.data(), "RIFF") || !IdIs(head.data() + 8, "WAVE")) return kWaveInvalidFile;
+  // Sub-chunks live inside the RIFF chunk as declared, but never past the end of the file.
+  const uint64_t riffEnd =
+      std::min<uint64_t>(8 + static_cast<uint64_t>(Le32(head.data() + 4)), fileSize);
+
+  std::optional<Chunk> fmt;
+  std::optional<Chunk> data;
+  uint64_t pos = 12;
+  while (pos + 8 <= riffEnd && !(fmt && data)) {
+    std::array<uint8_t, 8> header{};
+    if (!source.ReadAt(pos, header)) return kWaveCannotRead;
+    Chunk chunk{pos + 8, Le32(header.data() + 4)};
+    if (!fmt && IdIs(header.data(), "fmt ")) fmt = chunk;
+    if (!data && IdIs(header.data(), "data")) data = chunk;
+    pos = chunk.body + chunk.size + (chunk.size & 1u);  // odd chunks carry a pad byte
+  }
+  if (!fmt || !data) return kWaveChunkNotFound;
+
+  if (fmt->size < 16) return kWaveInvalidFile;
+  std::array<uint8_t, 16> f{};
+  if (!source.ReadAt(fmt->body, f)) return kWaveCannotRead;
+  PcmFormat format;
+  format.formatTag = Le16(&f[0]);
+  format.channels = Le16(&f[2]);
+  format.samplesPerSec = Le32(&f[4]);
+  format.avgBytesPerSec = Le32(&f[8]);
+  format.blockAlign = Le16(&f[12]);
+  format.bitsPerSample = Le16(&f[14]);
+  if (format.formatTag != kWaveFormatPcm) return kWaveInvalidFile;
+  if (format.channels == 0 || format.samplesPerSec == 0 || format.blockAlign == 0 ||
+      format.bitsPerSample == 0) {
+    return kWaveInvalidFile;
+  }
+
+  if (data->size == 0) return kWaveInvalidFile;
+  // A data chunk cut short by the end of the file is refused rather than padded.
+  if (data->body > fileSize || data->size > fileSize - data->body) return kWaveCannotRead;
+
+  layout.format = format;
+  layout.dataOffset = data->body;
+  layout.dataBytes = data->size;
+  return kSoundOk;
+}
+
+SoundResult ReadWave(ByteSource& source, WaveData& wave) {
+  WaveLayout layout;
+  if (SoundResult r = ParseWave(source, layout); r != kSoundOk) return r;
+  // The size was checked against the file, so this allocation is bounded by what is there.
+  std::vector<uint8_t> samples(layout.dataBytes);
+  if (!source.ReadAt(layout.dataOffset, samples)) return kWaveCannotRead;
+  wave.format = layout.format;
+  wave.samples = std::move(samples);
+  return kSoundOk;
+}
+
+SoundResult ReadWaveFile(const std::string& path, WaveData& wave) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return kWaveInvalidFile;
+  struct stat st {};
+  // Only regular files: a FIFO or a device could block or never end.
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return kWaveInvalidFile;
+  }
+  FileByteSource source(fd, static_cast<uint64_t>(st.st_size));
+  return ReadWave(source, wave);
+}
+
+}  // namespace drunvale

@@ -1,0 +1,147 @@
+// drunvale --console against the simulated control unit on a real pseudo-terminal: the totals
+// the console prints at the end must be what the served samples integrate to.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/file_user_store.h"
+#include "settings/settings.h"
+#include "sim/drive_profile.h"
+#include "sim/ecu_simulator.h"
+#include "sim/served_trip.h"
+
+extern char** environ;
+
+namespace drunvale {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+struct Child {
+  pid_t pid = -1;
+  int out = -1;
+};
+
+Child Spawn(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv) {
+  int pipeFds[2];
+  if (pipe(pipeFds) != 0) return {};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) env.emplace_back(*e);
+  for (const auto& e : extraEnv) env.push_back(e);
+  std::vector<char*> argv, envp;
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+  envp.push_back(nullptr);
+
+  Child child;
+  if (posix_spawn(&child.pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
+    child.pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipeFds[1]);
+  child.out = pipeFds[0];
+  return child;
+}
+
+// Reads what the child printed until it closes its output or the time is up.
+std::string ReadUntilClosed(int fd, std::chrono::milliseconds limit) {
+  std::string text;
+  auto deadline = std::chrono::steady_clock::now() + limit;
+  char buffer[4096];
+  while (std::chrono::steady_clock::now() < deadline) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 100) <= 0) continue;
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n <= 0) break;
+    text.append(buffer, static_cast<size_t>(n));
+  }
+  return text;
+}
+
+// The "везде" value of the last printed row whose caption contains the given words.
+double LastEverywhereValue(const std::string& output, const std::string& caption) {
+  std::istringstream in(output);
+  std::string line, found;
+  while (std::getline(in, line))
+    if (line.find(caption) != std::string::npos) found = line;
+  auto bar = found.find('|');
+  if (bar == std::string::npos) return -1;
+  return std::atof(found.c_str() + bar + 1);
+}
+
+TEST(ConsoleEndToEnd, TotalsAgreeWithTheServedDrive) {
+  fs::path home = fs::temp_directory_path() / ("drunvale-e2e-" + std::to_string(getpid()));
+  fs::create_directories(home);
+  {
+    // A price of 1000 turns the fuel total into a money figure with more digits to compare.
+    FileUserStore store(home.string());
+    Settings settings;
+    settings.Params.FuelPrice = 1000.0f;
+    ASSERT_EQ(settings.Save(store), 0);
+  }
+
+  sim::EcuSimConfig config;
+  for (const auto& key : sim::DriveProfile().Keyframes()) {
+    if (key.speedKmh >= 90) {
+      config.profileStartSeconds = key.seconds;
+      break;
+    }
+  }
+  sim::EcuSimulator ecu(config);
+  std::string error;
+  ASSERT_TRUE(ecu.Start(&error)) << error;
+
+  Child child = Spawn({DRUNVALE_BINARY, "--console", "--port", ecu.DevicePath()},
+                      {"XDG_CONFIG_HOME=" + home.string(), "ALSOFT_DRIVERS=null"});
+  ASSERT_GT(child.pid, 0);
+  std::this_thread::sleep_for(8s);
+  kill(child.pid, SIGTERM);
+  std::string output = ReadUntilClosed(child.out, 20s);
+  int status = 0;
+  waitpid(child.pid, &status, 0);
+  close(child.out);
+  ecu.Stop();
+  fs::remove_all(home);
+
+  ASSERT_TRUE(WIFEXITED(status)) << output;
+  EXPECT_EQ(WEXITSTATUS(status), 0) << output;
+  EXPECT_NE(output.find("status: Открываем " + ecu.DevicePath() + "..."), std::string::npos)
+      << output;
+  EXPECT_NE(output.find("Ver."), std::string::npos) << output;
+  // The clean stop still sent the closing requests.
+  bool closed = false;
+  for (const auto& request : ecu.Requests())
+    if (!request.data.empty() && request.data[0] == 0x82) closed = true;
+  EXPECT_TRUE(closed);
+
+  sim::ServedTotals expected = sim::IntegrateServedSamples(ecu.ServedSamples());
+  ASSERT_GT(expected.counted, 20) << output;
+  double distance = LastEverywhereValue(output, "автомобиль проехал");
+  double money = LastEverywhereValue(output, "всего на сумму");
+  // Each sample's rates apply from the previous sample's arrival, which the program and the
+  // simulator see a few milliseconds apart; the printed figures have two decimals.
+  EXPECT_NEAR(distance, expected.distanceKm, 0.01 + 0.03 * expected.distanceKm) << output;
+  EXPECT_NEAR(money, expected.fuelLitres * 1000, 0.01 + 0.03 * expected.fuelLitres * 1000)
+      << output;
+}
+
+}  // namespace
+}  // namespace drunvale

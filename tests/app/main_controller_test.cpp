@@ -1,0 +1,159 @@
+#include "app/main_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/app_core.h"
+#include "platform/testing/manual_clock.h"
+#include "platform/testing/memory_user_store.h"
+#include "sound/testing/recording_audio.h"
+
+namespace drunvale {
+namespace {
+
+class FakeView final : public MainView {
+ public:
+  void SetColumn(PanelColumn column, const std::string& text) override {
+    columns[column] = text;
+    ++columnWrites[column];
+  }
+  void SetStatusLine(const std::string& text) override { statuses.push_back(text); }
+  void SetSummaryLine(const std::string& text) override { summary = text; }
+  void SetUnitCaption(const std::string& text) override { caption = text; }
+  void RepaintIndicator() override { ++repaints; }
+  void PanelRefreshed() override { ++fullRefreshes; }
+  void StartRefreshTimer() override { timerRunning = true; }
+  void StopRefreshTimer() override { timerRunning = false; }
+  void PostToUiThread(std::function<void()> task) override { posted.push_back(std::move(task)); }
+
+  std::map<PanelColumn, std::string> columns;
+  std::map<PanelColumn, int> columnWrites;
+  std::vector<std::string> statuses;
+  std::string summary = "unset";
+  std::string caption;
+  int repaints = 0;
+  int fullRefreshes = 0;
+  bool timerRunning = false;
+  std::vector<std::function<void()>> posted;
+};
+
+// A port that never opens: the link's worker ends at once with its message.
+std::unique_ptr<SerialPort> NoPort(const std::string&, std::string* error) {
+  *error = "no such device";
+  return nullptr;
+}
+
+class MainControllerTest : public ::testing::Test {
+ protected:
+  MainControllerTest()
+      : app_(AppPlatform{&tick_, &hiRes_, &audio_, NoPort}), controller_(app_, store_, view_) {}
+
+  ManualTickClock tick_{1000};
+  ManualHighResClock hiRes_;
+  RecordingAudio audio_;
+  MemoryUserStore store_;
+  AppCore app_;
+  FakeView view_;
+  MainController controller_;
+};
+
+TEST_F(MainControllerTest, OpensWithAFullPanelOfZerosAndNoLink) {
+  controller_.Initialise();
+  EXPECT_EQ(view_.fullRefreshes, 1);
+  EXPECT_EQ(view_.columns[PanelColumn::TotalsAll], "0:00:00 \n0.00 \n0.00 \n0.00 \n0.00 ");
+  EXPECT_EQ(view_.columns[PanelColumn::RatesMaximum], "- \n- \n- \n- \n- \n- ");
+  EXPECT_EQ(view_.summary, "");
+  EXPECT_TRUE(view_.statuses.empty());
+  EXPECT_FALSE(view_.timerRunning);
+  EXPECT_EQ(controller_.IndicatorText(), "0.0");
+  EXPECT_NE(view_.caption.find("(л/ч)"), std::string::npos);
+}
+
+TEST_F(MainControllerTest, CurrentColumnEveryTickTheRestEveryFourth) {
+  controller_.Initialise();
+  controller_.Start(false);
+  EXPECT_TRUE(view_.timerRunning);
+  int full = view_.fullRefreshes;
+  int current = view_.columnWrites[PanelColumn::RatesCurrent];
+  int totals = view_.columnWrites[PanelColumn::TotalsAll];
+  for (int tick = 1; tick <= 8; ++tick) {
+    controller_.OnRefreshTimer();
+    EXPECT_EQ(view_.columnWrites[PanelColumn::RatesCurrent], current + tick);
+    EXPECT_EQ(view_.columnWrites[PanelColumn::TotalsAll], totals + tick / 4) << "tick " << tick;
+  }
+  EXPECT_EQ(view_.fullRefreshes, full + 2);
+  controller_.Stop();
+}
+
+TEST_F(MainControllerTest, StopBeforeAnyStartShowsNothingAndRefreshesEverything) {
+  controller_.Initialise();
+  int full = view_.fullRefreshes;
+  controller_.Stop();
+  EXPECT_TRUE(view_.statuses.empty());
+  EXPECT_EQ(view_.fullRefreshes, full + 1);
+}
+
+TEST_F(MainControllerTest, StartShowsTheLinkTextsInOrderAndStopEndsThem) {
+  controller_.Initialise();
+  controller_.Start(true);
+  EXPECT_TRUE(app_.sound.IsEnabled());
+  controller_.Stop();
+  EXPECT_FALSE(app_.sound.IsEnabled());
+  EXPECT_FALSE(view_.timerRunning);
+  // Worker texts arrive posted; run what the UI thread would have run.
+  for (auto& task : view_.posted) task();
+  ASSERT_GE(view_.statuses.size(), 2u);
+  EXPECT_EQ(view_.statuses.front(), "Соединяемся...");
+  EXPECT_EQ(view_.statuses.back(), "Соединение не установлено.");
+}
+
+TEST_F(MainControllerTest, UnitToggleSwitchesCaptionIndicatorAndTheTripsUnit) {
+  controller_.Initialise();
+  int repaints = view_.repaints;
+  controller_.ToggleUnits();
+  EXPECT_FALSE(controller_.LitresPerHour());
+  EXPECT_FALSE(app_.trip.LitresPerHour());
+  EXPECT_NE(view_.caption.find("(л/100)"), std::string::npos);
+  EXPECT_EQ(controller_.IndicatorText(), "8^0");
+  EXPECT_GT(view_.repaints, repaints);
+  controller_.ToggleUnits();
+  EXPECT_NE(view_.caption.find("(л/ч)"), std::string::npos);
+  EXPECT_EQ(controller_.IndicatorText(), "0.0");
+}
+
+TEST_F(MainControllerTest, SliderTopIsFullVolumeAndBottomSilent) {
+  controller_.Initialise();
+  controller_.SetVolumeSliderPosition(0);
+  EXPECT_EQ(app_.sound.Device().Volume(), 100);
+  controller_.SetVolumeSliderPosition(100);
+  EXPECT_EQ(app_.sound.Device().Volume(), 0);
+  controller_.SetVolumeSliderPosition(30);
+  EXPECT_EQ(app_.sound.Device().Volume(), 70);
+}
+
+TEST_F(MainControllerTest, ResetClearsTheTripAndRefreshesAtOnce) {
+  controller_.Initialise();
+  app_.trip.AddSample(50, 20, 5, true);
+  tick_.Advance(1000);
+  app_.trip.AddSample(50, 20, 5, true);
+  controller_.Reset();
+  EXPECT_EQ(view_.columns[PanelColumn::TotalsAll], "0:00:00 \n0.00 \n0.00 \n0.00 \n0.00 ");
+  EXPECT_EQ(view_.columns[PanelColumn::RatesCurrent], "- \n- \n- \n- \n- \n- ");
+}
+
+TEST_F(MainControllerTest, LoadsStoredSettingsAndClosesWithResultTwo) {
+  Settings stored;
+  stored.Port = "/dev/ttyS3";
+  stored.Params.FuelPrice = 50.0f;
+  ASSERT_EQ(stored.Save(store_), 0);
+  controller_.Initialise();
+  EXPECT_EQ(app_.settings.Get().Port, "/dev/ttyS3");
+  EXPECT_EQ(app_.settings.GetParameters().FuelPrice, 50.0f);
+  EXPECT_EQ(controller_.Close(), 2);
+}
+
+}  // namespace
+}  // namespace drunvale

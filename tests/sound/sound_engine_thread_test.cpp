@@ -1,0 +1,152 @@
+// The engine with its real player thread, on virtual time and the recording back end.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <thread>
+
+#include "platform/testing/manual_clock.h"
+#include "sound/sound_engine.h"
+#include "sound/testing/recording_audio.h"
+
+namespace drunvale {
+namespace {
+
+// Waits (really) for something the player thread does; the time taken is not asserted.
+bool Eventually(const std::function<bool()>& condition) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+int PlayerThreads() {
+  int count = 0;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream comm(task.path() / "comm");
+    std::string name;
+    std::getline(comm, name);
+    if (name == PlayerThread::kName) ++count;
+  }
+  return count;
+}
+
+class EngineThreadTest : public ::testing::Test {
+ protected:
+  SharedSettings settings;
+  ManualHighResClock clock{1'000'000};
+  RecordingAudio audio{&clock};
+  std::unique_ptr<SoundEngine> engine = std::make_unique<SoundEngine>(settings, clock, audio);
+
+  void SetUp() override {
+    ASSERT_EQ(engine->Device().Create(), kSoundOk);
+    engine->ReloadSounds();
+    audio.ClearLog();
+  }
+  bool Called(const std::string& text) {
+    auto calls = audio.Calls(1);
+    return std::find(calls.begin(), calls.end(), text) != calls.end();
+  }
+};
+
+TEST_F(EngineThreadTest, FirstValueAfterSwitchingOnStartsAtOnceAndOffStopsIt) {
+  engine->SetConsumption(5);  // off: ignored
+  engine->SetEnabled(true);
+  EXPECT_TRUE(engine->IsEnabled());
+  clock.AdvanceMs(3);
+  engine->SetConsumption(5);
+  ASSERT_TRUE(Eventually([&] { return Called("Play loop"); }));
+  EXPECT_EQ(audio.Log().front().at, 3000);  // at the instant of the request
+  EXPECT_TRUE(audio.Buffer(1).playing);
+
+  engine->SetEnabled(false);  // mid-beep: the virtual clock stands at the beep's start
+  EXPECT_FALSE(engine->IsEnabled());
+  EXPECT_FALSE(audio.Buffer(1).playing);
+  // The player starts out as if the Zero slot had sounded last, and every slot holds the one
+  // tone, so the first start stops it before playing.
+  EXPECT_THAT(audio.Calls(1), ::testing::ElementsAre("Stop", "Rewind", "SetFrequency 5940",
+                                                     "Play loop", "Stop", "Rewind"));
+}
+
+TEST_F(EngineThreadTest, SwitchingOnTwiceStartsOneThread) {
+  EXPECT_EQ(PlayerThreads(), 0);
+  engine->SetEnabled(true);
+  engine->SetEnabled(true);
+  EXPECT_EQ(PlayerThreads(), 1);
+  engine->SetEnabled(false);
+  EXPECT_EQ(PlayerThreads(), 0);
+  engine->SetEnabled(false);
+  engine->SetEnabled(true);
+  EXPECT_EQ(PlayerThreads(), 1);
+  engine.reset();  // destruction switches off
+  EXPECT_EQ(PlayerThreads(), 0);
+}
+
+TEST_F(EngineThreadTest, ContinuousSoundStopsWhenSwitchedOff) {
+  engine->SetEnabled(true);
+  engine->SetConsumption(100);  // Over: continuous 740 Hz
+  ASSERT_TRUE(Eventually([&] { return audio.Buffer(1).playing; }));
+  EXPECT_EQ(audio.Buffer(1).frequency, 8880u);
+  engine.reset();
+  EXPECT_FALSE(audio.Buffer(1).playing);
+  EXPECT_EQ(audio.DevicesAlive(), 0);
+}
+
+TEST_F(EngineThreadTest, BeepsFollowVirtualTimeAcrossRequests) {
+  engine->SetEnabled(true);
+  engine->SetConsumption(10);  // 200 ms, 111 ms beeps
+  ASSERT_TRUE(Eventually([&] { return audio.Buffer(1).playing; }));
+  clock.AdvanceMs(111);
+  engine->ResetPhase();  // wakes the thread, which now sees the stop instant passed too
+  ASSERT_TRUE(Eventually([&] { return audio.Calls(1).size() >= 4; }));
+  engine->SetEnabled(false);
+}
+
+// Two engines at once (the main one and the settings dialog's) with requests, volume and slot
+// changes racing the players: for ThreadSanitizer.
+TEST(EngineThreads, TwoEnginesUnderConcurrentUse) {
+  SharedSettings mainSettings;
+  SharedSettings dialogCopy;
+  ManualHighResClock clock{1'000'000};
+  RecordingAudio audio{&clock};
+  SoundEngine main(mainSettings, clock, audio);
+  SoundEngine test(dialogCopy, clock, audio);
+  for (SoundEngine* e : {&main, &test}) {
+    ASSERT_EQ(e->Device().Create(), kSoundOk);
+    e->ReloadSounds();
+    e->SetEnabled(true);
+  }
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    for (int i = 0; !done.load(); ++i) {
+      main.SetConsumption(static_cast<float>(i % 25));
+      clock.Advance(137'000);
+      std::this_thread::yield();
+    }
+  });
+  for (int i = 0; i < 300; ++i) {
+    test.SetConsumption(i % 2 ? 0.01f : 19.99f);
+    test.ResetPhase();
+    main.Device().SetVolume(i % 101);
+    Settings s;
+    s.Params.OverLimit = static_cast<uint8_t>(5 + i % 20);
+    dialogCopy.Set(s);
+    test.Device().AssignSound(SoundSlot::Over, i % 3 ? "" : "/nonexistent.wav");
+    if (i % 50 == 0) test.SetEnabled(i % 100 == 0);
+    std::this_thread::sleep_for(std::chrono::microseconds(300));
+  }
+  done = true;
+  worker.join();
+  main.SetEnabled(false);
+  test.SetEnabled(false);
+  EXPECT_EQ(PlayerThreads(), 0);
+}
+
+}  // namespace
+}  // namespace drunvale
