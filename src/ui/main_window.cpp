@@ -129,14 +129,20 @@ void MainWindow::ConnectControls() {
   connect(slider_, &QSlider::valueChanged, this, [this](int position) {
     if (actions_.setVolumeSliderPosition) actions_.setVolumeSliderPosition(position);
   });
-  connect(&refreshTimer_, &QTimer::timeout, this, [this] {
-    if (actions_.refreshTimer) actions_.refreshTimer();
-  });
+  connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::RefreshTick);
 }
 
 void MainWindow::SetActions(MainWindowActions actions) {
   actions_ = std::move(actions);
   indicator_->SetSource(actions_.indicatorText, actions_.litresPerHour);
+}
+
+void MainWindow::SetBeepTicked(bool on) {
+  beep_->setChecked(on);
+}
+
+void MainWindow::RefreshTick() {
+  if (actions_.refreshTimer) actions_.refreshTimer();
 }
 
 void MainWindow::SetColumn(PanelColumn column, const std::string& text) {

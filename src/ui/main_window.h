@@ -60,6 +60,11 @@ class MainWindow : public QDialog, public MainView {
   void StopRefreshTimer() override;
   void PostToUiThread(std::function<void()> task) override;
 
+  // "Пикать" set from the command line; as if ticked before anything else happened.
+  void SetBeepTicked(bool on);
+  // What each tick of the refresh timer does.
+  void RefreshTick();
+
   const DialogBaseUnits& BaseUnits() const { return units_; }
   bool RefreshTimerActive() const { return refreshTimer_.isActive(); }
   ConsumptionIndicator* Indicator() const { return indicator_; }

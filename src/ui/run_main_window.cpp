@@ -1,0 +1,64 @@
+#include <QApplication>
+#include <cstdio>
+#include <memory>
+
+#include "app/app_core.h"
+#include "app/demo_peer.h"
+#include "app/main_controller.h"
+#include "app/window_entry.h"
+#include "platform/file_user_store.h"
+#include "ui/app_icon.h"
+#include "ui/main_window.h"
+#include "ui/main_window_binding.h"
+#include "ui/single_instance.h"
+
+namespace drunvale {
+
+int RunMainWindow(int argc, char** argv, const CommandLine& options) {
+  // Before anything else, the settings included: a second copy only wakes the first.
+  std::string directoryError;
+  SingleInstance instance(UserInstanceDirectory(directoryError));
+  if (!directoryError.empty()) {
+    std::fprintf(stderr, "drunvale: running without the one-copy check: %s\n",
+                 directoryError.c_str());
+  }
+  if (instance.Claim() == SingleInstance::Role::Second) return 0;
+
+  std::unique_ptr<DemoPeer> demo;
+  std::string port = options.port.value_or("");
+  if (options.demo) {
+    std::string error;
+    demo = StartDemoPeer(&error);
+    if (!demo) {
+      std::fprintf(stderr, "drunvale: the simulated engine control unit did not start: %s\n",
+                   error.c_str());
+      return 1;
+    }
+    port = demo->DevicePath();
+  }
+
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Drunvale"));
+  QApplication::setApplicationVersion(QStringLiteral("1.1"));
+  QApplication::setDesktopFileName(QStringLiteral("drunvale"));
+  QApplication::setWindowIcon(AppIcon());
+
+  auto store = MakeSystemUserStore();
+  AppCore app;
+  MainWindow window;
+  MainController controller(app, *store, window);
+  // No settings dialog is built in yet: "Настройка" does nothing until one is given here.
+  window.SetActions(ControllerActions(controller, SettingsDialogRunner()));
+  if (!instance.Serve([&window] { BringToFront(&window); })) {
+    std::fprintf(stderr, "drunvale: later copies cannot reach this one: %s\n",
+                 instance.LastError().c_str());
+  }
+
+  controller.Initialise();
+  if (!port.empty()) app.UsePortForThisRun(port);
+  window.SetBeepTicked(options.beep);
+  window.show();
+  return window.exec();
+}
+
+}  // namespace drunvale
