@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace drunvale {
+namespace {
+
+// The program itself, twice, for one user.
+TEST(TwoCopiesTest, SecondCopyWakesTheFirstAndEndsWithZero) {
+  QTemporaryDir runtime;  // private (0700), as a user's runtime folder is
+  QTemporaryDir config;
+  ASSERT_TRUE(runtime.isValid() && config.isValid());
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_RUNTIME_DIR", runtime.path());
+  env.insert("XDG_CONFIG_HOME", config.path());
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.insert("ALSOFT_DRIVERS", "null");
+
+  QProcess first;
+  first.setProcessEnvironment(env);
+  first.start(DRUNVALE_BINARY, {});
+  ASSERT_TRUE(first.waitForStarted());
+  // The first copy listens once its window is up.
+  QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runtime.path() + "/drunvale/instance.sock"), 30000);
+
+  QProcess second;
+  second.setProcessEnvironment(env);
+  second.start(DRUNVALE_BINARY, {});
+  ASSERT_TRUE(second.waitForFinished(30000));
+  EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_EQ(first.state(), QProcess::Running);
+
+  first.terminate();
+  first.waitForFinished(10000);
+}
+
+}  // namespace
+}  // namespace drunvale

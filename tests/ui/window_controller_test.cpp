@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_core.h"
+#include "app/demo_peer.h"
+#include "app/main_controller.h"
+#include "platform/testing/memory_user_store.h"
+#include "sound/testing/recording_audio.h"
+#include "ui/consumption_indicator.h"
+#include "ui/main_window.h"
+#include "ui/main_window_binding.h"
+#include "ui/static_text.h"
+
+namespace drunvale {
+namespace {
+
+// The real window, noting what the controller hands it.
+class RecordingWindow : public MainWindow {
+ public:
+  void SetColumn(PanelColumn column, const std::string& text) override {
+    ++writes[column];
+    MainWindow::SetColumn(column, text);
+  }
+  void SetStatusLine(const std::string& text) override {
+    statuses.push_back(text);
+    MainWindow::SetStatusLine(text);
+  }
+  std::map<PanelColumn, int> writes;
+  std::vector<std::string> statuses;
+};
+
+AppPlatform QuietPlatform(RecordingAudio& audio) {
+  AppPlatform platform;
+  platform.audio = &audio;
+  return platform;
+}
+
+class WindowControllerTest : public ::testing::Test {
+ protected:
+  WindowControllerTest() {
+    window.SetActions(ControllerActions(controller, SettingsDialogRunner()));
+    controller.Initialise();
+    window.show();
+  }
+  QString Text(const char* name) {
+    return window.findChild<StaticText*>(QString::fromLatin1(name))->text();
+  }
+  void Click(const char* name) {
+    QTest::mouseClick(window.findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
+  }
+  int PixelsOf(QColor colour) {
+    QImage image = window.Indicator()->grab().toImage();
+    QRect client = window.Indicator()->ClientRect();
+    int count = 0;
+    for (int y = client.top(); y <= client.bottom(); ++y) {
+      for (int x = client.left(); x <= client.right(); ++x)
+        count += image.pixelColor(x, y) == colour;
+    }
+    return count;
+  }
+  // Connects the window's link to a simulated control unit and waits for live data.
+  void ConnectToSimulator() {
+    std::string error;
+    demo = StartDemoPeer(&error);
+    ASSERT_TRUE(demo) << error;
+    app.UsePortForThisRun(demo->DevicePath());
+    Click("1004");
+    // The test gives the ticks itself.
+    window.StopRefreshTimer();
+    QTRY_VERIFY_WITH_TIMEOUT((window.RefreshTick(), !Text("1042").startsWith("- ")), 30000);
+  }
+
+  RecordingAudio audio;
+  MemoryUserStore store;
+  std::unique_ptr<DemoPeer> demo;
+  AppCore app{QuietPlatform(audio)};
+  RecordingWindow window;
+  MainController controller{app, store, window};
+};
+
+TEST_F(WindowControllerTest, UnitButtonSwitchesCaptionDigitsAndColour) {
+  const QColor white(255, 255, 255), yellow(255, 255, 128);
+  EXPECT_EQ(Text("1046"), "<-- Текущая скорость\n<-- расставания бака\n<--  с топливом, (л/ч)");
+  EXPECT_GT(PixelsOf(white), 500);
+  EXPECT_EQ(controller.IndicatorText(), "0.0");
+  Click("1045");
+  EXPECT_EQ(Text("1046"), "<-- Текущая скорость\n<-- расставания бака\n<--  с топливом, (л/100)");
+  EXPECT_EQ(controller.IndicatorText(), "8^0");
+  EXPECT_GT(PixelsOf(yellow), 500);
+  EXPECT_EQ(PixelsOf(white), 0);
+  Click("1045");
+  EXPECT_TRUE(Text("1046").endsWith("(л/ч)"));
+  EXPECT_GT(PixelsOf(white), 500);
+}
+
+TEST_F(WindowControllerTest, SliderTopIsFullVolumeBottomIsSilence) {
+  EXPECT_EQ(app.sound.Device().Volume(), 100);
+  window.VolumeSlider()->setValue(100);
+  EXPECT_EQ(app.sound.Device().Volume(), 0);
+  window.VolumeSlider()->setValue(25);
+  EXPECT_EQ(app.sound.Device().Volume(), 75);
+  window.VolumeSlider()->setValue(0);
+  EXPECT_EQ(app.sound.Device().Volume(), 100);
+}
+
+TEST_F(WindowControllerTest, StopBeforeAnyStartShowsNoStatusAndRefreshesThePanel) {
+  int totals = window.writes[PanelColumn::TotalsAll];
+  Click("1005");
+  EXPECT_TRUE(window.statuses.empty());
+  EXPECT_EQ(Text("1033"), "");
+  EXPECT_EQ(window.writes[PanelColumn::TotalsAll], totals + 1);
+  EXPECT_FALSE(window.RefreshTimerActive());
+}
+
+TEST_F(WindowControllerTest, LiveDataFillsTheCurrentColumnEveryTickAndTheRestEveryFourth) {
+  ConnectToSimulator();
+  std::vector<int> fullAt;
+  for (int tick = 1; tick <= 8; ++tick) {
+    int current = window.writes[PanelColumn::RatesCurrent];
+    int totals = window.writes[PanelColumn::TotalsAll];
+    window.RefreshTick();
+    EXPECT_EQ(window.writes[PanelColumn::RatesCurrent], current + 1);
+    if (window.writes[PanelColumn::TotalsAll] != totals) fullAt.push_back(tick);
+  }
+  ASSERT_EQ(fullAt.size(), 2u);
+  EXPECT_EQ(fullAt[1] - fullAt[0], 4);
+  EXPECT_FALSE(Text("1039").startsWith("0:00:00"));
+  EXPECT_NE(Text("1032"), "");
+  Click("1005");
+}
+
+TEST_F(WindowControllerTest, ClosingWhileConnectedSaysSoAndEndsWithTwo) {
+  ConnectToSimulator();
+  window.statuses.clear();
+  window.SetBeepTicked(true);
+  Click("1004");
+  EXPECT_TRUE(app.sound.IsEnabled());
+  EXPECT_TRUE(window.close());
+  EXPECT_EQ(window.result(), 2);
+  EXPECT_FALSE(app.sound.IsEnabled());
+  EXPECT_FALSE(window.RefreshTimerActive());
+  EXPECT_NE(std::find(window.statuses.begin(), window.statuses.end(), "Отсоединяемся..."),
+            window.statuses.end());
+}
+
+}  // namespace
+}  // namespace drunvale
