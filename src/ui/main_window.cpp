@@ -2,8 +2,10 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <QSlider>
+#include <algorithm>
 
 #include "ui/about_dialog.h"
 #include "ui/app_icon.h"
@@ -41,6 +43,8 @@ MainWindow::MainWindow(QWidget* parent)
     widget->setObjectName(QString::fromLatin1(control.name));
     widget->setGeometry(units_.ToPixels(control.x, control.y, control.width, control.height));
   }
+  statusBox_ = status_->geometry();
+  summaryBox_ = summary_->geometry();
   refreshTimer_.setInterval(kRefreshPeriodMs);
   ConnectControls();
 }
@@ -152,6 +156,7 @@ void MainWindow::SetColumn(PanelColumn column, const std::string& text) {
 
 void MainWindow::SetStatusLine(const std::string& text) {
   status_->setText(QString::fromStdString(text));
+  FitStatusRow();
   // Stop may block right after this text ("Отсоединяемся..."), so draw it now rather than
   // at the next turn of the event loop.
   status_->repaint();
@@ -159,6 +164,22 @@ void MainWindow::SetStatusLine(const std::string& text) {
 
 void MainWindow::SetSummaryLine(const std::string& text) {
   summary_->setText(QString::fromStdString(text));
+  FitStatusRow();
+}
+
+void MainWindow::FitStatusRow() {
+  // Device paths are longer than the "COM1" the row was drawn for: the summary may grow to
+  // the left into what the status text leaves free, rather than lose the port's name.
+  const int gap = summaryBox_.left() - statusBox_.right() - 1;
+  QFontMetrics metrics(font());
+  int statusEnd = statusBox_.left() + metrics.horizontalAdvance(status_->text());
+  int wanted = summaryBox_.right() + 1 - metrics.horizontalAdvance(summary_->text());
+  int left = std::min(std::max(wanted, statusEnd + gap), summaryBox_.left());
+  summary_->setGeometry(left, summaryBox_.top(), summaryBox_.right() + 1 - left,
+                        summaryBox_.height());
+  status_->setGeometry(statusBox_.left(), statusBox_.top(),
+                       std::min(statusBox_.width(), left - gap - statusBox_.left()),
+                       statusBox_.height());
 }
 
 void MainWindow::SetUnitCaption(const std::string& caption) {

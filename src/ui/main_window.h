@@ -81,6 +81,7 @@ class MainWindow : public QDialog, public MainView {
  private:
   QWidget* CreateControl(const struct ControlTemplate& control);
   void ConnectControls();
+  void FitStatusRow();
   void OpenAbout();
 
   DialogBaseUnits units_;
@@ -89,6 +90,8 @@ class MainWindow : public QDialog, public MainView {
   std::map<int, StaticText*> columns_;
   StaticText* status_ = nullptr;
   StaticText* summary_ = nullptr;
+  QRect statusBox_;
+  QRect summaryBox_;
   StaticText* unitCaption_ = nullptr;
   QCheckBox* beep_ = nullptr;
   QSlider* slider_ = nullptr;

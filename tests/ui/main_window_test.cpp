@@ -168,6 +168,24 @@ TEST(MainWindowTest, EscapeIsIgnoredAndTheCloseBoxEndsWithTwo) {
   EXPECT_EQ(recorder.calls, (std::vector<std::string>{"close"}));
 }
 
+TEST(MainWindowTest, LongPortNamesTakeRoomTheStatusLineLeaves) {
+  MainWindow window;
+  auto* status = Control<StaticText>(window, "1033");
+  auto* summary = Control<StaticText>(window, "1032");
+  const QRect box = summary->geometry();
+  const std::string line = "/dev/serial/by-id/usb-FTDI : 10400 : Ошибок: 0";
+  window.SetStatusLine("Опрос");
+  window.SetSummaryLine(line);
+  QFontMetrics metrics(summary->font());
+  EXPECT_GE(summary->width(), metrics.horizontalAdvance(QString::fromStdString(line)));
+  EXPECT_EQ(summary->geometry().right(), box.right());
+  EXPECT_LT(status->geometry().right(), summary->geometry().left());
+  // A long status text keeps its room; the summary goes back to its own box.
+  window.SetStatusLine(std::string(60, 'x'));
+  EXPECT_EQ(summary->geometry(), box);
+  EXPECT_LT(status->geometry().right(), box.left());
+}
+
 class PaintCounter : public QObject {
  public:
   int paints = 0;
@@ -207,7 +225,7 @@ TEST(MainWindowTest, RendersPicturesIntoTheBuildFolder) {
   }
   window.SetColumn(PanelColumn::RatesInJam, "- \n- \n- \n- \n- \n- ");
   window.SetStatusLine("Опрос");
-  window.SetSummaryLine("/dev/ttyUSB0 : 10400 : Ошибок: 0");
+  window.SetSummaryLine("/dev/pts/3 : 10400 : Ошибок: 0");
   window.show();
   EXPECT_TRUE(window.grab().save(DRUNVALE_BUILD_DIR "/main-window.png"));
   AboutDialog about(&window);
