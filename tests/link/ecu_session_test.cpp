@@ -318,3 +318,36 @@ TEST(EcuBlocks, IdentificationFieldsEndAtAZeroByteTheirLengthOrTheBlock) {
 
 }  // namespace
 }  // namespace drunvale::testing
+
+namespace drunvale::testing {
+namespace {
+
+TEST(WorkerOutlets, StopMarkEndsTextsAndDetachEndsEverything) {
+  ManualTickClock clock;
+  ManualStopEvent stop(clock);
+  std::vector<std::string> texts;
+  int samples = 0;
+  WorkerOutlets outlets(
+      stop, [&](std::string t) { texts.push_back(t); },
+      [&](float, float, float, bool) { ++samples; });
+  outlets.ShowStatus("a");
+  outlets.MarkStopping([&](std::string t) { texts.push_back("owner " + t); }, "b");
+  outlets.ShowStatus("c");
+  outlets.AddSample(1, 2, 3, true);
+  EXPECT_EQ(texts, (std::vector<std::string>{"a", "owner b"}));
+  EXPECT_EQ(samples, 1);  // samples flow until the owner lets go of the worker
+  outlets.Detach();
+  outlets.AddSample(1, 2, 3, true);
+  EXPECT_EQ(samples, 1);
+
+  // A stop event set by other means silences the texts too.
+  WorkerOutlets plain(
+      stop, [&](std::string t) { texts.push_back(t); }, nullptr);
+  stop.Set();
+  plain.ShowStatus("d");
+  plain.AddSample(1, 2, 3, true);
+  EXPECT_EQ(texts.size(), 2u);
+}
+
+}  // namespace
+}  // namespace drunvale::testing
