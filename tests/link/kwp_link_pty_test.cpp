@@ -62,8 +62,8 @@ struct LinkRig {
   ~LinkRig() { link.Stop(); }
 
   std::string Port() const { return ecu->DevicePath(); }
-  std::string Summary(uint16_t baud = 10400, int errors = 0) const {
-    return Port() + " : " + std::to_string(baud) + " : Ошибок: " + std::to_string(errors);
+  std::string Summary(uint16_t baud = 10400) const {
+    return Port() + " : " + std::to_string(baud) + " : Ошибок: 0";
   }
   // Stop, and check that nothing came between its two texts.
   void StopAndExpectTheTwoTexts() {
@@ -261,6 +261,7 @@ TEST(KwpLinkOnPty, NewSettingsRestartTheWorkerOnlyForAnotherPortOrRate) {
                                       "Открываем " + other->DevicePath() + "..."}));
   EXPECT_TRUE(other->WaitForRequests(5, 5s));
   EXPECT_EQ(rig.link.LinkSummary(), other->DevicePath() + " : 10400 : Ошибок: 0");
+  rig.link.Stop();  // before the other control unit goes
 }
 
 // A port whose reads can be made to hang until released, as a driver that never returns.
@@ -363,6 +364,7 @@ TEST(KwpLinkOnPty, WorkerThatHangsPastTheJoinIsForgottenAndSharesNothing) {
   for (const auto& e : rig.texts.Entries())
     EXPECT_TRUE(e.thread != hungThread || e.at < forgottenAt);
   EXPECT_EQ(rig.link.LinkSummary(), other->DevicePath() + " : 10400 : Ошибок: 0");
+  rig.link.Stop();  // before the other control unit goes
 }
 
 TEST(KwpLinkOnPty, DestroyingTheLinkNeverWaitsForItsWorker) {
