@@ -75,13 +75,4 @@ PanelTexts FormatPanel(const TripSnapshot& trip, float fuelPrice) {
   };
 }
 
-std::string FormatLinkSummary(std::string_view portName, int32_t baudRate, int32_t errorCount) {
-  std::string text(portName);
-  text += " : ";
-  text += std::to_string(baudRate);
-  text += " : Ошибок: ";
-  text += std::to_string(std::max(errorCount, int32_t{0}));
-  return text;
-}
-
 }  // namespace drunvale

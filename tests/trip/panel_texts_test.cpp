@@ -66,11 +66,6 @@ TEST(IndicatorText, Per100LimitsAndLitresPerHour) {
             "<-- Текущая скорость\n<-- расставания бака\n<--  с топливом, (л/100)");
 }
 
-TEST(LinkSummary, ShowsPortRateAndErrorsNeverNegative) {
-  EXPECT_EQ(FormatLinkSummary("COM1", 10400, 3), "COM1 : 10400 : Ошибок: 3");
-  EXPECT_EQ(FormatLinkSummary("/dev/ttyUSB0", 57600, -1), "/dev/ttyUSB0 : 57600 : Ошибок: 0");
-}
-
 TEST(FixedFormat, MatchesPrintfInTheCLocale) {
   std::mt19937 random(7);
   std::uniform_real_distribution<float> values(-2000, 200000);

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "link/ecu_session.h"
+#include "link/kwp_exchange.h"
+#include "link/worker_outlets.h"
+#include "platform/clock.h"
+#include "platform/serial_port.h"
+#include "platform/stop_event.h"
+
+namespace drunvale {
+
+class SharedSettings;
+
+// One run of the connection worker with everything it owns: the port, the frame exchange with
+// its buffer and counters, the port name and rate it was started with. A new Start makes a new
+// one, so a worker the link gave up on shares nothing with its successor. RunWorker is the
+// thread body; tests call it directly on virtual time. The summary's fields and RaiseDtr are
+// for the dialog thread.
+class ConnectionWorker {
+ public:
+  static constexpr int kIndicatorSteps = 50;
+  static constexpr uint32_t kIndicatorStepMs = 100;
+
+  ConnectionWorker(const SharedSettings& settings, TickClock& clock, StopEvent& stop,
+                   SerialPortOpener opener, WorkerOutlets& outlets);
+  ConnectionWorker(const ConnectionWorker&) = delete;
+  ConnectionWorker& operator=(const ConnectionWorker&) = delete;
+
+  // Opens the port, runs the session, closes the port; after a silent control unit shows the
+  // waiting indicator for 5 s and starts over. Returns what ended it.
+  ExchangeResult RunWorker();
+
+  // Dialog thread.
+  bool PortOpen() const;
+  std::string PortName() const;
+  uint16_t RequestedBaud() const { return requestedBaud_.load(); }
+  uint16_t CurrentBaud() const { return exchange_.CurrentBaud.load(); }
+  int32_t ErrorCount() const { return exchange_.ErrorCount.load(); }
+  // Raises DTR if the port is open; never races with the worker closing it.
+  void RaiseDtr();
+
+  // Worker thread, or anyone once the worker has ended.
+  KwpExchange& Exchange() { return exchange_; }
+  EcuSession& Session() { return session_; }
+
+ private:
+  void ShowStatus(std::string text) { outlets_.ShowStatus(std::move(text)); }
+  bool OpenPort(const std::string& name);
+  void ClosePort();
+  // The › indicator; false when a stop came while it ran.
+  bool WaitBeforeReopening();
+
+  const SharedSettings& settings_;
+  StopEvent& stop_;
+  SerialPortOpener opener_;
+  WorkerOutlets& outlets_;
+  KwpExchange exchange_;
+  EcuSession session_;
+
+  // Replaced by the worker at every (re)open, read by the dialog thread.
+  mutable std::mutex mutex_;
+  std::unique_ptr<SerialPort> port_;
+  std::string portName_;
+  std::atomic<uint16_t> requestedBaud_{0};
+};
+
+}  // namespace drunvale

@@ -1,0 +1,91 @@
+#include "link/ecu_session.h"
+
+#include "link/ecu_blocks_decode.h"
+
+namespace drunvale {
+namespace {
+
+constexpr uint8_t kKeyByte1 = 0x6B;
+constexpr uint8_t kKeyByte2 = 0x8F;
+constexpr uint8_t kRateCode38400 = 0x26;
+constexpr uint8_t kRateCode57600 = 0x39;
+
+}  // namespace
+
+EcuSession::EcuSession(KwpExchange& exchange, StopEvent& stop, WorkerOutlets& outlets)
+    : exchange_(exchange), stop_(stop), outlets_(outlets) {}
+
+ExchangeResult EcuSession::RunSession(uint16_t requestedBaud) {
+  // A session left open by an earlier run may still hold the control unit; the attempts this
+  // costs are not the new connection's errors.
+  exchange_.ErrorCount = -1000;
+  CloseSession();
+  exchange_.ErrorCount = 0;
+
+  const ExchangeResult contact = MakeContact();
+  if (contact != ExchangeResult::Ok) return contact;
+
+  if (SwitchBaudRate(requestedBaud) == ExchangeResult::Ok &&
+      ReadIdentification() == ExchangeResult::Ok) {
+    while (PollLiveData() == ExchangeResult::Ok) {
+    }
+  }
+  return CloseSession();
+}
+
+ExchangeResult EcuSession::CloseSession() {
+  if (exchange_.Exchange({0x20}) == ExchangeResult::Ok) exchange_.SetBaudRate(kWakeUpBaud);
+  return exchange_.Exchange({0x82});
+}
+
+ExchangeResult EcuSession::MakeContact() {
+  ShowStatus("Попытка установить контакт с контроллером...");
+  const ExchangeResult r = exchange_.Exchange({0x81});
+  if (r != ExchangeResult::Ok) return r;
+
+  // A reply without both key bytes is as unknown as one with other key bytes.
+  const uint8_t* key = Payload();
+  if (exchange_.PayloadSize >= 2 && key[0] == kKeyByte1 && key[1] == kKeyByte2) {
+    return ExchangeResult::Ok;
+  }
+  for (int i = 0; i < kBlinks; ++i) {
+    ShowStatus("Это неизвестный контроллер. Правильная работа НЕ ГАРАНТИРУЕТСЯ!!!");
+    if (stop_.Wait(kBlinkMs) == WaitResult::Signalled) return ExchangeResult::Stopped;
+    if (i == kBlinks - 1) break;  // the warning stays on the line
+    ShowStatus("");
+    if (stop_.Wait(kBlinkMs) == WaitResult::Signalled) return ExchangeResult::Stopped;
+  }
+  return ExchangeResult::Ok;
+}
+
+ExchangeResult EcuSession::SwitchBaudRate(uint16_t requestedBaud) {
+  if (requestedBaud == kWakeUpBaud) return ExchangeResult::Ok;
+  const uint8_t code = requestedBaud == 38400 ? kRateCode38400 : kRateCode57600;
+  ShowStatus("Запрос продвинутой скорости обмена " + std::to_string(requestedBaud) + "...");
+  const ExchangeResult r = exchange_.Exchange({0x10, 0x81, code});
+  if (r != ExchangeResult::Ok) return r;
+  // Should the line refuse the rate, the next request shows it as a silent control unit.
+  exchange_.SetBaudRate(requestedBaud);
+  return ExchangeResult::Ok;
+}
+
+ExchangeResult EcuSession::ReadIdentification() {
+  const ExchangeResult r = exchange_.Exchange({0x1A, 0x80});
+  if (r != ExchangeResult::Ok) return r;
+  ShowStatus(FormatIdentification(Payload(), exchange_.PayloadSize));
+  return ExchangeResult::Ok;
+}
+
+ExchangeResult EcuSession::PollLiveData() {
+  const ExchangeResult r = exchange_.Exchange({0x21, 0x01});
+  if (r != ExchangeResult::Ok) return r;
+  const std::optional<LiveSample> sample = DecodeLiveData(Payload(), exchange_.PayloadSize);
+  if (!sample) {
+    ++exchange_.ErrorCount;
+    return ExchangeResult::Ok;
+  }
+  outlets_.AddSample(sample->speed, sample->air, sample->fuel, sample->running);
+  return ExchangeResult::Ok;
+}
+
+}  // namespace drunvale

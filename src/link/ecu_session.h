@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "link/kwp_exchange.h"
+#include "link/worker_outlets.h"
+#include "platform/stop_event.h"
+
+namespace drunvale {
+
+// The KWP2000 session on an open port: close whatever session the control unit still holds,
+// wake it, switch the rate if asked, show its identification, then poll the live data until
+// something ends the polling, and close the session. Runs on the connection worker; every
+// step is callable on its own for tests.
+class EcuSession {
+ public:
+  static constexpr uint16_t kWakeUpBaud = 10400;
+  static constexpr int kBlinks = 5;
+  static constexpr uint32_t kBlinkMs = 200;
+
+  EcuSession(KwpExchange& exchange, StopEvent& stop, WorkerOutlets& outlets);
+  EcuSession(const EcuSession&) = delete;
+  EcuSession& operator=(const EcuSession&) = delete;
+
+  // The result of MakeContact when that fails, otherwise the final StopCommunication's.
+  ExchangeResult RunSession(uint16_t requestedBaud);
+
+  // StopDiagnosticSession (back to the wake-up rate when answered), then StopCommunication,
+  // whose result it returns. Neither is cut short by a stop.
+  ExchangeResult CloseSession();
+  // StartCommunication; an unknown controller's key bytes get a blinking warning.
+  ExchangeResult MakeContact();
+  // StartDiagnosticSession with the rate code; the line follows only after the positive answer.
+  ExchangeResult SwitchBaudRate(uint16_t requestedBaud);
+  ExchangeResult ReadIdentification();
+  // One live-data block handed on as a sample. A block too short to hold every field gives
+  // no sample: it counts as one more repeated attempt, and polling goes on.
+  ExchangeResult PollLiveData();
+
+ private:
+  void ShowStatus(std::string text) { outlets_.ShowStatus(std::move(text)); }
+  const uint8_t* Payload() const { return exchange_.ReceiveBuffer.data() + exchange_.Payload; }
+
+  KwpExchange& exchange_;
+  StopEvent& stop_;
+  WorkerOutlets& outlets_;
+};
+
+}  // namespace drunvale

@@ -1,0 +1,125 @@
+#include "link/kwp_link.h"
+
+#include <system_error>
+
+#include "link/connection_worker.h"
+#include "link/link_summary.h"
+#include "platform/thread_stop_event.h"
+#include "settings/settings.h"
+
+namespace drunvale {
+
+// Everything one worker owns, kept alive by whichever of the link and the thread lets go last.
+struct KwpLink::Worker {
+  Worker(const SharedSettings& settings, TickClock& clock, SerialPortOpener opener,
+         StatusOut status, SampleOut samples)
+      : outlets(stop, std::move(status), std::move(samples)),
+        connection(settings, clock, stop, std::move(opener), outlets) {}
+
+  ThreadStopEvent stop;
+  ThreadStopEvent finished;
+  WorkerOutlets outlets;
+  ConnectionWorker connection;
+};
+
+KwpLink::KwpLink(const SharedSettings& settings, SampleOut samples, TickClock& clock,
+                 SerialPortOpener opener, LinkTimings timings)
+    : settings_(settings),
+      samples_(std::move(samples)),
+      clock_(clock),
+      opener_(std::move(opener)),
+      timings_(timings) {}
+
+KwpLink::~KwpLink() {
+  if (!worker_) return;
+  worker_->outlets.Detach();
+  worker_->stop.Set();
+  if (thread_.joinable()) thread_.detach();
+}
+
+void KwpLink::ShowStatus(std::string text) {
+  if (statusControl_) statusControl_(std::move(text));
+}
+
+void KwpLink::Start(StatusOut status) {
+  if (worker_) {
+    if (!worker_->finished.IsSet()) return;
+    ReleaseEndedWorker();
+  }
+  statusControl_ = std::move(status);
+  ShowStatus("Соединяемся...");
+
+  auto worker = std::make_shared<Worker>(settings_, clock_, opener_, statusControl_, samples_);
+  if (lastReceiveTick_) worker->connection.Exchange().LastReceiveTick = *lastReceiveTick_;
+  // The default stack (8 MiB of address space, committed as used) serves; the worker needs
+  // far less, so no size is asked for.
+  try {
+    thread_ = std::thread([worker] {
+      worker->connection.RunWorker();
+      worker->finished.Set();
+    });
+  } catch (const std::system_error&) {
+    ShowStatus("Соединение не установлено, ошибка выполнения CreateThread.");
+    return;
+  }
+  worker_ = std::move(worker);
+}
+
+void KwpLink::Stop() {
+  if (!worker_) return;
+  // The last text before the stop mark, under the worker's outlet lock: no worker text can
+  // follow it, and none blocks the worker while this thread waits.
+  worker_->outlets.MarkStopping(statusControl_, "Отсоединяемся...");
+  worker_->stop.Set();
+  const bool ended = worker_->finished.Wait(timings_.joinTimeoutMs) == WaitResult::Signalled;
+  if (ended) {
+    ReleaseEndedWorker();
+    ShowStatus("Соединение не установлено.");
+  } else {
+    AbandonWorker();
+    ShowStatus("Соединение не установлено 2.");
+  }
+}
+
+void KwpLink::ReleaseEndedWorker() {
+  if (thread_.joinable()) thread_.join();
+  lastReceiveTick_ = worker_->connection.Exchange().LastReceiveTick;
+  worker_->outlets.Detach();
+  worker_.reset();
+}
+
+void KwpLink::AbandonWorker() {
+  // Its stop event stays set for good; the thread drops the last reference when it ends.
+  worker_->outlets.Detach();
+  if (thread_.joinable()) thread_.detach();
+  worker_.reset();
+}
+
+void KwpLink::ApplySettings() {
+  if (!worker_) return;
+  const Settings settings = settings_.Get();
+  ConnectionWorker& connection = worker_->connection;
+  const uint16_t baud = settings.Params.BaudRate;
+  if (connection.PortName() == settings.Port &&
+      (connection.CurrentBaud() == baud || connection.RequestedBaud() == baud)) {
+    // A cleared DtrOn takes effect at the next open.
+    if (settings.Params.DtrOn) connection.RaiseDtr();
+    return;
+  }
+  Stop();
+  Start(statusControl_);
+}
+
+std::string KwpLink::LinkSummary() const {
+  if (!worker_) return {};
+  const ConnectionWorker& connection = worker_->connection;
+  if (!connection.PortOpen()) return {};
+  return FormatLinkSummary(connection.PortName(), connection.CurrentBaud(),
+                           connection.ErrorCount());
+}
+
+bool KwpLink::WorkerRunning() const {
+  return worker_ && !worker_->finished.IsSet();
+}
+
+}  // namespace drunvale

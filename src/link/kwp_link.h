@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "link/worker_outlets.h"
+#include "platform/clock.h"
+#include "platform/serial_port.h"
+
+namespace drunvale {
+
+class SharedSettings;
+
+struct LinkTimings {
+  uint32_t joinTimeoutMs = 15000;  // how long Stop waits for the worker
+};
+
+// The ECU link: starts and stops the connection worker that opens the port, runs the KWP2000
+// session and hands every live-data block to `samples`. All members run on the dialog thread;
+// the settings and the clock must outlive every worker (they are process-wide).
+//
+// Each Start makes a new worker with its own port, exchange, counters and stop event, held
+// jointly by the link and the thread. A worker that outlives Stop's wait is forgotten: its
+// stop stays set, its outlets are cut off, and a later worker shares nothing with it.
+class KwpLink {
+ public:
+  KwpLink(const SharedSettings& settings, SampleOut samples, TickClock& clock = SystemTickClock(),
+          SerialPortOpener opener = OpenSystemSerialPort, LinkTimings timings = {});
+  ~KwpLink();  // never waits for a worker; a still-running one is detached safely
+  KwpLink(const KwpLink&) = delete;
+  KwpLink& operator=(const KwpLink&) = delete;
+
+  // Starts the worker unless one is running; status receives every progress text from now on.
+  void Start(StatusOut status);
+  // Asks the worker to stop and waits up to the join timeout for it.
+  void Stop();
+  // After new settings were saved: restarts the worker when the port or the rate changed.
+  void ApplySettings();
+  // "" when no port is open, else "port : rate : Ошибок: count".
+  std::string LinkSummary() const;
+  bool WorkerRunning() const;
+
+ private:
+  struct Worker;
+
+  void ShowStatus(std::string text);
+  // The worker ended: collect its thread and keep the pacing for the next one.
+  void ReleaseEndedWorker();
+  // The worker did not end in time: cut it off and let it finish on its own.
+  void AbandonWorker();
+
+  const SharedSettings& settings_;
+  SampleOut samples_;
+  TickClock& clock_;
+  SerialPortOpener opener_;
+  LinkTimings timings_;
+
+  StatusOut statusControl_;
+  std::shared_ptr<Worker> worker_;  // set from Start until the next Start or Stop
+  std::thread thread_;
+  std::optional<uint32_t> lastReceiveTick_;  // from the last worker that ended in time
+};
+
+}  // namespace drunvale

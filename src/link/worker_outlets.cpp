@@ -1,0 +1,38 @@
+#include "link/worker_outlets.h"
+
+namespace drunvale {
+
+WorkerOutlets::WorkerOutlets(StopEvent& stop, StatusOut status, SampleOut samples)
+    : stop_(stop), status_(std::move(status)), samples_(std::move(samples)) {}
+
+void WorkerOutlets::ShowStatus(std::string text) {
+  std::lock_guard lock(mutex_);
+  // The event is looked at too, so a worker driven without an owner (tests) honours a stop.
+  if (stopping_ || !status_ || stop_.IsSet()) return;
+  status_(std::move(text));
+}
+
+void WorkerOutlets::AddSample(float speed, float air, float fuel, bool running) {
+  std::lock_guard lock(mutex_);
+  if (samples_) samples_(speed, air, fuel, running);
+}
+
+void WorkerOutlets::MarkStopping(const StatusOut& ownerStatus, std::string text) {
+  std::lock_guard lock(mutex_);
+  if (ownerStatus) ownerStatus(std::move(text));
+  stopping_ = true;
+}
+
+void WorkerOutlets::Detach() {
+  StatusOut status;
+  SampleOut samples;
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    status.swap(status_);
+    samples.swap(samples_);
+  }
+  // Captures are released outside the lock, in case their destructors are slow.
+}
+
+}  // namespace drunvale
