@@ -45,6 +45,8 @@ MainWindow::MainWindow(QWidget* parent)
   }
   statusBox_ = status_->geometry();
   summaryBox_ = summary_->geometry();
+  refreshTimer_.setParent(this);
+  refreshTimer_.setObjectName(QStringLiteral("refreshTimer"));
   refreshTimer_.setInterval(kRefreshPeriodMs);
   ConnectControls();
 }

@@ -17,8 +17,9 @@ namespace drunvale {
 int RunMainWindow(int argc, char** argv, const CommandLine& options) {
   // Before anything else, the settings included: a second copy only wakes the first.
   std::string directoryError;
-  SingleInstance instance(UserInstanceDirectory(directoryError));
-  if (!directoryError.empty()) {
+  std::string directory = UserInstanceDirectory(directoryError);
+  SingleInstance instance(directory);
+  if (directory.empty()) {
     std::fprintf(stderr, "drunvale: running without the one-copy check: %s\n",
                  directoryError.c_str());
   }

@@ -5,6 +5,7 @@
 #include <QSlider>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <QTimer>
 #include <vector>
 
 #include "ui/about_dialog.h"
@@ -22,7 +23,6 @@ struct Recorder {
     a.stop = [this] { calls.push_back("stop"); };
     a.reset = [this] { calls.push_back("reset"); };
     a.setBeep = [this](bool on) { calls.push_back(on ? "beep on" : "beep off"); };
-    a.setVolumeSliderPosition = [this](int p) { calls.push_back("slider " + std::to_string(p)); };
     a.toggleUnits = [this] { calls.push_back("toggle"); };
     a.openSettings = [this](QWidget* parent) {
       calls.push_back(parent ? "settings" : "settings without a parent");
@@ -116,8 +116,6 @@ TEST(MainWindowTest, CommandsGoToTheActions) {
 
 TEST(MainWindowTest, SliderStartsAtTheTopAndItsKeysMoveTheWayTheyPoint) {
   MainWindow window;
-  Recorder recorder;
-  window.SetActions(recorder.Actions());
   window.show();
   QSlider* slider = window.VolumeSlider();
   EXPECT_EQ(slider->minimum(), 0);
@@ -147,8 +145,6 @@ TEST(MainWindowTest, SliderStartsAtTheTopAndItsKeysMoveTheWayTheyPoint) {
   EXPECT_EQ(slider->value(), 49);
   QTest::keyClick(slider, Qt::Key_Down);
   EXPECT_EQ(slider->value(), 50);
-  EXPECT_EQ(recorder.calls,
-            (std::vector<std::string>{"slider 100", "slider 50", "slider 49", "slider 50"}));
 }
 
 TEST(MainWindowTest, EscapeIsIgnoredAndTheCloseBoxEndsWithTwo) {
@@ -162,6 +158,7 @@ TEST(MainWindowTest, EscapeIsIgnoredAndTheCloseBoxEndsWithTwo) {
 
   window.StartRefreshTimer();
   EXPECT_TRUE(window.RefreshTimerActive());
+  EXPECT_EQ(window.findChild<QTimer*>("refreshTimer")->interval(), 333);
   EXPECT_TRUE(window.close());
   EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(window.result(), 2);

@@ -26,17 +26,5 @@ TEST(MainWindowThreadTest, TasksPostedFromAWorkerRunOnTheUiThread) {
   EXPECT_EQ(ranElsewhere, 0);
 }
 
-TEST(MainWindowThreadTest, RefreshTimerTicksUntilStopped) {
-  MainWindow window;
-  int ticks = 0;
-  MainWindowActions actions;
-  actions.refreshTimer = [&] { ++ticks; };
-  window.SetActions(actions);
-  window.StartRefreshTimer();
-  QTRY_VERIFY_WITH_TIMEOUT(ticks >= 2, 5000);
-  window.StopRefreshTimer();
-  EXPECT_FALSE(window.RefreshTimerActive());
-}
-
 }  // namespace
 }  // namespace drunvale

@@ -77,15 +77,6 @@ TEST_F(SingleInstanceTest, SocketLeftByADeadCopyIsReplaced) {
   QTRY_COMPARE_WITH_TIMEOUT(requests, 1, 5000);
 }
 
-TEST_F(SingleInstanceTest, ReleasedLockLetsTheNextCopyRun) {
-  {
-    SingleInstance gone(directory);
-    ASSERT_EQ(gone.Claim(), SingleInstance::Role::First);
-  }
-  SingleInstance next(directory);
-  EXPECT_EQ(next.Claim(), SingleInstance::Role::First);
-}
-
 TEST(BringToFrontTest, RestoresTheWindowAndRaisesAnOpenModalBox) {
   MainWindow window;
   window.show();
