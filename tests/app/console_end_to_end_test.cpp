@@ -1,5 +1,6 @@
 // drunvale --console against the simulated control unit on a real pseudo-terminal: the totals
 // the console prints at the end must be what the served samples integrate to.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
