@@ -17,7 +17,9 @@ void ResetParameters(Parameters& p) {
 }
 
 // Most K-line adapters today are USB serial converters, so that is the first port to try.
-Settings::Settings() : Port("/dev/ttyUSB0") { ResetParameters(Params); }
+Settings::Settings() : Port("/dev/ttyUSB0") {
+  ResetParameters(Params);
+}
 
 Settings SharedSettings::Get() const {
   std::lock_guard lock(mutex_);

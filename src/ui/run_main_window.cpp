@@ -10,6 +10,7 @@
 #include "ui/app_icon.h"
 #include "ui/main_window.h"
 #include "ui/main_window_binding.h"
+#include "ui/settings_dialog/settings_dialog.h"
 #include "ui/single_instance.h"
 
 namespace drunvale {
@@ -48,8 +49,9 @@ int RunMainWindow(int argc, char** argv, const CommandLine& options) {
   AppCore app;
   MainWindow window;
   MainController controller(app, *store, window);
-  // No settings dialog is built in yet: "Настройка" does nothing until one is given here.
-  window.SetActions(ControllerActions(controller, SettingsDialogRunner()));
+  window.SetActions(ControllerActions(controller, [&app, &store](QWidget* parent) {
+    return RunSettingsDialog(parent, app.settings, *store) == 1;
+  }));
   if (!instance.Serve([&window] { BringToFront(&window); })) {
     std::fprintf(stderr, "drunvale: later copies cannot reach this one: %s\n",
                  instance.LastError().c_str());

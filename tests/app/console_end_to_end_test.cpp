@@ -100,7 +100,8 @@ TEST(ConsoleEndToEnd, TotalsAgreeWithTheServedDrive) {
   }
 
   sim::EcuSimConfig config;
-  for (const auto& key : sim::DriveProfile().Keyframes()) {
+  sim::DriveProfile profile;
+  for (const auto& key : profile.Keyframes()) {
     if (key.speedKmh >= 90) {
       config.profileStartSeconds = key.seconds;
       break;

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace drunvale {
+
+// Lists the serial ports a user may pick; the settings dialog takes one so tests can feed a
+// fixed list.
+using SerialPortLister = std::function<std::vector<std::string>()>;
+
+// The serial ports present on this machine, in a fixed order: /dev/ttyS<n>, /dev/ttyUSB<n> and
+// /dev/ttyACM<n> (each group by number), then the stable names under /dev/serial/by-id.
+std::vector<std::string> ProbeSerialPorts();
+
+// The names worth probing under devDir, in the order above, whether or not a port answers.
+std::vector<std::string> SerialPortCandidates(const std::string& devDir);
+
+// Whether path is a serial port: a character device that answers a termios query. A port held
+// exclusively (a running connection) counts; a built-in UART slot with no chip behind it does
+// not. The probe opens the device without waiting for a carrier and closes it at once.
+bool SerialPortAnswers(const std::string& path);
+
+}  // namespace drunvale

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "settings/settings.h"
+#include "sound/sound_types.h"
+
+namespace drunvale {
+
+// The settings dialog's four level tabs, in tab order (ConsumptionLevel numbers them).
+struct LevelTab {
+  const char* text;     // tab caption
+  const char* caption;  // the static text above the interval
+  SoundSlot slot;       // the test engine's slot that sounds the level
+};
+
+inline constexpr int kLevelTabCount = 4;
+
+inline constexpr std::array<LevelTab, kLevelTabCount> kLevelTabs = {{
+    {"Нулевой", "Нулевой расход бензина\nизображать сигналом каждые", SoundSlot::Zero},
+    {"Минимальный", "Минимальный расход бензина\nизображать сигналом каждые", SoundSlot::MinMax},
+    {"Максимальный", "Максимальный расход бензина\nизображать сигналом каждые", SoundSlot::MinMax},
+    {"Запредельный", "Запредельный расход бензина\nизображать сигналом каждые", SoundSlot::Over},
+}};
+
+inline constexpr int kMinTab = static_cast<int>(ConsumptionLevel::Min);
+inline constexpr int kMaxTab = static_cast<int>(ConsumptionLevel::Max);
+
+// The consumption that makes the engine sound a tab's level when the Over limit is overLimit:
+// 0, then the two ends of the band the engine blends Min into Max over, then the limit itself.
+float TestConsumption(int tab, uint8_t overLimit);
+
+}  // namespace drunvale

@@ -1,0 +1,359 @@
+#include "settings/settings_dialog.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "settings/dialog_numbers.h"
+#include "settings/level_tabs.h"
+
+namespace drunvale {
+namespace {
+
+struct UpDownPair {
+  ControlId edit;
+  ControlId upDown;
+  UpDownControl SettingsDialogControls::*control;
+};
+
+constexpr UpDownPair kUpDownPairs[] = {
+    {ControlId::JamMinutes, ControlId::JamMinutesUpDown, &SettingsDialogControls::jamMinutes},
+    {ControlId::JamSpeed, ControlId::JamSpeedUpDown, &SettingsDialogControls::jamSpeed},
+    {ControlId::OverLimitEdit, ControlId::OverLimitUpDown, &SettingsDialogControls::overLimit},
+    {ControlId::IntervalEdit, ControlId::IntervalUpDown, &SettingsDialogControls::interval},
+    {ControlId::ToneEdit, ControlId::ToneUpDown, &SettingsDialogControls::tone},
+    {ControlId::RateEdit, ControlId::RateUpDown, &SettingsDialogControls::rate},
+};
+
+const UpDownPair* PairOf(ControlId id) {
+  for (const UpDownPair& pair : kUpDownPairs) {
+    if (pair.edit == id || pair.upDown == id) return &pair;
+  }
+  return nullptr;
+}
+
+// The first entry that begins with prefix, ignoring ASCII case, as a list box's prefix search;
+// entry 0 when none does, -1 for an empty list.
+int SelectByPrefix(const std::vector<std::string>& items, const std::string& prefix) {
+  const auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
+  for (size_t i = 0; i < items.size(); ++i) {
+    const std::string& item = items[i];
+    if (item.size() >= prefix.size() &&
+        std::equal(prefix.begin(), prefix.end(), item.begin(),
+                   [&](char a, char b) { return lower(a) == lower(b); })) {
+      return static_cast<int>(i);
+    }
+  }
+  return items.empty() ? -1 : 0;
+}
+
+// The playback-rate arrows move in tens of samples per second, within what the device plays.
+constexpr uint32_t kFallbackMinRate = 10;
+constexpr uint32_t kFallbackMaxRate = 327670;
+constexpr int32_t kMaxRatePosition = 32767;
+
+}  // namespace
+
+SettingsDialog::SettingsDialog(SharedSettings& settings, UserStore& store, SettingsDialogHost& host,
+                               SettingsDialogOptions options)
+    : settings_(settings),
+      store_(store),
+      host_(host),
+      listPorts_(std::move(options.listPorts)),
+      levelRecords_{&workingCopy_.Params.LevelZero, &workingCopy_.Params.LevelMin,
+                    &workingCopy_.Params.LevelMax, &workingCopy_.Params.LevelOver},
+      levelWavPaths_{&workingCopy_.WavZero, &workingCopy_.WavMin, &workingCopy_.WavMin,
+                     &workingCopy_.WavOver},
+      testSettings_(workingCopy_),
+      testEngine_(testSettings_, options.clock ? *options.clock : SystemHighResClock(),
+                  options.audio ? *options.audio : OpenAlBackend()) {}
+
+std::string SettingsDialog::UnusableWavText(const std::string& path) {
+  return "Не обнаружен подходящий аудио-формат у файла\n" + path;
+}
+
+void SettingsDialog::Initialise() {
+  testEngine_.Device().Create();
+  controls_.ports.items = listPorts_ ? listPorts_() : std::vector<std::string>();
+  controls_.bauds.items = {"10400", "38400", "57600"};
+
+  uint32_t minRate = kFallbackMinRate;
+  uint32_t maxRate = kFallbackMaxRate;
+  testEngine_.Device().GetRateRange(minRate, maxRate);
+  uint32_t lower = minRate / 10;
+  uint32_t upper = maxRate / 10;
+  if (lower == 0) lower = 1;
+  if (upper == 0 || upper > kMaxRatePosition) upper = kMaxRatePosition;
+  controls_.rate.SetRange(static_cast<int32_t>(std::min<uint32_t>(lower, kMaxRatePosition)),
+                          static_cast<int32_t>(upper));
+
+  workingCopy_ = settings_.Get();
+  FillControls();
+}
+
+void SettingsDialog::FillControls() {
+  const Parameters& p = workingCopy_.Params;
+  controls_.ports.selected = SelectByPrefix(controls_.ports.items, workingCopy_.Port);
+  controls_.bauds.selected = SelectByPrefix(controls_.bauds.items, std::to_string(p.BaudRate));
+  controls_.price.text = FormatFixed2(p.FuelPrice);
+  controls_.rts.checked = p.RtsPulse;
+  controls_.dtr.checked = p.DtrOn;
+  controls_.jamMinutes.SetPosition(p.JamMinutes);
+  controls_.jamSpeed.SetPosition(p.JamSpeed);
+  controls_.overLimit.SetPosition(p.OverLimit);
+  ShowLevel();
+}
+
+void SettingsDialog::ShowLevel() {
+  loading_ = true;
+  const int tab = controls_.tab;
+  controls_.levelCaption = kLevelTabs[tab].caption;
+  // Each position comes back through its edit's text-change handler, so a stored value out of
+  // range is clamped in the working copy as soon as the tab is shown.
+  controls_.interval.SetPosition(Level().IntervalMs);
+  OnTextChange(ControlId::IntervalEdit);
+  controls_.tone.SetPosition(Level().ToneHz);
+  OnTextChange(ControlId::ToneEdit);
+  SetRate(Level().SampleRate);
+
+  const LevelSettings& level = Level();
+  controls_.loop.checked = level.AutoRepeat;
+  controls_.toneRadio.checked = level.UseTone;
+  controls_.wavRadio.checked = !level.UseTone;
+  controls_.path.text = WavPath();
+  EnableForMode();
+  // The Max level plays the Min level's sound: its mode is shown, not chosen.
+  const bool maxTab = tab == kMaxTab;
+  controls_.toneRadio.enabled = !maxTab || controls_.toneRadio.checked;
+  controls_.wavRadio.enabled = !maxTab || controls_.wavRadio.checked;
+  loading_ = false;
+  RefreshTest();
+}
+
+void SettingsDialog::EnableForMode() {
+  const bool tone = Level().UseTone;
+  controls_.interval.enabled = true;
+  controls_.tone.enabled = tone;
+  controls_.rate.enabled = !tone;
+  controls_.path.enabled = !tone;
+  controls_.browse.enabled = !tone;
+  controls_.loop.enabled = !tone;
+  if (controls_.tab == kMaxTab) {
+    controls_.path.enabled = false;
+    controls_.browse.enabled = false;
+    controls_.loop.enabled = false;
+  }
+}
+
+void SettingsDialog::SetRate(uint32_t rate) {
+  controls_.rate.SetPosition(rate / 10);
+  controls_.rate.SetText(std::to_string(rate));
+  OnTextChange(ControlId::RateEdit);
+}
+
+void SettingsDialog::OnTextChange(ControlId edit) {
+  switch (edit) {
+    case ControlId::IntervalEdit:
+      Level().IntervalMs = static_cast<uint16_t>(controls_.interval.Value());
+      break;
+    case ControlId::ToneEdit:
+      Level().ToneHz = static_cast<uint16_t>(controls_.tone.Value());
+      break;
+    case ControlId::RateEdit:
+      Level().SampleRate = ReadRate(controls_.rate.Text());
+      break;
+    default:
+      return;  // the other edits count only when left or saved
+  }
+  RefreshTest();
+}
+
+UpDownControl* SettingsDialog::UpDownOf(ControlId id) {
+  const UpDownPair* pair = PairOf(id);
+  return pair ? &(controls_.*(pair->control)) : nullptr;
+}
+
+void SettingsDialog::TextChanged(ControlId edit, std::string text) {
+  if (edit == ControlId::Price) {
+    controls_.price.text = std::move(text);
+    return;
+  }
+  if (edit == ControlId::PathEdit) {
+    if (controls_.path.enabled) controls_.path.text = std::move(text);
+    return;
+  }
+  const UpDownPair* pair = PairOf(edit);
+  if (!pair || pair->edit != edit) return;
+  UpDownControl& control = controls_.*(pair->control);
+  if (!control.enabled) return;
+  control.SetText(std::move(text));
+  OnTextChange(edit);
+}
+
+void SettingsDialog::FocusEntered(ControlId edit) {
+  if (edit == ControlId::PathEdit) pathOnEntry_ = controls_.path.text;
+}
+
+void SettingsDialog::FocusLeft(ControlId edit) {
+  switch (edit) {
+    case ControlId::Price:
+      controls_.price.text = FormatFixed2(ClampPrice(ReadDecimal(controls_.price.text)));
+      return;
+    case ControlId::PathEdit:
+      if (!controls_.path.enabled) return;
+      WavPath() = controls_.path.text;
+      if (controls_.path.text != pathOnEntry_) UseWavFile();
+      return;
+    case ControlId::RateEdit:
+      // The arrows take the typed rate in tens; the typed digits stay as they are.
+      if (controls_.rate.enabled) controls_.rate.SetPosition(ReadRate(controls_.rate.Text()) / 10);
+      return;
+    default:
+      break;
+  }
+  const UpDownPair* pair = PairOf(edit);
+  if (!pair || pair->edit != edit) return;
+  UpDownControl& control = controls_.*(pair->control);
+  if (!control.enabled) return;
+  control.SetPosition(NumberOrZero(control.Text()));
+  OnTextChange(edit);
+}
+
+void SettingsDialog::Step(ControlId upDown, int direction) {
+  const UpDownPair* pair = PairOf(upDown);
+  if (!pair) return;
+  UpDownControl& control = controls_.*(pair->control);
+  if (!control.enabled || !control.Step(direction)) return;
+  if (pair->edit == ControlId::RateEdit) {
+    control.SetText(std::to_string(int64_t{control.Value()} * 10));
+  }
+  OnTextChange(pair->edit);
+}
+
+void SettingsDialog::CopyMinModeToMax() {
+  workingCopy_.Params.LevelMax.UseTone = workingCopy_.Params.LevelMin.UseTone;
+  workingCopy_.Params.LevelMax.AutoRepeat = workingCopy_.Params.LevelMin.AutoRepeat;
+}
+
+void SettingsDialog::Toggled(ControlId box, bool checked) {
+  switch (box) {
+    case ControlId::Rts:
+      controls_.rts.checked = checked;
+      return;
+    case ControlId::Dtr:
+      controls_.dtr.checked = checked;
+      return;
+    case ControlId::Loop:
+      if (!controls_.loop.enabled) return;
+      controls_.loop.checked = checked;
+      Level().AutoRepeat = checked;
+      if (controls_.tab == kMinTab) CopyMinModeToMax();
+      RefreshTest();
+      return;
+    case ControlId::Test:
+      controls_.test.checked = checked;
+      testEngine_.SetEnabled(checked);
+      RefreshTest();
+      return;
+    default:
+      return;
+  }
+}
+
+void SettingsDialog::RadioClicked(ControlId radio) {
+  const bool tone = radio == ControlId::ToneRadio;
+  if (!tone && radio != ControlId::WavRadio) return;
+  if (!(tone ? controls_.toneRadio : controls_.wavRadio).enabled) return;
+  Level().UseTone = tone;
+  if (controls_.tab == kMinTab) CopyMinModeToMax();
+  controls_.toneRadio.checked = tone;
+  controls_.wavRadio.checked = !tone;
+  EnableForMode();
+  RefreshTest();
+}
+
+void SettingsDialog::SelectTab(int tab) {
+  if (tab < 0 || tab >= kLevelTabCount || tab == controls_.tab) return;
+  if (controls_.tab == kMinTab) CopyMinModeToMax();
+  controls_.tab = tab;
+  ShowLevel();
+}
+
+void SettingsDialog::Select(ControlId list, int index) {
+  ListControl* control = list == ControlId::PortList   ? &controls_.ports
+                         : list == ControlId::BaudList ? &controls_.bauds
+                                                       : nullptr;
+  if (control && index >= 0 && index < static_cast<int>(control->items.size())) {
+    control->selected = index;
+  }
+}
+
+void SettingsDialog::TakeBrowsedFile(const std::string& path) {
+  if (!controls_.browse.enabled || path.empty()) return;
+  WavPath() = path;
+  controls_.path.text = path;
+  UseWavFile();
+}
+
+void SettingsDialog::UseWavFile() {
+  const std::string path = WavPath();
+  const SoundSlot slot = kLevelTabs[controls_.tab].slot;
+  if (!testEngine_.Device().AssignSound(slot, path)) {
+    host_.ShowWarning(UnusableWavText(path));
+    host_.FocusPathEdit();
+  }
+  // The file's own rate; 0 when the slot is left empty.
+  const uint32_t rate =
+      static_cast<uint32_t>(std::max(0, testEngine_.Device().SlotNativeRate(slot)));
+  Level().SampleRate = rate;
+  if (controls_.tab == kMinTab) workingCopy_.Params.LevelMax.SampleRate = rate;
+  SetRate(rate);
+  RefreshTest();
+}
+
+void SettingsDialog::RefreshTest() {
+  if (loading_) return;
+  if (!controls_.test.checked) {
+    testEngine_.SetEnabled(false);
+    return;
+  }
+  const int tab = controls_.tab;
+  const std::string source = controls_.toneRadio.checked ? std::string() : WavPath();
+  testEngine_.Device().AssignSound(kLevelTabs[tab].slot, source);
+  // The test classifies against the limit the dialog shows, saved or not.
+  const int32_t limit = controls_.overLimit.Value();
+  workingCopy_.Params.OverLimit = static_cast<uint8_t>(limit);
+  testSettings_.Set(workingCopy_);
+  testEngine_.SetConsumption(TestConsumption(tab, static_cast<uint8_t>(limit)));
+  if (tab == kMinTab || tab == kMaxTab) testEngine_.ResetPhase();
+}
+
+void SettingsDialog::Reset() {
+  workingCopy_ = Settings();
+  FillControls();
+}
+
+void SettingsDialog::Save() {
+  if (controls_.tab == kMinTab) CopyMinModeToMax();
+  // A path typed but not yet left would otherwise be lost when Enter saves.
+  if (controls_.path.enabled) WavPath() = controls_.path.text;
+
+  Settings saved = workingCopy_;
+  const ListControl& ports = controls_.ports;
+  if (ports.selected >= 0) saved.Port = ports.items[ports.selected];
+  const ListControl& bauds = controls_.bauds;
+  if (bauds.selected >= 0) {
+    saved.Params.BaudRate = static_cast<uint16_t>(NumberOrZero(bauds.items[bauds.selected]));
+  }
+  saved.Params.RtsPulse = controls_.rts.checked;
+  saved.Params.DtrOn = controls_.dtr.checked;
+  // Enter saves without leaving the price edit, so the price is brought into range here too.
+  saved.Params.FuelPrice = static_cast<float>(ClampPrice(ReadDecimal(controls_.price.text)));
+  saved.Params.JamMinutes = static_cast<uint8_t>(controls_.jamMinutes.Value());
+  saved.Params.JamSpeed = static_cast<uint8_t>(controls_.jamSpeed.Value());
+  saved.Params.OverLimit = static_cast<uint8_t>(controls_.overLimit.Value());
+
+  settings_.Set(saved);
+  saved.Save(store_);
+}
+
+}  // namespace drunvale

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/serial_port_probe.h"
+#include "settings/settings.h"
+#include "settings/settings_dialog_controls.h"
+#include "sound/audio_backend.h"
+#include "sound/sound_engine.h"
+
+namespace drunvale {
+
+class UserStore;
+
+// What the dialog's logic asks of its window.
+class SettingsDialogHost {
+ public:
+  virtual ~SettingsDialogHost() = default;
+  // A message box owned by the dialog, with an OK button and a warning icon; returns when the
+  // user has closed it.
+  virtual void ShowWarning(const std::string& text) = 0;
+  virtual void FocusPathEdit() = 0;
+};
+
+struct SettingsDialogOptions {
+  SerialPortLister listPorts = ProbeSerialPorts;
+  HighResClock* clock = nullptr;  // null: the system clock
+  AudioBackend* audio = nullptr;  // null: OpenAL Soft
+};
+
+// The settings dialog without its window: a working copy of the settings, the controls that
+// edit it, and a private sound engine that lets the user hear a level before saving. The window
+// passes every user event in and then shows Controls(); Save is the only way anything leaves.
+class SettingsDialog {
+ public:
+  SettingsDialog(SharedSettings& settings, UserStore& store, SettingsDialogHost& host,
+                 SettingsDialogOptions options = {});
+  SettingsDialog(const SettingsDialog&) = delete;
+  SettingsDialog& operator=(const SettingsDialog&) = delete;
+
+  // Opens the test engine's device, fills the lists and ranges, copies the process-wide
+  // settings and shows them.
+  void Initialise();
+
+  // User events. Each acts only on the controls it names and ignores a disabled one.
+  void TextChanged(ControlId edit, std::string text);
+  void FocusEntered(ControlId edit);
+  void FocusLeft(ControlId edit);
+  // One arrow step of an up-down control: +1 up, -1 down.
+  void Step(ControlId upDown, int direction);
+  // Check boxes (1027, 1025, 1022, the test button 1024) with their new state.
+  void Toggled(ControlId box, bool checked);
+  // The radio buttons 1012 and 1017.
+  void RadioClicked(ControlId radio);
+  void SelectTab(int tab);
+  void Select(ControlId list, int index);
+  // A file taken in the file chooser of button 1021.
+  void TakeBrowsedFile(const std::string& path);
+  void Reset();
+  // Copies the working copy and the controls into the process-wide settings and stores them.
+  void Save();
+
+  const SettingsDialogControls& Controls() const { return controls_; }
+  const Settings& WorkingCopy() const { return workingCopy_; }
+  SoundEngine& TestEngine() { return testEngine_; }
+
+  // The warning for a file the test engine cannot play.
+  static std::string UnusableWavText(const std::string& path);
+
+ private:
+  void FillControls();
+  void ShowLevel();
+  void EnableForMode();
+  void UseWavFile();
+  void RefreshTest();
+  // Runs after the dialog itself writes an edit's text, as after typing.
+  void OnTextChange(ControlId edit);
+  void CopyMinModeToMax();
+  void SetRate(uint32_t rate);
+  UpDownControl* UpDownOf(ControlId id);
+
+  LevelSettings& Level() { return *levelRecords_[controls_.tab]; }
+  std::string& WavPath() { return *levelWavPaths_[controls_.tab]; }
+
+  SharedSettings& settings_;
+  UserStore& store_;
+  SettingsDialogHost& host_;
+  SerialPortLister listPorts_;
+
+  Settings workingCopy_;
+  std::array<LevelSettings*, 4> levelRecords_;
+  std::array<std::string*, 4> levelWavPaths_;
+  // The test engine reads its record from here; RefreshTest pushes the working copy in before
+  // every request, since that is when the engine reads it.
+  SharedSettings testSettings_;
+  SoundEngine testEngine_;
+  std::string pathOnEntry_;
+  bool loading_ = false;
+  SettingsDialogControls controls_;
+};
+
+}  // namespace drunvale

@@ -1,0 +1,15 @@
+#include "ui/settings_dialog/settings_dialog.h"
+
+#include <QApplication>
+
+#include "ui/settings_dialog/settings_window.h"
+
+namespace drunvale {
+
+int RunSettingsDialog(QWidget* parent, SharedSettings& settings, UserStore& store) {
+  SettingsWindow window(parent ? parent : QApplication::activeWindow(), settings, store);
+  return window.exec() == SettingsWindow::kSaved ? SettingsWindow::kSaved
+                                                 : SettingsWindow::kCancelled;
+}
+
+}  // namespace drunvale

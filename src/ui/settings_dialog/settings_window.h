@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "settings/settings_dialog.h"
+
+class QEvent;
+
+namespace drunvale {
+
+// The settings dialog's window: the controls of dialog 201, each named by its identifier
+// ("1010", "1024", ...). It passes every user event to SettingsDialog and then shows the
+// controls as the logic holds them. exec() gives kSaved or kCancelled.
+class SettingsWindow : public QDialog, private SettingsDialogHost {
+  Q_OBJECT
+
+ public:
+  static constexpr int kSaved = 1;
+  static constexpr int kCancelled = 2;
+
+  SettingsWindow(QWidget* parent, SharedSettings& settings, UserStore& store,
+                 SettingsDialogOptions options = {});
+  ~SettingsWindow() override;
+
+  SettingsDialog& Logic() { return logic_; }
+  QWidget* Control(ControlId id) const;
+
+ public slots:
+  // Esc, the close box and "Отмена".
+  void reject() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Build();
+  void Connect();
+  // Runs an event through the logic, then shows the result. An event that arrives while the
+  // window is being brought up to date (a focus change, say) is handled, and the update redone.
+  void Apply(const std::function<void()>& event);
+  void Sync();
+  void Browse();
+  void SaveAndClose();
+
+  void ShowWarning(const std::string& text) override;
+  void FocusPathEdit() override;
+
+  SettingsDialog logic_;
+  std::map<int, QWidget*> controls_;
+  std::map<int, ControlId> upDownOfBuddy_;
+  bool syncing_ = false;
+  bool resync_ = false;
+};
+
+}  // namespace drunvale

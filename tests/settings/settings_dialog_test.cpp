@@ -1,0 +1,295 @@
+// The settings dialog's logic with the test button off: no player thread runs.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "settings/dialog_fixture.h"
+#include "sound/wav_bytes.h"
+
+namespace drunvale {
+namespace {
+
+using testing::DialogTest;
+using ::testing::ElementsAre;
+
+constexpr const char* kKey = "Software\\Tembrook\\Drunvale\\1.0";
+
+TEST_F(DialogTest, OpensOnTheStoredSettingsWithOutOfRangeValuesBroughtIn) {
+  Settings stored;
+  stored.Port = "/DEV/TTYUSB1";  // the list's prefix search ignores case
+  stored.Params.BaudRate = 9600;
+  stored.Params.JamMinutes = 0;
+  stored.Params.FuelPrice = 52.5f;
+  stored.Params.LevelZero.ToneHz = 5;
+  stored.Params.LevelOver.ToneHz = 5;
+  Open(stored);
+
+  EXPECT_EQ(Controls().ports.selected, 2);
+  EXPECT_EQ(Controls().bauds.selected, 0);
+  EXPECT_EQ(Controls().jamMinutes.Text(), "1");
+  // A level's values come back through its edits when its tab is shown, not before.
+  EXPECT_EQ(Controls().tone.Text(), "20");
+  EXPECT_EQ(Working().LevelZero.ToneHz, 20);
+  EXPECT_EQ(Working().LevelOver.ToneHz, 5);
+  dialog->SelectTab(3);
+  EXPECT_EQ(Working().LevelOver.ToneHz, 20);
+
+  dialog->Save();
+  const Settings saved = settings.Get();
+  EXPECT_EQ(saved.Port, "/dev/ttyUSB1");
+  EXPECT_EQ(saved.Params.BaudRate, 10400);
+  EXPECT_EQ(saved.Params.JamMinutes, 1);
+  EXPECT_EQ(saved.Params.LevelZero.ToneHz, 20);
+  Settings reloaded;
+  reloaded.Load(store);
+  EXPECT_EQ(reloaded, saved);
+}
+
+TEST_F(DialogTest, PortListFallsBackToItsFirstEntryOrKeepsThePortWhenEmpty) {
+  Settings stored;
+  stored.Port = "/dev/ttyUSB7";
+  Open(stored);
+  EXPECT_EQ(Controls().ports.selected, 0);
+  dialog->Save();
+  EXPECT_EQ(settings.Get().Port, "/dev/ttyS0");
+
+  ports.clear();
+  Open(stored);
+  EXPECT_EQ(Controls().ports.selected, -1);
+  dialog->Save();
+  EXPECT_EQ(settings.Get().Port, "/dev/ttyUSB7");
+}
+
+TEST_F(DialogTest, RateArrowsTakeTheirRangeFromTheDevice) {
+  audio.SetRateRange(100, 200000);
+  Open();
+  EXPECT_EQ(Controls().rate.Lower(), 10);
+  EXPECT_EQ(Controls().rate.Upper(), 20000);
+
+  audio.FailDeviceCreation(kSoundFail);
+  Open();
+  EXPECT_EQ(Controls().rate.Lower(), 1);
+  EXPECT_EQ(Controls().rate.Upper(), 32767);
+}
+
+TEST_F(DialogTest, MaxTabShowsTheMinModeAndLocksWhatItShares) {
+  Open();
+  dialog->SelectTab(1);
+  dialog->RadioClicked(ControlId::WavRadio);
+  EXPECT_FALSE(Working().LevelMin.UseTone);
+  EXPECT_FALSE(Working().LevelMax.UseTone);
+  dialog->Toggled(ControlId::Loop, true);
+  EXPECT_TRUE(Working().LevelMax.AutoRepeat);
+
+  dialog->SelectTab(2);
+  EXPECT_TRUE(Controls().wavRadio.checked);
+  EXPECT_TRUE(Controls().wavRadio.enabled);
+  EXPECT_FALSE(Controls().toneRadio.enabled);
+  EXPECT_FALSE(Controls().path.enabled);
+  EXPECT_FALSE(Controls().browse.enabled);
+  EXPECT_FALSE(Controls().loop.enabled);
+  EXPECT_TRUE(Controls().interval.enabled);
+  EXPECT_TRUE(Controls().rate.enabled);
+
+  // Clicking the one radio left changes nothing that is locked, and the others are ignored.
+  dialog->RadioClicked(ControlId::WavRadio);
+  EXPECT_FALSE(Controls().path.enabled);
+  EXPECT_FALSE(Controls().browse.enabled);
+  EXPECT_FALSE(Controls().loop.enabled);
+  dialog->RadioClicked(ControlId::ToneRadio);
+  dialog->Toggled(ControlId::Loop, false);
+  EXPECT_FALSE(Working().LevelMax.UseTone);
+  EXPECT_TRUE(Working().LevelMax.AutoRepeat);
+
+  // In tone mode the frequency is what the Max tab edits.
+  dialog->SelectTab(1);
+  dialog->RadioClicked(ControlId::ToneRadio);
+  dialog->SelectTab(2);
+  Enter(ControlId::ToneEdit, "880");
+  EXPECT_EQ(Working().LevelMax.ToneHz, 880);
+  EXPECT_EQ(Working().LevelMin.ToneHz, 440);
+}
+
+TEST_F(DialogTest, MinModeReachesMaxWhenTheMinTabIsLeftOrSaved) {
+  Settings stored;
+  stored.Params.LevelMin.UseTone = false;
+  stored.Params.LevelMin.AutoRepeat = true;
+  Open(stored);
+  EXPECT_TRUE(Working().LevelMax.UseTone);  // not touched until the Min tab is left
+  dialog->SelectTab(1);
+  dialog->SelectTab(0);
+  EXPECT_FALSE(Working().LevelMax.UseTone);
+  EXPECT_TRUE(Working().LevelMax.AutoRepeat);
+
+  Open(stored);
+  dialog->SelectTab(1);
+  dialog->Save();
+  EXPECT_FALSE(settings.Get().Params.LevelMax.UseTone);
+  EXPECT_TRUE(settings.Get().Params.LevelMax.AutoRepeat);
+}
+
+TEST_F(DialogTest, UpDownEditsClampWhenLeftAndArrowsStep) {
+  Open();
+  dialog->FocusEntered(ControlId::ToneEdit);
+  for (const char* typed : {"2", "25", "250", "2500", "25000"}) {
+    dialog->TextChanged(ControlId::ToneEdit, typed);
+  }
+  EXPECT_EQ(Working().LevelZero.ToneHz, 2500);  // the last whole number in range
+  dialog->FocusLeft(ControlId::ToneEdit);
+  EXPECT_EQ(Controls().tone.Text(), "20000");
+  EXPECT_EQ(Working().LevelZero.ToneHz, 20000);
+
+  Enter(ControlId::JamMinutes, "");
+  EXPECT_EQ(Controls().jamMinutes.Text(), "1");
+  Enter(ControlId::IntervalEdit, "");
+  EXPECT_EQ(Controls().interval.Text(), "0");
+  EXPECT_EQ(Working().LevelZero.IntervalMs, 0);
+
+  dialog->Step(ControlId::IntervalUpDown, -1);  // at the bottom already
+  dialog->Step(ControlId::IntervalUpDown, +1);
+  EXPECT_EQ(Controls().interval.Text(), "1");
+  EXPECT_EQ(Working().LevelZero.IntervalMs, 1);
+  dialog->Step(ControlId::JamMinutes, +1);  // the arrow keys in the edit
+  EXPECT_EQ(Controls().jamMinutes.Text(), "2");
+
+  // The jam and limit edits reach the settings only on Save.
+  Enter(ControlId::OverLimitEdit, "35");
+  EXPECT_EQ(Working().OverLimit, 20);
+  dialog->Save();
+  EXPECT_EQ(settings.Get().Params.JamMinutes, 2);
+  EXPECT_EQ(settings.Get().Params.OverLimit, 35);
+  EXPECT_EQ(settings.Get().Params.LevelZero.ToneHz, 20000);
+}
+
+TEST_F(DialogTest, PlaybackRateKeepsWhatWasTypedAndStepsByTen) {
+  Open();
+  dialog->SelectTab(3);
+  dialog->RadioClicked(ControlId::WavRadio);
+  Enter(ControlId::RateEdit, "44101");
+  EXPECT_EQ(Controls().rate.Text(), "44101");
+  EXPECT_EQ(Controls().rate.Value(), 4410);
+  EXPECT_EQ(Working().LevelOver.SampleRate, 44101u);
+
+  dialog->Step(ControlId::RateUpDown, +1);
+  EXPECT_EQ(Controls().rate.Text(), "44110");
+  EXPECT_EQ(Working().LevelOver.SampleRate, 44110u);
+  dialog->Step(ControlId::RateEdit, -1);
+  dialog->Step(ControlId::RateEdit, -1);
+  EXPECT_EQ(Working().LevelOver.SampleRate, 44090u);
+
+  // Typed rates are not clamped; the arrows are.
+  Enter(ControlId::RateEdit, "999999");
+  EXPECT_EQ(Working().LevelOver.SampleRate, 999999u);
+  EXPECT_EQ(Controls().rate.Value(), Controls().rate.Upper());
+}
+
+TEST_F(DialogTest, PriceIsKeptWithinZeroToAThousand) {
+  Open();
+  Enter(ControlId::Price, "-5");
+  EXPECT_EQ(Controls().price.text, "0.00");
+  Enter(ControlId::Price, "1234");
+  EXPECT_EQ(Controls().price.text, "1000.00");
+  Enter(ControlId::Price, "7");
+  EXPECT_EQ(Controls().price.text, "7.00");
+  Enter(ControlId::Price, "nan");
+  EXPECT_EQ(Controls().price.text, "0.00");
+  Enter(ControlId::Price, " 45,5");  // atof in the C locale, whatever the process's locale
+  EXPECT_EQ(Controls().price.text, "45.00");
+
+  // Enter saves without leaving the edit: the price is clamped all the same.
+  Enter(ControlId::Price, "1234", false);
+  dialog->Save();
+  EXPECT_EQ(settings.Get().Params.FuelPrice, 1000.0f);
+  Enter(ControlId::Price, "45.5", false);
+  dialog->Save();
+  EXPECT_EQ(settings.Get().Params.FuelPrice, 45.5f);
+}
+
+TEST_F(DialogTest, ResetChangesOnlyTheWorkingCopyUntilSaved) {
+  Settings stored;
+  stored.Port = "/dev/ttyS0";
+  stored.WavOver = "/sounds/over.wav";
+  stored.Params.FuelPrice = 60;
+  stored.Params.LevelMin.ToneHz = 500;
+  ASSERT_EQ(stored.Save(store), kSettingsOk);
+  store.ClearLog();
+
+  Open(stored);
+  dialog->SelectTab(1);
+  dialog->Reset();
+  EXPECT_EQ(Controls().tone.Text(), "440");
+  EXPECT_EQ(Controls().ports.selected, 1);  // the default port, listed here
+  EXPECT_TRUE(store.Log().empty());
+  EXPECT_EQ(settings.Get(), stored);
+
+  dialog->Save();
+  Settings defaults;
+  EXPECT_EQ(settings.Get(), defaults);
+  Settings reloaded;
+  reloaded.Port = "unset";
+  reloaded.Load(store);
+  EXPECT_EQ(reloaded, defaults);
+  EXPECT_EQ(store.Find(kKey, "WavOver")->Data, std::vector<uint8_t>{0});
+
+  // Without the default port in the list, the first listed port is saved.
+  ports = {"/dev/ttyACM0", "/dev/ttyACM1"};
+  Open(stored);
+  dialog->Reset();
+  dialog->Save();
+  EXPECT_EQ(settings.Get().Port, "/dev/ttyACM0");
+}
+
+TEST_F(DialogTest, SaveTakesEveryControl) {
+  Open();
+  dialog->Select(ControlId::PortList, 2);
+  dialog->Select(ControlId::BaudList, 2);
+  dialog->Select(ControlId::BaudList, 7);  // no such entry
+  dialog->Toggled(ControlId::Rts, false);
+  dialog->Toggled(ControlId::Dtr, false);
+  dialog->SelectTab(3);
+  dialog->RadioClicked(ControlId::WavRadio);
+  Enter(ControlId::PathEdit, "/typed/but/not/left.wav", false);
+  dialog->Save();
+  const Settings saved = settings.Get();
+  EXPECT_EQ(saved.Port, "/dev/ttyUSB1");
+  EXPECT_EQ(saved.Params.BaudRate, 57600);
+  EXPECT_FALSE(saved.Params.RtsPulse);
+  EXPECT_FALSE(saved.Params.DtrOn);
+  EXPECT_FALSE(saved.Params.LevelOver.UseTone);
+  EXPECT_EQ(saved.WavOver, "/typed/but/not/left.wav");
+  EXPECT_TRUE(host.warnings.empty());  // Save does not try the file
+}
+
+TEST_F(DialogTest, WavFileIsTriedWhenTakenAndWarnsWhenItCannotBeUsed) {
+  testing::TempFile wav("dialog.wav", testing::SimpleWav(1, 16000, 16, 64));
+  testing::TempFile text("dialog.txt", {'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v'});
+  Open();
+  dialog->SelectTab(1);
+  dialog->RadioClicked(ControlId::WavRadio);
+  dialog->TakeBrowsedFile(wav.path());
+  EXPECT_TRUE(host.warnings.empty());
+  EXPECT_EQ(dialog->WorkingCopy().WavMin, wav.path());
+  EXPECT_EQ(Working().LevelMin.SampleRate, 16000u);
+  EXPECT_EQ(Working().LevelMax.SampleRate, 16000u);
+  EXPECT_EQ(Controls().rate.Text(), "16000");
+
+  // A path typed and left is tried once; leaving it again unchanged tries nothing.
+  Enter(ControlId::PathEdit, text.path());
+  EXPECT_THAT(host.warnings,
+              ElementsAre("Не обнаружен подходящий аудио-формат у файла\n" + text.path()));
+  EXPECT_EQ(host.pathFocused, 1);
+  EXPECT_EQ(dialog->WorkingCopy().WavMin, text.path());  // kept, though unusable
+  EXPECT_EQ(Working().LevelMin.SampleRate, 0u);
+  EXPECT_EQ(Controls().rate.Text(), "0");
+  dialog->FocusEntered(ControlId::PathEdit);
+  dialog->FocusLeft(ControlId::PathEdit);
+  EXPECT_EQ(host.warnings.size(), 1u);
+
+  // The Max tab shares the Min path and cannot take one.
+  dialog->SelectTab(2);
+  EXPECT_EQ(Controls().path.text, text.path());
+  dialog->TakeBrowsedFile(wav.path());
+  EXPECT_EQ(dialog->WorkingCopy().WavMin, text.path());
+}
+
+}  // namespace
+}  // namespace drunvale

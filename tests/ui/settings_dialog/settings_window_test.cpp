@@ -1,0 +1,257 @@
+// The settings window on the offscreen platform: the template, focus and keys, the modal loop.
+#include "ui/settings_dialog/settings_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <functional>
+
+#include "platform/testing/manual_clock.h"
+#include "platform/testing/memory_user_store.h"
+#include "sound/testing/recording_audio.h"
+#include "sound/wav_bytes.h"
+#include "ui/settings_dialog/dialog_units.h"
+#include "ui/settings_dialog/settings_dialog.h"
+#include "ui/settings_dialog/settings_template.h"
+
+namespace drunvale {
+namespace {
+
+// One application for the whole run, gone before static destruction takes Qt's globals.
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
+  void TearDown() override { app_.reset(); }
+  static QApplication& App() { return *static_cast<QApplication*>(QCoreApplication::instance()); }
+
+ private:
+  int argc_ = 1;
+  char name_[22] = "settings_window_tests";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QApplication> app_;
+};
+const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+QApplication& App() {
+  return QtEnvironment::App();
+}
+
+// Acts on the next modal window of type T once it is up: exec() gives no other hook.
+template <class T>
+void OnModal(std::function<void(T*)> action) {
+  auto* timer = new QTimer(&App());
+  QObject::connect(timer, &QTimer::timeout, [timer, action] {
+    if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
+      timer->stop();
+      timer->deleteLater();
+      action(modal);
+    }
+  });
+  timer->start(5);
+}
+
+class SettingsWindowTest : public ::testing::Test {
+ protected:
+  SettingsDialogOptions Options() {
+    SettingsDialogOptions options;
+    options.listPorts = [] { return std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB0"}; };
+    options.clock = &clock;
+    options.audio = &audio;
+    return options;
+  }
+  std::unique_ptr<SettingsWindow> Open() {
+    auto window = std::make_unique<SettingsWindow>(nullptr, settings, store, Options());
+    return window;
+  }
+  // Shown and active, so focus moves between controls as a user moves it. A window shown this
+  // way is not modal: exec() tests start from Open().
+  std::unique_ptr<SettingsWindow> Show() {
+    auto window = Open();
+    window->show();
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    return window;
+  }
+  template <class T>
+  static T* Get(SettingsWindow& window, ControlId id) {
+    return qobject_cast<T*>(window.Control(id));
+  }
+  static void TypeAndTab(SettingsWindow& window, ControlId id, const QString& text) {
+    auto* edit = Get<QLineEdit>(window, id);
+    edit->setFocus(Qt::TabFocusReason);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Tab);
+  }
+
+  SharedSettings settings;
+  MemoryUserStore store;
+  ManualHighResClock clock;
+  RecordingAudio audio{&clock};
+};
+
+TEST_F(SettingsWindowTest, BuildsDialog201InDialogUnits) {
+  auto window = Open();
+  EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Настройки Drunvale"));
+  const DialogUnits units(window->font());
+  EXPECT_EQ(window->size(), QSize(units.X(316), units.Y(214)));
+
+  for (const TemplateControl& t : kSettingsTemplate) {
+    if (t.id == 0) continue;
+    QWidget* control = window->findChild<QWidget*>(QString::number(t.id));
+    ASSERT_NE(control, nullptr) << t.id;
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+      EXPECT_EQ(button->text(), QString::fromUtf8(t.caption)) << t.id;
+    }
+  }
+  auto* save = Get<QPushButton>(*window, ControlId::Save);
+  EXPECT_TRUE(save->isDefault());
+  EXPECT_EQ(save->geometry(), units.Rect(202, 193, 50, 14));
+  EXPECT_TRUE(Get<QPushButton>(*window, ControlId::Test)->isCheckable());
+  // An up-down sits at its buddy's right edge.
+  const QRect buddy = window->Control(ControlId::ToneEdit)->geometry();
+  const QRect arrows = window->Control(ControlId::ToneUpDown)->geometry();
+  EXPECT_EQ(buddy.right(), arrows.left() + 1);
+  EXPECT_EQ(buddy.left(), units.X(115));
+
+  // The default port, by its name in /dev.
+  EXPECT_EQ(Get<QComboBox>(*window, ControlId::PortList)->currentText(), "ttyUSB0");
+}
+
+TEST_F(SettingsWindowTest, EditsClampWhenLeftAndArrowsStepWithoutTakingTheFocus) {
+  auto window = Show();
+  TypeAndTab(*window, ControlId::ToneEdit, "25000");
+  EXPECT_EQ(Get<QLineEdit>(*window, ControlId::ToneEdit)->text(), "20000");
+  EXPECT_EQ(window->Logic().WorkingCopy().Params.LevelZero.ToneHz, 20000);
+
+  // The playback rate, in WAV mode: typed digits stay, arrows move in tens.
+  QTest::mouseClick(Get<QRadioButton>(*window, ControlId::WavRadio), Qt::LeftButton);
+  auto* rate = Get<QLineEdit>(*window, ControlId::RateEdit);
+  TypeAndTab(*window, ControlId::RateEdit, "44101");
+  EXPECT_EQ(rate->text(), "44101");
+  rate->setFocus(Qt::TabFocusReason);
+  auto* up = window->Control(ControlId::RateUpDown)->findChild<QToolButton*>("up");
+  QTest::mouseClick(up, Qt::LeftButton);
+  EXPECT_EQ(rate->text(), "44110");
+  EXPECT_TRUE(rate->hasFocus());
+  QTest::keyClick(rate, Qt::Key_Down);
+  QTest::keyClick(rate, Qt::Key_Down);
+  EXPECT_EQ(rate->text(), "44090");
+  EXPECT_EQ(window->Logic().WorkingCopy().Params.LevelZero.SampleRate, 44090u);
+
+  // The Max tab: the mode not chosen on the Min tab cannot be picked there.
+  Get<QTabWidget>(*window, ControlId::Tabs)->setCurrentIndex(2);
+  EXPECT_FALSE(Get<QRadioButton>(*window, ControlId::WavRadio)->isEnabled());
+  EXPECT_FALSE(window->Control(ControlId::PathEdit)->isEnabled());
+  EXPECT_EQ(Get<QLabel>(*window, ControlId::LevelCaption)->text(),
+            QString::fromUtf8("Максимальный расход бензина\nизображать сигналом каждые"));
+}
+
+TEST_F(SettingsWindowTest, EnterSavesWithThePriceStillBeingTyped) {
+  auto window = Open();
+  OnModal<SettingsWindow>([](SettingsWindow* w) {
+    auto* price = qobject_cast<QLineEdit*>(w->Control(ControlId::Price));
+    price->setFocus(Qt::TabFocusReason);
+    price->selectAll();
+    QTest::keyClicks(price, "1234");
+    QTest::keyClick(price, Qt::Key_Return);
+  });
+  EXPECT_EQ(window->exec(), SettingsWindow::kSaved);
+  Settings stored;
+  EXPECT_EQ(stored.Load(store), kSettingsOk);
+  EXPECT_EQ(stored.Params.FuelPrice, 1000.0f);
+}
+
+TEST_F(SettingsWindowTest, UnusableFileWarnsAndPutsTheFocusBackInThePath) {
+  testing::TempFile text("window.txt", {'n', 'o', 'p', 'e'});
+  auto window = Show();
+  QTest::mouseClick(Get<QRadioButton>(*window, ControlId::WavRadio), Qt::LeftButton);
+  QString shown;
+  QString caption;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  OnModal<QMessageBox>([&](QMessageBox* box) {
+    shown = box->text();
+    caption = box->windowTitle();
+    icon = box->icon();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  TypeAndTab(*window, ControlId::PathEdit, QString::fromStdString(text.path()));
+  EXPECT_EQ(shown, QString::fromUtf8("Не обнаружен подходящий аудио-формат у файла\n") +
+                       QString::fromStdString(text.path()));
+  EXPECT_EQ(caption, "Drunvale");
+  EXPECT_EQ(icon, QMessageBox::Warning);
+  // The focus comes back once the window is active again (offscreen has no window manager to
+  // reactivate it when the box closes).
+  window->activateWindow();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return window->Control(ControlId::PathEdit)->hasFocus(); }));
+  EXPECT_EQ(window->Logic().WorkingCopy().WavZero, text.path());
+  EXPECT_EQ(Get<QLineEdit>(*window, ControlId::RateEdit)->text(), "0");
+}
+
+TEST_F(SettingsWindowTest, BrowseOffersWavFilesAndTakesTheChosenOne) {
+  testing::TempFile wav("window.wav", testing::SimpleWav(2, 11025, 8, 64));
+  auto window = Show();
+  Get<QTabWidget>(*window, ControlId::Tabs)->setCurrentIndex(3);
+  QTest::mouseClick(Get<QRadioButton>(*window, ControlId::WavRadio), Qt::LeftButton);
+  QStringList filters;
+  QString suffix;
+  OnModal<QFileDialog>([&](QFileDialog* chooser) {
+    filters = chooser->nameFilters();
+    suffix = chooser->defaultSuffix();
+    chooser->selectFile(QString::fromStdString(wav.path()));
+    QTest::keyClick(chooser->focusWidget(), Qt::Key_Return);
+  });
+  QTest::mouseClick(Get<QPushButton>(*window, ControlId::Browse), Qt::LeftButton);
+  EXPECT_EQ(filters, QStringList({"Audio files (*.wav)", "All files (*.*)"}));
+  EXPECT_EQ(suffix, "wav");
+  EXPECT_EQ(Get<QLineEdit>(*window, ControlId::PathEdit)->text(),
+            QString::fromStdString(wav.path()));
+  EXPECT_EQ(window->Logic().WorkingCopy().WavOver, wav.path());
+  EXPECT_EQ(Get<QLineEdit>(*window, ControlId::RateEdit)->text(), "11025");
+}
+
+TEST_F(SettingsWindowTest, EntryReturnsOneAfterSaveAndTwoAfterCancel) {
+  OnModal<SettingsWindow>([](SettingsWindow* w) {
+    QTest::mouseClick(Get<QPushButton>(*w, ControlId::Reset), Qt::LeftButton);
+    QTest::keyClick(w, Qt::Key_Escape);
+  });
+  EXPECT_EQ(RunSettingsDialog(nullptr, settings, store), 2);
+  OnModal<SettingsWindow>([](SettingsWindow* w) { w->close(); });  // the close box
+  EXPECT_EQ(RunSettingsDialog(nullptr, settings, store), 2);
+  EXPECT_TRUE(store.Log().empty());
+
+  OnModal<SettingsWindow>([](SettingsWindow* w) {
+    QTest::mouseClick(qobject_cast<QPushButton*>(w->Control(ControlId::Save)), Qt::LeftButton);
+  });
+  EXPECT_EQ(RunSettingsDialog(nullptr, settings, store), 1);
+  Settings stored;
+  EXPECT_EQ(stored.Load(store), kSettingsOk);
+  EXPECT_EQ(stored.Params, Settings().Params);
+}
+
+TEST_F(SettingsWindowTest, RendersToPictures) {
+  auto window = Show();
+  ASSERT_TRUE(window->grab().save(QStringLiteral(DRUNVALE_PICTURE_DIR "/settings_dialog.png")));
+  // The Max tab in WAV mode, with the test on.
+  Get<QTabWidget>(*window, ControlId::Tabs)->setCurrentIndex(1);
+  QTest::mouseClick(Get<QRadioButton>(*window, ControlId::WavRadio), Qt::LeftButton);
+  Get<QTabWidget>(*window, ControlId::Tabs)->setCurrentIndex(2);
+  QTest::mouseClick(Get<QPushButton>(*window, ControlId::Test), Qt::LeftButton);
+  EXPECT_TRUE(window->Logic().TestEngine().IsEnabled());
+  ASSERT_TRUE(window->grab().save(QStringLiteral(DRUNVALE_PICTURE_DIR "/settings_dialog_max.png")));
+}
+
+}  // namespace
+}  // namespace drunvale
