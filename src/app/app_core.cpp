@@ -3,14 +3,14 @@
 namespace drunvale {
 
 AppCore::AppCore(AppPlatform platform)
-    : sound(settings, *platform.highResClock,
-            platform.audio ? *platform.audio : OpenAlBackend()),
+    : sound(settings, *platform.highResClock, platform.audio ? *platform.audio : OpenAlBackend()),
       trip(settings, *platform.tickClock, [this](float value) { sound.SetConsumption(value); }),
-      link(settings,
-           [this](float speed, float air, float fuel, bool running) {
-             trip.AddSample(speed, air, fuel, running);
-           },
-           *platform.tickClock, platform.opener) {}
+      link(
+          settings,
+          [this](float speed, float air, float fuel, bool running) {
+            trip.AddSample(speed, air, fuel, running);
+          },
+          *platform.tickClock, platform.opener) {}
 
 void AppCore::UsePortForThisRun(const std::string& port) {
   Settings current = settings.Get();

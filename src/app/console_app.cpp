@@ -65,8 +65,8 @@ int RunConsole(const CommandLine& options) {
     loop.Quit();
   });
 
-  view.PrintLine("Drunvale 1.1: " + app.settings.Get().Port +
-                 (beep ? ", пикать" : "") + " (r: обнулить, u: л/ч или л/100, b: пикать, Ctrl+C: выход)");
+  view.PrintLine("Drunvale 1.1: " + app.settings.Get().Port + (beep ? ", пикать" : "") +
+                 " (r: обнулить, u: л/ч или л/100, b: пикать, Ctrl+C: выход)");
   controller.Start(beep);
   loop.Run();
   return 0;

@@ -79,7 +79,9 @@ void ConsoleLoop::StartTimer(int periodMs, std::function<void()> onTick) {
   nextTickMs_ = NowMs() + periodMs;
 }
 
-void ConsoleLoop::StopTimer() { timerPeriodMs_ = 0; }
+void ConsoleLoop::StopTimer() {
+  timerPeriodMs_ = 0;
+}
 
 void ConsoleLoop::RunPosted() {
   std::vector<std::function<void()>> tasks;
@@ -87,7 +89,8 @@ void ConsoleLoop::RunPosted() {
     std::lock_guard lock(mutex_);
     tasks.swap(posted_);
   }
-  for (auto& task : tasks) task();
+  for (auto& task : tasks)
+    task();
 }
 
 void ConsoleLoop::Run() {
@@ -95,7 +98,8 @@ void ConsoleLoop::Run() {
   struct sigaction action {};
   action.sa_handler = HandleTerminate;
   sigemptyset(&action.sa_mask);
-  struct sigaction oldInt {}, oldTerm {};
+  struct sigaction oldInt {
+  }, oldTerm{};
   sigaction(SIGINT, &action, &oldInt);
   sigaction(SIGTERM, &action, &oldTerm);
 

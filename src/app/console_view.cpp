@@ -6,7 +6,9 @@
 namespace drunvale {
 namespace {
 
-std::string S(std::string_view text) { return std::string(text); }
+std::string S(std::string_view text) {
+  return std::string(text);
+}
 
 }  // namespace
 
@@ -25,11 +27,14 @@ void ConsoleView::SetStatusLine(const std::string& text) {
   status_ = text;
   // The identification line ends with CR LF of its own; one line break is enough here.
   std::string shown = text;
-  while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r')) shown.pop_back();
+  while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r'))
+    shown.pop_back();
   PrintLine("status: " + shown);
 }
 
-void ConsoleView::SetUnitCaption(const std::string& caption) { unitCaption_ = caption; }
+void ConsoleView::SetUnitCaption(const std::string& caption) {
+  unitCaption_ = caption;
+}
 
 void ConsoleView::StartRefreshTimer() {
   loop_.StartTimer(333, [this] {
@@ -40,20 +45,20 @@ void ConsoleView::StartRefreshTimer() {
 void ConsoleView::PanelRefreshed() {
   auto column = [this](PanelColumn id) { return columns_[id]; };
   PrintLine("");
-  for (const auto& line : LayOutTable(
-           {S(kTotalsTitle), S(kColumnEverywhere), S(kColumnInJam), S(kColumnOutsideJam)},
-           S(kTotalsRowCaptions),
-           {column(PanelColumn::TotalsAll), column(PanelColumn::TotalsInJam),
-            column(PanelColumn::TotalsOutsideJam)})) {
+  for (const auto& line :
+       LayOutTable({S(kTotalsTitle), S(kColumnEverywhere), S(kColumnInJam), S(kColumnOutsideJam)},
+                   S(kTotalsRowCaptions),
+                   {column(PanelColumn::TotalsAll), column(PanelColumn::TotalsInJam),
+                    column(PanelColumn::TotalsOutsideJam)})) {
     PrintLine(line);
   }
-  for (const auto& line : LayOutTable(
-           {S(kRatesTitle), S(kColumnEverywhere), S(kColumnInJam), S(kColumnOutsideJam),
-            S(kColumnMaximum), S(kColumnCurrent)},
-           S(kRatesRowCaptions),
-           {column(PanelColumn::RatesAll), column(PanelColumn::RatesInJam),
-            column(PanelColumn::RatesOutsideJam), column(PanelColumn::RatesMaximum),
-            column(PanelColumn::RatesCurrent)})) {
+  for (const auto& line :
+       LayOutTable({S(kRatesTitle), S(kColumnEverywhere), S(kColumnInJam), S(kColumnOutsideJam),
+                    S(kColumnMaximum), S(kColumnCurrent)},
+                   S(kRatesRowCaptions),
+                   {column(PanelColumn::RatesAll), column(PanelColumn::RatesInJam),
+                    column(PanelColumn::RatesOutsideJam), column(PanelColumn::RatesMaximum),
+                    column(PanelColumn::RatesCurrent)})) {
     PrintLine(line);
   }
   std::string indicator = indicatorText ? indicatorText() : "";

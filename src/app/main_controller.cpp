@@ -47,9 +47,13 @@ void MainController::Reset() {
   RefreshStatistics();
 }
 
-void MainController::OnRefreshTimer() { RefreshStatistics(); }
+void MainController::OnRefreshTimer() {
+  RefreshStatistics();
+}
 
-void MainController::SetBeep(bool on) { app_.sound.SetEnabled(on); }
+void MainController::SetBeep(bool on) {
+  app_.sound.SetEnabled(on);
+}
 
 void MainController::SetVolumeSliderPosition(int position) {
   app_.sound.Device().SetVolume(100 - position);

@@ -26,7 +26,8 @@ void StatusMailbox::Deliver() {
     texts.swap(queued_);
     deliveryPosted_ = false;
   }
-  for (const auto& text : texts) view_.SetStatusLine(text);
+  for (const auto& text : texts)
+    view_.SetStatusLine(text);
 }
 
 }  // namespace drunvale

@@ -12,8 +12,10 @@ std::vector<std::string> SplitLines(const std::string& text) {
   std::istringstream in(text);
   while (std::getline(in, line)) {
     // The panel's texts end each line with a space for the window's sake; the table pads.
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
-    while (!line.empty() && line.front() == ' ') line.erase(line.begin());
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\r'))
+      line.pop_back();
+    while (!line.empty() && line.front() == ' ')
+      line.erase(line.begin());
     lines.push_back(line);
   }
   return lines;
@@ -37,14 +39,16 @@ std::vector<std::string> LayOutTable(const std::vector<std::string>& headers,
                                      const std::vector<std::string>& columns) {
   std::vector<std::vector<std::string>> cells;
   cells.push_back(SplitLines(captions));
-  for (const auto& column : columns) cells.push_back(SplitLines(column));
+  for (const auto& column : columns)
+    cells.push_back(SplitLines(column));
 
   size_t rows = 0;
   std::vector<size_t> widths(cells.size(), 0);
   for (size_t c = 0; c < cells.size(); ++c) {
     rows = std::max(rows, cells[c].size());
     if (c < headers.size()) widths[c] = Utf8Width(headers[c]);
-    for (const auto& cell : cells[c]) widths[c] = std::max(widths[c], Utf8Width(cell));
+    for (const auto& cell : cells[c])
+      widths[c] = std::max(widths[c], Utf8Width(cell));
   }
 
   std::vector<std::string> out;

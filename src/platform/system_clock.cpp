@@ -11,7 +11,8 @@ using Steady = std::chrono::steady_clock;
 class SteadyTickClock final : public TickClock {
  public:
   uint32_t NowMs() override {
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now().time_since_epoch());
+    auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now().time_since_epoch());
     return static_cast<uint32_t>(ms.count());
   }
   void SleepMs(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }

@@ -59,6 +59,7 @@ SettingsDialog::SettingsDialog(SharedSettings& settings, UserStore& store, Setti
       store_(store),
       host_(host),
       listPorts_(std::move(options.listPorts)),
+      portAnswers_(std::move(options.portAnswers)),
       levelRecords_{&workingCopy_.Params.LevelZero, &workingCopy_.Params.LevelMin,
                     &workingCopy_.Params.LevelMax, &workingCopy_.Params.LevelOver},
       levelWavPaths_{&workingCopy_.WavZero, &workingCopy_.WavMin, &workingCopy_.WavMin,
@@ -87,6 +88,14 @@ void SettingsDialog::Initialise() {
                           static_cast<int32_t>(upper));
 
   workingCopy_ = settings_.Get();
+  // A port that is there but not among the probed names (the demo's pseudo-terminal, an
+  // adapter under a name of its own) stays selectable, so saving other settings keeps it.
+  auto& ports = controls_.ports.items;
+  const std::string& current = workingCopy_.Port;
+  if (!current.empty() && std::find(ports.begin(), ports.end(), current) == ports.end() &&
+      portAnswers_ && portAnswers_(current)) {
+    ports.push_back(current);
+  }
   FillControls();
 }
 

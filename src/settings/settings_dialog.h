@@ -27,6 +27,8 @@ class SettingsDialogHost {
 
 struct SettingsDialogOptions {
   SerialPortLister listPorts = ProbeSerialPorts;
+  // Whether a port outside the probed names is there (it is then listed too).
+  std::function<bool(const std::string&)> portAnswers = SerialPortAnswers;
   HighResClock* clock = nullptr;  // null: the system clock
   AudioBackend* audio = nullptr;  // null: OpenAL Soft
 };
@@ -89,6 +91,7 @@ class SettingsDialog {
   UserStore& store_;
   SettingsDialogHost& host_;
   SerialPortLister listPorts_;
+  std::function<bool(const std::string&)> portAnswers_;
 
   Settings workingCopy_;
   std::array<LevelSettings*, 4> levelRecords_;

@@ -45,12 +45,16 @@ Child Spawn(const std::vector<std::string>& args, const std::vector<std::string>
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
 
   std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) env.emplace_back(*e);
-  for (const auto& e : extraEnv) env.push_back(e);
+  for (char** e = environ; *e; ++e)
+    env.emplace_back(*e);
+  for (const auto& e : extraEnv)
+    env.push_back(e);
   std::vector<char*> argv, envp;
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  for (const auto& a : args)
+    argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
-  for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+  for (const auto& e : env)
+    envp.push_back(const_cast<char*>(e.c_str()));
   envp.push_back(nullptr);
 
   Child child;

@@ -104,7 +104,8 @@ TEST_F(MainControllerTest, StartShowsTheLinkTextsInOrderAndStopEndsThem) {
   EXPECT_FALSE(app_.sound.IsEnabled());
   EXPECT_FALSE(view_.timerRunning);
   // Worker texts arrive posted; run what the UI thread would have run.
-  for (auto& task : view_.posted) task();
+  for (auto& task : view_.posted)
+    task();
   ASSERT_GE(view_.statuses.size(), 2u);
   EXPECT_EQ(view_.statuses.front(), "Соединяемся...");
   EXPECT_EQ(view_.statuses.back(), "Соединение не установлено.");

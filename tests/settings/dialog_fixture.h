@@ -27,6 +27,7 @@ class DialogTest : public ::testing::Test {
     settings.Set(stored);
     SettingsDialogOptions options;
     options.listPorts = [this] { return ports; };
+    options.portAnswers = [this](const std::string& path) { return path == unlistedPresentPort; };
     options.clock = &clock;
     options.audio = &audio;
     dialog = std::make_unique<SettingsDialog>(settings, store, host, options);
@@ -44,6 +45,7 @@ class DialogTest : public ::testing::Test {
   const Parameters& Working() const { return dialog->WorkingCopy().Params; }
 
   std::vector<std::string> ports = {"/dev/ttyS0", "/dev/ttyUSB0", "/dev/ttyUSB1"};
+  std::string unlistedPresentPort;
   SharedSettings settings;
   MemoryUserStore store;
   Host host;

@@ -57,6 +57,17 @@ TEST_F(DialogTest, PortListFallsBackToItsFirstEntryOrKeepsThePortWhenEmpty) {
   EXPECT_EQ(Controls().ports.selected, -1);
   dialog->Save();
   EXPECT_EQ(settings.Get().Port, "/dev/ttyUSB7");
+
+  // A port that is there under a name the probe does not try (the demo's pseudo-terminal)
+  // is listed after the probed ones and kept by a save.
+  ports = {"/dev/ttyS0"};
+  stored.Port = "/dev/pts/7";
+  unlistedPresentPort = "/dev/pts/7";
+  Open(stored);
+  ASSERT_EQ(Controls().ports.items.size(), 2u);
+  EXPECT_EQ(Controls().ports.selected, 1);
+  dialog->Save();
+  EXPECT_EQ(settings.Get().Port, "/dev/pts/7");
 }
 
 TEST_F(DialogTest, RateArrowsTakeTheirRangeFromTheDevice) {
