@@ -14,17 +14,8 @@ namespace drunvale {
 
 int RunConsole(const CommandLine& options) {
   std::unique_ptr<DemoPeer> demo;
-  std::string port = options.port.value_or("");
-  if (options.demo) {
-    std::string error;
-    demo = StartDemoPeer(&error);
-    if (!demo) {
-      std::fprintf(stderr, "drunvale: the simulated engine control unit did not start: %s\n",
-                   error.c_str());
-      return 1;
-    }
-    port = demo->DevicePath();
-  }
+  std::string port;
+  if (!PortForThisRun(options, demo, port)) return 1;
 
   ConsoleLoop loop;
   ConsoleView view(loop, stdout);

@@ -1,5 +1,8 @@
 #include "app/demo_peer.h"
 
+#include <cstdio>
+
+#include "app/command_line.h"
 #include "sim/ecu_simulator.h"
 
 namespace drunvale {
@@ -25,6 +28,21 @@ std::unique_ptr<DemoPeer> StartDemoPeer(std::string* error) {
   auto peer = std::make_unique<SimulatedPeer>(config);
   if (!peer->Start(error)) return nullptr;
   return peer;
+}
+
+bool PortForThisRun(const CommandLine& options, std::unique_ptr<DemoPeer>& demo,
+                    std::string& port) {
+  port = options.port.value_or("");
+  if (!options.demo) return true;
+  std::string error;
+  demo = StartDemoPeer(&error);
+  if (!demo) {
+    std::fprintf(stderr, "drunvale: the simulated engine control unit did not start: %s\n",
+                 error.c_str());
+    return false;
+  }
+  port = demo->DevicePath();
+  return true;
 }
 
 }  // namespace drunvale

@@ -27,17 +27,8 @@ int RunMainWindow(int argc, char** argv, const CommandLine& options) {
   if (instance.Claim() == SingleInstance::Role::Second) return 0;
 
   std::unique_ptr<DemoPeer> demo;
-  std::string port = options.port.value_or("");
-  if (options.demo) {
-    std::string error;
-    demo = StartDemoPeer(&error);
-    if (!demo) {
-      std::fprintf(stderr, "drunvale: the simulated engine control unit did not start: %s\n",
-                   error.c_str());
-      return 1;
-    }
-    port = demo->DevicePath();
-  }
+  std::string port;
+  if (!PortForThisRun(options, demo, port)) return 1;
 
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Drunvale"));
