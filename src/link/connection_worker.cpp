@@ -11,11 +11,11 @@ constexpr const char* kWaitMark = "›";  // U+203A
 
 ConnectionWorker::ConnectionWorker(const SharedSettings& settings, TickClock& clock,
                                    StopEvent& stop, SerialPortOpener opener, WorkerOutlets& outlets)
-    : settings_(settings),
+    : settings_(settings.Share()),
       stop_(stop),
       opener_(std::move(opener)),
       outlets_(outlets),
-      exchange_(clock, stop, settings),
+      exchange_(clock, stop, settings_),
       session_(exchange_, stop, outlets) {}
 
 ExchangeResult ConnectionWorker::RunWorker() {

@@ -11,11 +11,11 @@
 #include "link/worker_outlets.h"
 #include "platform/clock.h"
 #include "platform/serial_port.h"
+#include "settings/settings.h"
 #include "platform/stop_event.h"
 
 namespace drunvale {
 
-class SharedSettings;
 
 // One run of the connection worker with everything it owns: the port, the frame exchange with
 // its buffer and counters, the port name and rate it was started with. A new Start makes a new
@@ -56,7 +56,8 @@ class ConnectionWorker {
   // The › indicator; false when a stop came while it ran.
   bool WaitBeforeReopening();
 
-  const SharedSettings& settings_;
+  // Its own handle: a worker left running after a stop may outlive the program's settings.
+  const SharedSettings settings_;
   StopEvent& stop_;
   SerialPortOpener opener_;
   WorkerOutlets& outlets_;

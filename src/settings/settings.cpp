@@ -22,18 +22,18 @@ Settings::Settings() : Port("/dev/ttyUSB0") {
 }
 
 Settings SharedSettings::Get() const {
-  std::lock_guard lock(mutex_);
-  return settings_;
+  std::lock_guard lock(core_->mutex);
+  return core_->settings;
 }
 
 Parameters SharedSettings::GetParameters() const {
-  std::lock_guard lock(mutex_);
-  return settings_.Params;
+  std::lock_guard lock(core_->mutex);
+  return core_->settings.Params;
 }
 
 void SharedSettings::Set(const Settings& settings) {
-  std::lock_guard lock(mutex_);
-  settings_ = settings;
+  std::lock_guard lock(core_->mutex);
+  core_->settings = settings;
 }
 
 }  // namespace drunvale

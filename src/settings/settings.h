@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -74,17 +75,30 @@ struct Settings {
 // lock, so they never see a torn string or a half-written record.
 class SharedSettings {
  public:
-  SharedSettings() = default;
-  explicit SharedSettings(const Settings& initial) : settings_(initial) {}
+  SharedSettings() : core_(std::make_shared<Core>()) {}
+  explicit SharedSettings(const Settings& initial) : core_(std::make_shared<Core>(initial)) {}
+  SharedSettings(const SharedSettings&) = delete;
+  SharedSettings& operator=(const SharedSettings&) = delete;
 
   Settings Get() const;
   // The record alone: no allocation, cheap enough for every sample.
   Parameters GetParameters() const;
   void Set(const Settings& settings);
 
+  // Another handle on the same settings that stays readable after this one is gone: a
+  // connection worker that had to be left running keeps reading through it safely.
+  SharedSettings Share() const { return SharedSettings(core_); }
+
  private:
-  mutable std::mutex mutex_;
-  Settings settings_;
+  struct Core {
+    Core() = default;
+    explicit Core(const Settings& initial) : settings(initial) {}
+    std::mutex mutex;
+    Settings settings;
+  };
+  explicit SharedSettings(std::shared_ptr<Core> core) : core_(std::move(core)) {}
+
+  std::shared_ptr<Core> core_;
 };
 
 }  // namespace drunvale

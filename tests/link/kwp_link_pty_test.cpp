@@ -367,14 +367,16 @@ TEST(KwpLinkOnPty, WorkerThatHangsPastTheJoinIsForgottenAndSharesNothing) {
   rig.link.Stop();  // before the other control unit goes
 }
 
-TEST(KwpLinkOnPty, DestroyingTheLinkNeverWaitsForItsWorker) {
+TEST(KwpLinkOnPty, DestroyingTheLinkNeverWaitsForItsWorkerNorLeavesItOnFreedSettings) {
   auto gate = std::make_shared<Gate>();
   auto ecu = StartSim();
-  SharedSettings settings(LinkSettings(ecu->DevicePath()));
+  // The program's settings go right after the link, as at exit; the worker left running
+  // still reads the RTS flag for its closing requests.
+  auto settings = std::make_unique<SharedSettings>(LinkSettings(ecu->DevicePath()));
   TextLog texts;
   SampleLog samples;
   std::optional<KwpLink> link;
-  link.emplace(settings, samples.Outlet(), SystemTickClock(), HangingOnce(gate));
+  link.emplace(*settings, samples.Outlet(), SystemTickClock(), HangingOnce(gate));
   link->Start(texts.Outlet());
   ASSERT_TRUE(samples.WaitFor(1, 10s));
   gate->Set(&Gate::armed);
@@ -382,6 +384,7 @@ TEST(KwpLinkOnPty, DestroyingTheLinkNeverWaitsForItsWorker) {
   const auto before = std::chrono::steady_clock::now();
   link.reset();
   EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
+  settings.reset();
   const size_t textCount = texts.Count(), sampleCount = samples.Count();
   gate->Set(&Gate::released);
   ASSERT_TRUE(gate->WaitUntil([&] { return gate->closed; }));
