@@ -1,112 +1,85 @@
 #include "platform/serial_port_probe.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <linux/serial.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <string_view>
+#include <map>
+#include <tuple>
 
 namespace drunvale {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::array<std::string_view, 3> kNumberedGroups = {"ttyS", "ttyUSB", "ttyACM"};
+// The serial core's port type for a UART slot that found no chip (PORT_UNKNOWN).
+constexpr int kUnknownUartType = 0;
 
-// The number after prefix when name is exactly prefix and digits; -1 otherwise.
-long NumberAfter(std::string_view name, std::string_view prefix) {
-  if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) return -1;
-  std::string_view digits = name.substr(prefix.size());
-  if (digits.size() > 6) return -1;
-  long n = 0;
-  for (char c : digits) {
-    if (!std::isdigit(static_cast<unsigned char>(c))) return -1;
-    n = n * 10 + (c - '0');
-  }
-  return n;
-}
-
-std::vector<std::string> EntryNames(const fs::path& dir) {
-  std::vector<std::string> names;
+std::vector<fs::path> Entries(const fs::path& dir) {
+  std::vector<fs::path> entries;
   std::error_code ec;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    names.push_back(it->path().filename().string());
+    entries.push_back(it->path());
   }
-  return names;
+  return entries;
 }
 
-bool IsBuiltInUartName(const std::string& path) {
-  return NumberAfter(fs::path(path).filename().string(), "ttyS") >= 0;
+// ttyUSB2 before ttyUSB10: the name without its trailing digits, then their number.
+std::tuple<std::string, size_t, std::string> KernelOrder(const std::string& name) {
+  size_t stem = name.size();
+  while (stem > 0 && std::isdigit(static_cast<unsigned char>(name[stem - 1])))
+    --stem;
+  const std::string digits = name.substr(stem);
+  // Leading zeros aside, a longer run of digits is the larger number.
+  const size_t first = std::min(digits.find_first_not_of('0'), digits.size());
+  return {name.substr(0, stem), digits.size() - first, digits.substr(first)};
 }
 
-// Without the right to open the device, sysfs still tells a real port from an empty UART slot.
-bool SysfsKnowsPort(const std::string& path) {
+bool IsSerialTty(const fs::path& entry) {
   std::error_code ec;
-  const fs::path device = fs::canonical(path, ec);
-  if (ec) return false;
-  const fs::path entry = fs::path("/sys/class/tty") / device.filename();
+  // Virtual consoles, pseudo-terminals and the like have no device behind them.
   if (!fs::exists(entry / "device", ec)) return false;
+  // A UART slot the kernel reserved says it found nothing there.
   std::ifstream type(entry / "type");
   int uart = -1;
-  if (type >> uart) return uart != PORT_UNKNOWN;
-  return true;
+  return !(type >> uart) || uart != kUnknownUartType;
 }
 
 }  // namespace
 
-std::vector<std::string> SerialPortCandidates(const std::string& devDir) {
-  const fs::path dev(devDir);
-  const std::vector<std::string> names = EntryNames(dev);
-  std::vector<std::string> result;
-  for (std::string_view prefix : kNumberedGroups) {
-    std::vector<std::pair<long, std::string>> group;
-    for (const std::string& name : names) {
-      if (long n = NumberAfter(name, prefix); n >= 0) group.emplace_back(n, name);
-    }
-    std::sort(group.begin(), group.end());
-    for (const auto& [n, name] : group)
-      result.push_back((dev / name).string());
+std::vector<SerialPortName> ListSerialPorts(const SerialPortRoots& roots) {
+  const fs::path dev = fs::path(roots.dev).lexically_normal();
+  std::vector<std::string> names;
+  for (const fs::path& entry : Entries(fs::path(roots.sys) / "class" / "tty")) {
+    const std::string name = entry.filename().string();
+    std::error_code ec;
+    if (IsSerialTty(entry) && fs::exists(dev / name, ec)) names.push_back(name);
   }
-  const fs::path byId = dev / "serial" / "by-id";
-  std::vector<std::string> stable = EntryNames(byId);
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return KernelOrder(a) < KernelOrder(b);
+  });
+
+  std::vector<SerialPortName> ports;
+  std::map<std::string, size_t> byNode;
+  for (const std::string& name : names) {
+    byNode[(dev / name).string()] = ports.size();
+    ports.emplace_back((dev / name).string());
+  }
+
+  // udev's stable names link to the node; the first of them (by name) stands for the adapter.
+  std::vector<fs::path> stable = Entries(dev / "serial" / "by-id");
   std::sort(stable.begin(), stable.end());
-  for (const std::string& name : stable)
-    result.push_back((byId / name).string());
-  return result;
-}
-
-bool SerialPortAnswers(const std::string& path) {
-  struct stat info {};
-  if (stat(path.c_str(), &info) != 0 || !S_ISCHR(info.st_mode)) return false;
-  const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == EBUSY) return true;  // held exclusively, by our own connection perhaps
-    if (errno == EACCES || errno == EPERM) return SysfsKnowsPort(path);
-    return false;  // EIO, ENXIO, ENODEV: nothing behind the node
-  }
-  termios attributes{};
-  bool answers = tcgetattr(fd, &attributes) == 0;
-  if (answers && IsBuiltInUartName(path)) {
-    serial_struct serial{};
-    if (ioctl(fd, TIOCGSERIAL, &serial) == 0 && serial.type == PORT_UNKNOWN) answers = false;
-  }
-  close(fd);
-  return answers;
-}
-
-std::vector<std::string> ProbeSerialPorts() {
-  std::vector<std::string> ports;
-  for (const std::string& candidate : SerialPortCandidates("/dev")) {
-    if (SerialPortAnswers(candidate)) ports.push_back(candidate);
+  for (const fs::path& link : stable) {
+    std::error_code ec;
+    const fs::path target = fs::read_symlink(link, ec);
+    if (ec) continue;
+    const fs::path node = (target.is_absolute() ? target : link.parent_path() / target);
+    const auto found = byNode.find(node.lexically_normal().string());
+    if (found == byNode.end()) continue;
+    SerialPortName& port = ports[found->second];
+    if (!port.device.empty()) continue;
+    port.device = port.path;
+    port.path = link.string();
   }
   return ports;
 }

@@ -6,20 +6,32 @@
 
 namespace drunvale {
 
+// One serial adapter as the port list offers it.
+struct SerialPortName {
+  SerialPortName(std::string name, std::string node = {})
+      : path(std::move(name)), device(std::move(node)) {}
+
+  // The name to offer and store: the adapter's stable /dev/serial/by-id name when it has one,
+  // else its node in /dev.
+  std::string path;
+  // The node in /dev when path is a stable name for it; empty otherwise.
+  std::string device;
+};
+
 // Lists the serial ports a user may pick; the settings dialog takes one so tests can feed a
 // fixed list.
-using SerialPortLister = std::function<std::vector<std::string>()>;
+using SerialPortLister = std::function<std::vector<SerialPortName>()>;
 
-// The serial ports present on this machine, in a fixed order: /dev/ttyS<n>, /dev/ttyUSB<n> and
-// /dev/ttyACM<n> (each group by number), then the stable names under /dev/serial/by-id.
-std::vector<std::string> ProbeSerialPorts();
+// Where the kernel shows its devices; tests point these at a fake tree.
+struct SerialPortRoots {
+  std::string sys = "/sys";
+  std::string dev = "/dev";
+};
 
-// The names worth probing under devDir, in the order above, whether or not a port answers.
-std::vector<std::string> SerialPortCandidates(const std::string& devDir);
-
-// Whether path is a serial port: a character device that answers a termios query. A port held
-// exclusively (a running connection) counts; a built-in UART slot with no chip behind it does
-// not. The probe opens the device without waiting for a carrier and closes it at once.
-bool SerialPortAnswers(const std::string& path);
+// The serial ports present, each adapter once, ordered by kernel name (ttyACM0, ttyS0,
+// ttyS2, ttyUSB0, ttyUSB10...): every tty that sysfs ties to a device, apart from UART slots
+// with no chip behind them, and whose node is in /dev. Nothing is opened: opening a port
+// moves its modem lines, and some boards take that as a reset.
+std::vector<SerialPortName> ListSerialPorts(const SerialPortRoots& roots = {});
 
 }  // namespace drunvale

@@ -59,7 +59,6 @@ SettingsDialog::SettingsDialog(SharedSettings& settings, UserStore& store, Setti
       store_(store),
       host_(host),
       listPorts_(std::move(options.listPorts)),
-      portAnswers_(std::move(options.portAnswers)),
       levelRecords_{&workingCopy_.Params.LevelZero, &workingCopy_.Params.LevelMin,
                     &workingCopy_.Params.LevelMax, &workingCopy_.Params.LevelOver},
       levelWavPaths_{&workingCopy_.WavZero, &workingCopy_.WavMin, &workingCopy_.WavMin,
@@ -74,7 +73,7 @@ std::string SettingsDialog::UnusableWavText(const std::string& path) {
 
 void SettingsDialog::Initialise() {
   testEngine_.Device().Create();
-  controls_.ports.items = listPorts_ ? listPorts_() : std::vector<std::string>();
+  if (listPorts_) presentPorts_ = listPorts_();
   controls_.bauds.items = {"10400", "38400", "57600"};
 
   uint32_t minRate = kFallbackMinRate;
@@ -88,20 +87,33 @@ void SettingsDialog::Initialise() {
                           static_cast<int32_t>(upper));
 
   workingCopy_ = settings_.Get();
-  // A port that is there but not among the probed names (the demo's pseudo-terminal, an
-  // adapter under a name of its own) stays selectable, so saving other settings keeps it.
-  auto& ports = controls_.ports.items;
-  const std::string& current = workingCopy_.Port;
-  if (!current.empty() && std::find(ports.begin(), ports.end(), current) == ports.end() &&
-      portAnswers_ && portAnswers_(current)) {
-    ports.push_back(current);
-  }
+  portInUse_ = workingCopy_.Port;
   FillControls();
+}
+
+// The port is selected by its exact name, so no other adapter is ever taken for it. A port
+// that is not there now (unplugged, this run's pseudo-terminal) is offered after the present
+// ones, and an adapter named by its node rather than its stable name keeps that name: saving
+// other settings then leaves the port as it was.
+void SettingsDialog::ShowPorts() {
+  const std::string& port = workingCopy_.Port;
+  ListControl& list = controls_.ports;
+  list.items.clear();
+  for (const SerialPortName& present : presentPorts_) {
+    list.items.push_back(!port.empty() && present.device == port ? port : present.path);
+  }
+  if (port.empty()) {
+    list.selected = list.items.empty() ? -1 : 0;
+    return;
+  }
+  const auto found = std::find(list.items.begin(), list.items.end(), port);
+  list.selected = static_cast<int>(found - list.items.begin());
+  if (found == list.items.end()) list.items.push_back(port);
 }
 
 void SettingsDialog::FillControls() {
   const Parameters& p = workingCopy_.Params;
-  controls_.ports.selected = SelectByPrefix(controls_.ports.items, workingCopy_.Port);
+  ShowPorts();
   controls_.bauds.selected = SelectByPrefix(controls_.bauds.items, std::to_string(p.BaudRate));
   controls_.price.text = FormatFixed2(p.FuelPrice);
   controls_.rts.checked = p.RtsPulse;
@@ -208,9 +220,7 @@ void SettingsDialog::FocusLeft(ControlId edit) {
       controls_.price.text = FormatFixed2(ClampPrice(ReadDecimal(controls_.price.text)));
       return;
     case ControlId::PathEdit:
-      if (!controls_.path.enabled) return;
-      WavPath() = controls_.path.text;
-      if (controls_.path.text != pathOnEntry_) UseWavFile();
+      if (controls_.path.enabled) TryTypedPath();
       return;
     case ControlId::RateEdit:
       // The arrows take the typed rate in tens; the typed digits stay as they are.
@@ -303,10 +313,25 @@ void SettingsDialog::TakeBrowsedFile(const std::string& path) {
   UseWavFile();
 }
 
-void SettingsDialog::UseWavFile() {
+bool SettingsDialog::ConfirmPath() {
+  return !controls_.path.enabled || TryTypedPath();
+}
+
+bool SettingsDialog::TryTypedPath() {
+  WavPath() = controls_.path.text;
+  if (controls_.path.text == pathOnEntry_) return true;
+  // Tried once is enough: leaving again or a second Enter with the same path tries nothing,
+  // however the focus came back after the warning (a window manager may give it back as a
+  // reactivation, which is no entry into the edit).
+  pathOnEntry_ = controls_.path.text;
+  return UseWavFile();
+}
+
+bool SettingsDialog::UseWavFile() {
   const std::string path = WavPath();
   const SoundSlot slot = kLevelTabs[controls_.tab].slot;
-  if (!testEngine_.Device().AssignSound(slot, path)) {
+  const bool usable = testEngine_.Device().AssignSound(slot, path);
+  if (!usable) {
     host_.ShowWarning(UnusableWavText(path));
     host_.FocusPathEdit();
   }
@@ -317,6 +342,7 @@ void SettingsDialog::UseWavFile() {
   if (controls_.tab == kMinTab) workingCopy_.Params.LevelMax.SampleRate = rate;
   SetRate(rate);
   RefreshTest();
+  return usable;
 }
 
 void SettingsDialog::RefreshTest() {
@@ -343,7 +369,7 @@ void SettingsDialog::Reset() {
 
 void SettingsDialog::Save() {
   if (controls_.tab == kMinTab) CopyMinModeToMax();
-  // A path typed but not yet left would otherwise be lost when Enter saves.
+  // A path typed but neither left nor confirmed is kept as typed.
   if (controls_.path.enabled) WavPath() = controls_.path.text;
 
   Settings saved = workingCopy_;
@@ -355,13 +381,20 @@ void SettingsDialog::Save() {
   }
   saved.Params.RtsPulse = controls_.rts.checked;
   saved.Params.DtrOn = controls_.dtr.checked;
-  // Enter saves without leaving the price edit, so the price is brought into range here too.
+  // The price edit need not have been left: the price is brought into range here too.
   saved.Params.FuelPrice = static_cast<float>(ClampPrice(ReadDecimal(controls_.price.text)));
   saved.Params.JamMinutes = static_cast<uint8_t>(controls_.jamMinutes.Value());
   saved.Params.JamSpeed = static_cast<uint8_t>(controls_.jamSpeed.Value());
   saved.Params.OverLimit = static_cast<uint8_t>(controls_.overLimit.Value());
 
   settings_.Set(saved);
+  // A port given for this run only (--port, --demo) is shown and kept in use, but the store
+  // keeps its own unless the user picked another one here.
+  if (saved.Port == portInUse_) {
+    Settings stored;
+    stored.Load(store_);
+    saved.Port = stored.Port;
+  }
   saved.Save(store_);
 }
 

@@ -26,9 +26,7 @@ class SettingsDialogHost {
 };
 
 struct SettingsDialogOptions {
-  SerialPortLister listPorts = ProbeSerialPorts;
-  // Whether a port outside the probed names is there (it is then listed too).
-  std::function<bool(const std::string&)> portAnswers = SerialPortAnswers;
+  SerialPortLister listPorts = [] { return ListSerialPorts(); };
   HighResClock* clock = nullptr;  // null: the system clock
   AudioBackend* audio = nullptr;  // null: OpenAL Soft
 };
@@ -61,6 +59,9 @@ class SettingsDialog {
   void Select(ControlId list, int index);
   // A file taken in the file chooser of button 1021.
   void TakeBrowsedFile(const std::string& path);
+  // Enter in the WAV path: a changed path is tried as leaving the edit tries it. False when
+  // the file could not be used (the user has been warned); the dialog then stays open.
+  bool ConfirmPath();
   void Reset();
   // Copies the working copy and the controls into the process-wide settings and stores them.
   void Save();
@@ -74,9 +75,11 @@ class SettingsDialog {
 
  private:
   void FillControls();
+  void ShowPorts();
   void ShowLevel();
   void EnableForMode();
-  void UseWavFile();
+  bool TryTypedPath();
+  bool UseWavFile();
   void RefreshTest();
   // Runs after the dialog itself writes an edit's text, as after typing.
   void OnTextChange(ControlId edit);
@@ -91,7 +94,10 @@ class SettingsDialog {
   UserStore& store_;
   SettingsDialogHost& host_;
   SerialPortLister listPorts_;
-  std::function<bool(const std::string&)> portAnswers_;
+  std::vector<SerialPortName> presentPorts_;
+  // The port in use when the dialog opened; it may be this run's own (--port, --demo) rather
+  // than the stored one.
+  std::string portInUse_;
 
   Settings workingCopy_;
   std::array<LevelSettings*, 4> levelRecords_;

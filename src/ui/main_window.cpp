@@ -10,6 +10,7 @@
 #include "ui/about_dialog.h"
 #include "ui/app_icon.h"
 #include "ui/consumption_indicator.h"
+#include "ui/enter_key.h"
 #include "ui/main_window_template.h"
 #include "ui/static_text.h"
 #include "ui/window_placement.h"
@@ -69,8 +70,12 @@ QWidget* MainWindow::CreateControl(const ControlTemplate& control) {
       columns_[std::atoi(control.name)] = column;
       return column;
     }
-    case ControlKind::PushButton:
-      return new QPushButton(QString::fromUtf8(control.caption), this);
+    case ControlKind::PushButton: {
+      auto* button = new QPushButton(QString::fromUtf8(control.caption), this);
+      // Else the first of them becomes the dialog's default and Enter anywhere starts the link.
+      button->setAutoDefault(false);
+      return button;
+    }
     case ControlKind::CheckBox:
       beep_ = new QCheckBox(QString::fromUtf8(control.caption), this);
       beep_->setChecked(false);
@@ -207,6 +212,10 @@ void MainWindow::PostToUiThread(std::function<void()> task) {
 void MainWindow::OpenAbout() {
   AboutDialog about(this);
   about.exec();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  if (!PressFocusedButtonOnEnter(*this, *event)) QDialog::keyPressEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

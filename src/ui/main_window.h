@@ -76,6 +76,7 @@ class MainWindow : public QDialog, public MainView {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:

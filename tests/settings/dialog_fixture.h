@@ -23,14 +23,19 @@ class DialogTest : public ::testing::Test {
     int pathFocused = 0;
   };
 
-  void Open(const Settings& stored = Settings()) {
-    settings.Set(stored);
+  // The dialog over settings the program loaded from `store`, which holds them too; or, given
+  // another store, over settings that store need not hold.
+  void Open(const Settings& loaded = Settings(), UserStore* other = nullptr) {
+    settings.Set(loaded);
+    if (!other) {
+      loaded.Save(store);
+      store.ClearLog();
+    }
     SettingsDialogOptions options;
     options.listPorts = [this] { return ports; };
-    options.portAnswers = [this](const std::string& path) { return path == unlistedPresentPort; };
     options.clock = &clock;
     options.audio = &audio;
-    dialog = std::make_unique<SettingsDialog>(settings, store, host, options);
+    dialog = std::make_unique<SettingsDialog>(settings, other ? *other : store, host, options);
     dialog->Initialise();
   }
 
@@ -44,8 +49,7 @@ class DialogTest : public ::testing::Test {
   const SettingsDialogControls& Controls() const { return dialog->Controls(); }
   const Parameters& Working() const { return dialog->WorkingCopy().Params; }
 
-  std::vector<std::string> ports = {"/dev/ttyS0", "/dev/ttyUSB0", "/dev/ttyUSB1"};
-  std::string unlistedPresentPort;
+  std::vector<SerialPortName> ports = {{"/dev/ttyS0"}, {"/dev/ttyUSB0"}, {"/dev/ttyUSB1"}};
   SharedSettings settings;
   MemoryUserStore store;
   Host host;

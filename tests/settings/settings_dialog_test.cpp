@@ -2,6 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "platform/file_user_store.h"
+#include "platform/temp_dir.h"
 #include "settings/dialog_fixture.h"
 #include "sound/wav_bytes.h"
 
@@ -15,7 +17,7 @@ constexpr const char* kKey = "Software\\Tembrook\\Drunvale\\1.0";
 
 TEST_F(DialogTest, OpensOnTheStoredSettingsWithOutOfRangeValuesBroughtIn) {
   Settings stored;
-  stored.Port = "/DEV/TTYUSB1";  // the list's prefix search ignores case
+  stored.Port = "/dev/ttyUSB1";
   stored.Params.BaudRate = 9600;
   stored.Params.JamMinutes = 0;
   stored.Params.FuelPrice = 52.5f;
@@ -44,30 +46,65 @@ TEST_F(DialogTest, OpensOnTheStoredSettingsWithOutOfRangeValuesBroughtIn) {
   EXPECT_EQ(reloaded, saved);
 }
 
-TEST_F(DialogTest, PortListFallsBackToItsFirstEntryOrKeepsThePortWhenEmpty) {
-  Settings stored;
-  stored.Port = "/dev/ttyUSB7";
-  Open(stored);
-  EXPECT_EQ(Controls().ports.selected, 0);
-  dialog->Save();
-  EXPECT_EQ(settings.Get().Port, "/dev/ttyS0");
+TEST_F(DialogTest, PortIsSelectedByItsExactNameAndKeptWhenNotPresent) {
+  ports = {{"/dev/ttyS0"}, {"/dev/serial/by-id/usb-A", "/dev/ttyUSB0"}, {"/dev/ttyUSB10"}};
+  const auto openOn = [&](const char* port) {
+    Settings stored;
+    stored.Port = port;
+    Open(stored);
+    const ListControl& list = Controls().ports;
+    return list.selected < 0 ? std::string("none") : list.items[list.selected];
+  };
+  // Absent, or present only under another case or a longer number: offered after the present
+  // ones, and a save keeps it.
+  for (const char* absent : {"/dev/ttyUSB1", "/dev/TTYUSB10", "/dev/pts/7"}) {
+    EXPECT_EQ(openOn(absent), absent);
+    EXPECT_EQ(Controls().ports.items.size(), 4u);
+    Enter(ControlId::Price, "41");
+    dialog->Save();
+    Settings reloaded;
+    reloaded.Load(store);
+    EXPECT_EQ(reloaded.Port, absent);
+    EXPECT_EQ(settings.Get().Port, absent);
+  }
+  // An adapter is listed once, under the name it is stored by.
+  EXPECT_EQ(openOn("/dev/ttyUSB0"), "/dev/ttyUSB0");
+  EXPECT_THAT(Controls().ports.items, ElementsAre("/dev/ttyS0", "/dev/ttyUSB0", "/dev/ttyUSB10"));
+  EXPECT_EQ(openOn("/dev/serial/by-id/usb-A"), "/dev/serial/by-id/usb-A");
+  EXPECT_EQ(Controls().ports.items.size(), 3u);
 
   ports.clear();
-  Open(stored);
-  EXPECT_EQ(Controls().ports.selected, -1);
-  dialog->Save();
-  EXPECT_EQ(settings.Get().Port, "/dev/ttyUSB7");
+  EXPECT_EQ(openOn(""), "none");
+  EXPECT_EQ(openOn("/dev/ttyUSB7"), "/dev/ttyUSB7");
+}
 
-  // A port that is there under a name the probe does not try (the demo's pseudo-terminal)
-  // is listed after the probed ones and kept by a save.
-  ports = {"/dev/ttyS0"};
-  stored.Port = "/dev/pts/7";
-  unlistedPresentPort = "/dev/pts/7";
-  Open(stored);
-  ASSERT_EQ(Controls().ports.items.size(), 2u);
-  EXPECT_EQ(Controls().ports.selected, 1);
+TEST_F(DialogTest, PortGivenForThisRunIsShownButTheStoredOneIsSaved) {
+  testing::TempDir config;
+  FileUserStore file(config.path());
+  Settings stored;
+  stored.Port = "/dev/ttyUSB1";
+  ASSERT_EQ(stored.Save(file), kSettingsOk);
+  Settings running = stored;  // as the program holds them after --port /dev/pts/4
+  running.Port = "/dev/pts/4";
+
+  Open(running, &file);
+  EXPECT_EQ(Controls().ports.items[Controls().ports.selected], "/dev/pts/4");
+  Enter(ControlId::Price, "41");
   dialog->Save();
-  EXPECT_EQ(settings.Get().Port, "/dev/pts/7");
+  EXPECT_EQ(settings.Get().Port, "/dev/pts/4");  // still in use
+  Settings reread;
+  FileUserStore again(config.path());
+  ASSERT_EQ(reread.Load(again), kSettingsOk);
+  EXPECT_EQ(reread.Port, "/dev/ttyUSB1");
+  EXPECT_EQ(reread.Params.FuelPrice, 41.0f);
+
+  // A port picked in the dialog is the one stored, and used from now on.
+  Open(running, &file);
+  dialog->Select(ControlId::PortList, 0);
+  dialog->Save();
+  ASSERT_EQ(reread.Load(again), kSettingsOk);
+  EXPECT_EQ(reread.Port, "/dev/ttyS0");
+  EXPECT_EQ(settings.Get().Port, "/dev/ttyS0");
 }
 
 TEST_F(DialogTest, RateArrowsTakeTheirRangeFromTheDevice) {
@@ -241,12 +278,13 @@ TEST_F(DialogTest, ResetChangesOnlyTheWorkingCopyUntilSaved) {
   EXPECT_EQ(reloaded, defaults);
   EXPECT_EQ(store.Find(kKey, "WavOver")->Data, std::vector<uint8_t>{0});
 
-  // Without the default port in the list, the first listed port is saved.
-  ports = {"/dev/ttyACM0", "/dev/ttyACM1"};
+  // The default port is offered and saved even when it is not present.
+  ports = {{"/dev/ttyACM0"}, {"/dev/ttyACM1"}};
   Open(stored);
   dialog->Reset();
+  EXPECT_EQ(Controls().ports.items.size(), 3u);
   dialog->Save();
-  EXPECT_EQ(settings.Get().Port, "/dev/ttyACM0");
+  EXPECT_EQ(settings.Get().Port, "/dev/ttyUSB0");
 }
 
 TEST_F(DialogTest, SaveTakesEveryControl) {

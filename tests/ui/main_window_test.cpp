@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QSlider>
@@ -112,6 +113,27 @@ TEST(MainWindowTest, CommandsGoToTheActions) {
   QTest::mouseClick(Control(window, "1006"), Qt::LeftButton);
   EXPECT_EQ(recorder.calls, (std::vector<std::string>{"start quiet", "beep on", "start beep",
                                                       "stop", "reset", "toggle", "settings"}));
+}
+
+TEST(MainWindowTest, EnterPressesNoButtonButTheFocusedOne) {
+  MainWindow window;
+  Recorder recorder;
+  window.SetActions(recorder.Actions());
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  for (QPushButton* button : window.findChildren<QPushButton*>()) {
+    EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->text().toStdString();
+  }
+  for (const char* name : {"1008", "1009"}) {  // "Пикать", the volume slider
+    Control(window, name)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+  }
+  EXPECT_TRUE(recorder.calls.empty());
+  Control(window, "1000")->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(recorder.calls, std::vector<std::string>{"reset"});
 }
 
 TEST(MainWindowTest, SliderStartsAtTheTopAndItsKeysMoveTheWayTheyPoint) {

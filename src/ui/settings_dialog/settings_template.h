@@ -15,7 +15,6 @@ enum class TemplateKind {
   Tabs,
   Radio,
   PushButton,
-  DefaultButton,
   PushLikeCheckBox,
 };
 
@@ -73,7 +72,7 @@ inline constexpr TemplateControl kSettingsTemplate[] = {
     {1022, TemplateKind::CheckBox, "с автоповтором", 229, 169, 73, 10},
     {1024, TemplateKind::PushLikeCheckBox, "Тест\nзвука", 259, 103, 41, 33},
     {1047, TemplateKind::PushButton, "Сбросить установки", 7, 193, 85, 14},
-    {1, TemplateKind::DefaultButton, "Сохранить", 202, 193, 50, 14},
+    {1, TemplateKind::PushButton, "Сохранить", 202, 193, 50, 14},
     {2, TemplateKind::PushButton, "Отмена", 259, 193, 50, 14},
 };
 

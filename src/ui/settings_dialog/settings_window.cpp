@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include "settings/level_tabs.h"
+#include "ui/enter_key.h"
 #include "ui/settings_dialog/dialog_units.h"
 #include "ui/settings_dialog/settings_template.h"
 #include "ui/settings_dialog/up_down_arrows.h"
@@ -30,10 +31,13 @@ QString Text(const std::string& text) {
   return QString::fromStdString(text);
 }
 
-// The port list is as narrow as it was for "COM1": it shows a device by its name in /dev,
-// the whole path in its tooltip and in an open list as wide as it needs.
+// The port list is as narrow as it was for "COM1": it shows a device by its name in /dev (a
+// stable name by its last part, "usb-FTDI_..."), the whole path in its tooltip and in an open
+// list as wide as it needs.
 QString PortLabel(const std::string& path) {
   constexpr std::string_view kDev = "/dev/";
+  constexpr std::string_view kStable = "/dev/serial/";
+  if (path.rfind(kStable, 0) == 0) return Text(path.substr(path.rfind('/') + 1));
   return Text(path.rfind(kDev, 0) == 0 ? path.substr(kDev.size()) : path);
 }
 
@@ -156,10 +160,10 @@ void SettingsWindow::Build() {
         widget = radio;
         break;
       }
-      case TemplateKind::PushButton:
-      case TemplateKind::DefaultButton: {
+      case TemplateKind::PushButton: {
+        // No default button: Enter in a field saves nothing (the WAV path aside).
         auto* button = new QPushButton(caption, this);
-        if (t.kind == TemplateKind::DefaultButton) button->setDefault(true);
+        button->setAutoDefault(false);
         widget = button;
         break;
       }
@@ -238,6 +242,15 @@ bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::KeyPress: {
       const int key = static_cast<QKeyEvent*>(event)->key();
+      if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+          static_cast<ControlId>(id) == ControlId::PathEdit) {
+        // Enter confirms the path: it is tried first, and a file that cannot be used keeps
+        // the dialog open with the warning shown.
+        bool usable = true;
+        Apply([&] { usable = logic_.ConfirmPath(); });
+        if (usable) SaveAndClose();
+        return true;
+      }
       const auto upDown = upDownOfBuddy_.find(id);
       if ((key == Qt::Key_Up || key == Qt::Key_Down) && upDown != upDownOfBuddy_.end()) {
         const ControlId arrows = upDown->second;
@@ -250,6 +263,10 @@ bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {
       break;
   }
   return QDialog::eventFilter(watched, event);
+}
+
+void SettingsWindow::keyPressEvent(QKeyEvent* event) {
+  if (!PressFocusedButtonOnEnter(*this, *event)) QDialog::keyPressEvent(event);
 }
 
 void SettingsWindow::Apply(const std::function<void()>& event) {
@@ -270,7 +287,13 @@ void SettingsWindow::Sync() {
   const SettingsDialogControls& c = logic_.Controls();
   const auto list = [this](ControlId id, const ListControl& model) {
     auto* box = static_cast<QComboBox*>(Control(id));
-    if (box->count() != static_cast<int>(model.items.size())) {
+    QStringList shown;
+    for (int i = 0; i < box->count(); ++i)
+      shown << box->itemData(i, Qt::ToolTipRole).toString();
+    QStringList wanted;
+    for (const std::string& item : model.items)
+      wanted << Text(item);
+    if (shown != wanted) {
       box->clear();
       for (const std::string& item : model.items) {
         box->addItem(id == ControlId::PortList ? PortLabel(item) : Text(item));

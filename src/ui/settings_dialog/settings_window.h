@@ -8,6 +8,7 @@
 #include "settings/settings_dialog.h"
 
 class QEvent;
+class QKeyEvent;
 
 namespace drunvale {
 
@@ -34,6 +35,7 @@ class SettingsWindow : public QDialog, private SettingsDialogHost {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void Build();

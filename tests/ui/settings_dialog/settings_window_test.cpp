@@ -61,11 +61,38 @@ void OnModal(std::function<void(T*)> action) {
   timer->start(5);
 }
 
+// Closes every message box that comes up while it lives, noting what it showed.
+class MessageBoxCloser {
+ public:
+  MessageBoxCloser() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        texts.push_back(box->text());
+        caption = box->windowTitle();
+        icon = box->icon();
+        box->done(QMessageBox::Ok);
+      }
+    });
+    timer_.start(5);
+  }
+  std::vector<QString> texts;
+  QString caption;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+
+ private:
+  QTimer timer_;
+};
+
+constexpr const char* kStableName =
+    "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+
 class SettingsWindowTest : public ::testing::Test {
  protected:
   SettingsDialogOptions Options() {
     SettingsDialogOptions options;
-    options.listPorts = [] { return std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB0"}; };
+    options.listPorts = [] {
+      return std::vector<SerialPortName>{{"/dev/ttyS0"}, {kStableName, "/dev/ttyUSB0"}};
+    };
     options.clock = &clock;
     options.audio = &audio;
     return options;
@@ -116,9 +143,7 @@ TEST_F(SettingsWindowTest, BuildsDialog201InDialogUnits) {
       EXPECT_EQ(button->text(), QString::fromUtf8(t.caption)) << t.id;
     }
   }
-  auto* save = Get<QPushButton>(*window, ControlId::Save);
-  EXPECT_TRUE(save->isDefault());
-  EXPECT_EQ(save->geometry(), units.Rect(202, 193, 50, 14));
+  EXPECT_EQ(window->Control(ControlId::Save)->geometry(), units.Rect(202, 193, 50, 14));
   EXPECT_TRUE(Get<QPushButton>(*window, ControlId::Test)->isCheckable());
   // An up-down sits at its buddy's right edge.
   const QRect buddy = window->Control(ControlId::ToneEdit)->geometry();
@@ -126,8 +151,10 @@ TEST_F(SettingsWindowTest, BuildsDialog201InDialogUnits) {
   EXPECT_EQ(buddy.right(), arrows.left() + 1);
   EXPECT_EQ(buddy.left(), units.X(115));
 
-  // The default port, by its name in /dev.
-  EXPECT_EQ(Get<QComboBox>(*window, ControlId::PortList)->currentText(), "ttyUSB0");
+  // The default port, by its name in /dev, though its adapter has a stable name too.
+  auto* ports = Get<QComboBox>(*window, ControlId::PortList);
+  EXPECT_EQ(ports->currentText(), "ttyUSB0");
+  EXPECT_EQ(ports->count(), 2);
 }
 
 TEST_F(SettingsWindowTest, EditsClampWhenLeftAndArrowsStepWithoutTakingTheFocus) {
@@ -159,45 +186,69 @@ TEST_F(SettingsWindowTest, EditsClampWhenLeftAndArrowsStepWithoutTakingTheFocus)
             QString::fromUtf8("Максимальный расход бензина\nизображать сигналом каждые"));
 }
 
-TEST_F(SettingsWindowTest, EnterSavesWithThePriceStillBeingTyped) {
+TEST_F(SettingsWindowTest, EnterSavesOnlyFromTheWavPathAndTriesThePathFirst) {
+  testing::TempFile wav("enter.wav", testing::SimpleWav(1, 22050, 16, 64));
+  testing::TempFile text("enter.txt", {'n', 'o', 'p', 'e'});
   auto window = Open();
-  OnModal<SettingsWindow>([](SettingsWindow* w) {
-    auto* price = qobject_cast<QLineEdit*>(w->Control(ControlId::Price));
+  MessageBoxCloser boxes;
+  bool openAfterField = false;
+  bool openAfterBadPath = false;
+  OnModal<SettingsWindow>([&](SettingsWindow* w) {
+    for (QPushButton* button : w->findChildren<QPushButton*>()) {
+      EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->text().toStdString();
+    }
+    auto* price = Get<QLineEdit>(*w, ControlId::Price);
     price->setFocus(Qt::TabFocusReason);
     price->selectAll();
     QTest::keyClicks(price, "1234");
     QTest::keyClick(price, Qt::Key_Return);
+    openAfterField = w->isVisible();
+
+    QTest::mouseClick(Get<QRadioButton>(*w, ControlId::WavRadio), Qt::LeftButton);
+    auto* path = Get<QLineEdit>(*w, ControlId::PathEdit);
+    path->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(path, QString::fromStdString(text.path()));
+    QTest::keyClick(path, Qt::Key_Return);
+    openAfterBadPath = w->isVisible();
+
+    path->selectAll();
+    QTest::keyClicks(path, QString::fromStdString(wav.path()));
+    QTest::keyClick(path, Qt::Key_Enter);
   });
   EXPECT_EQ(window->exec(), SettingsWindow::kSaved);
+  EXPECT_TRUE(openAfterField);
+  EXPECT_TRUE(openAfterBadPath);
+  EXPECT_EQ(boxes.texts.size(), 1u);
   Settings stored;
   EXPECT_EQ(stored.Load(store), kSettingsOk);
   EXPECT_EQ(stored.Params.FuelPrice, 1000.0f);
+  EXPECT_EQ(stored.WavZero, wav.path());
+  EXPECT_EQ(stored.Params.LevelZero.SampleRate, 22050u);
 }
 
-TEST_F(SettingsWindowTest, UnusableFileWarnsAndPutsTheFocusBackInThePath) {
+TEST_F(SettingsWindowTest, UnusableFileLeftByTabWarnsOnceAndCancelTakesOneClick) {
   testing::TempFile text("window.txt", {'n', 'o', 'p', 'e'});
   auto window = Show();
   QTest::mouseClick(Get<QRadioButton>(*window, ControlId::WavRadio), Qt::LeftButton);
-  QString shown;
-  QString caption;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  OnModal<QMessageBox>([&](QMessageBox* box) {
-    shown = box->text();
-    caption = box->windowTitle();
-    icon = box->icon();
-    QTest::keyClick(box, Qt::Key_Return);
-  });
+  MessageBoxCloser boxes;
   TypeAndTab(*window, ControlId::PathEdit, QString::fromStdString(text.path()));
-  EXPECT_EQ(shown, QString::fromUtf8("Не обнаружен подходящий аудио-формат у файла\n") +
-                       QString::fromStdString(text.path()));
-  EXPECT_EQ(caption, "Drunvale");
-  EXPECT_EQ(icon, QMessageBox::Warning);
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(boxes.texts[0], QString::fromUtf8("Не обнаружен подходящий аудио-формат у файла\n") +
+                                QString::fromStdString(text.path()));
+  EXPECT_EQ(boxes.caption, "Drunvale");
+  EXPECT_EQ(boxes.icon, QMessageBox::Warning);
   // The focus comes back once the window is active again (offscreen has no window manager to
   // reactivate it when the box closes).
   window->activateWindow();
   EXPECT_TRUE(QTest::qWaitFor([&] { return window->Control(ControlId::PathEdit)->hasFocus(); }));
   EXPECT_EQ(window->Logic().WorkingCopy().WavZero, text.path());
   EXPECT_EQ(Get<QLineEdit>(*window, ControlId::RateEdit)->text(), "0");
+
+  // Leaving the unchanged path for "Отмена" warns no more: one click closes the dialog.
+  QTest::mouseClick(Get<QPushButton>(*window, ControlId::Cancel), Qt::LeftButton);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(window->result(), SettingsWindow::kCancelled);
+  EXPECT_EQ(boxes.texts.size(), 1u);
 }
 
 TEST_F(SettingsWindowTest, BrowseOffersWavFilesAndTakesTheChosenOne) {
@@ -242,6 +293,9 @@ TEST_F(SettingsWindowTest, EntryReturnsOneAfterSaveAndTwoAfterCancel) {
 }
 
 TEST_F(SettingsWindowTest, RendersToPictures) {
+  Settings stable;
+  stable.Port = kStableName;
+  settings.Set(stable);
   auto window = Show();
   ASSERT_TRUE(window->grab().save(QStringLiteral(DRUNVALE_PICTURE_DIR "/settings_dialog.png")));
   // The Max tab in WAV mode, with the test on.
