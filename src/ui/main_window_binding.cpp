@@ -1,5 +1,7 @@
 #include "ui/main_window_binding.h"
 
+#include "app/app_core.h"
+#include "app/command_line.h"
 #include "app/main_controller.h"
 
 namespace drunvale {
@@ -23,6 +25,15 @@ MainWindowActions ControllerActions(MainController& controller,
   actions.indicatorText = [&controller] { return controller.IndicatorText(); };
   actions.litresPerHour = [&controller] { return controller.LitresPerHour(); };
   return actions;
+}
+
+void ShowMainWindow(MainWindow& window, MainController& controller, AppCore& app,
+                    const CommandLine& options, const std::string& portForThisRun) {
+  controller.Initialise();
+  if (!portForThisRun.empty()) app.UsePortForThisRun(portForThisRun);
+  window.SetBeepTicked(options.beep);
+  window.show();
+  if (options.demo) controller.Start(options.beep);
 }
 
 }  // namespace drunvale

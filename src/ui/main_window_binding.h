@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "ui/main_window.h"
 
@@ -8,7 +9,9 @@ class QWidget;
 
 namespace drunvale {
 
+class AppCore;
 class MainController;
+struct CommandLine;
 
 // Runs the settings dialog over `parent`; true when the user saved new settings.
 using SettingsDialogRunner = std::function<bool(QWidget* parent)>;
@@ -17,5 +20,11 @@ using SettingsDialogRunner = std::function<bool(QWidget* parent)>;
 // "Настройка" button does nothing.
 MainWindowActions ControllerActions(MainController& controller,
                                     SettingsDialogRunner runSettingsDialog);
+
+// Brings the window up as the command line asks: the stored settings with this run's port in
+// use (when not empty), "Пикать" ticked for --beep, and for --demo the link started at once, as
+// if "Старт" had been pressed, so the simulated drive shows without a click.
+void ShowMainWindow(MainWindow& window, MainController& controller, AppCore& app,
+                    const CommandLine& options, const std::string& portForThisRun);
 
 }  // namespace drunvale

@@ -48,10 +48,7 @@ int RunMainWindow(int argc, char** argv, const CommandLine& options) {
                  instance.LastError().c_str());
   }
 
-  controller.Initialise();
-  if (!port.empty()) app.UsePortForThisRun(port);
-  window.SetBeepTicked(options.beep);
-  window.show();
+  ShowMainWindow(window, controller, app, options, port);
   return window.exec();
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/app_core.h"
+#include "app/command_line.h"
 #include "app/demo_peer.h"
 #include "app/main_controller.h"
 #include "platform/testing/memory_user_store.h"
@@ -135,6 +136,19 @@ TEST_F(WindowControllerTest, LiveDataFillsTheCurrentColumnEveryTickAndTheRestEve
   EXPECT_FALSE(Text("1035").startsWith("- "));
   EXPECT_NE(Text("1032"), "");
   window.grab().save(DRUNVALE_BUILD_DIR "/main-window-live.png");
+  Click("1005");
+}
+
+TEST_F(WindowControllerTest, DemoStartsTheLinkWithoutAClick) {
+  std::string error;
+  demo = StartDemoPeer(&error);
+  ASSERT_TRUE(demo) << error;
+  CommandLine options;
+  options.demo = true;
+  ShowMainWindow(window, controller, app, options, demo->DevicePath());
+  EXPECT_TRUE(window.RefreshTimerActive());
+  QTRY_VERIFY_WITH_TIMEOUT(!Text("1042").startsWith("- "), 30000);
+  EXPECT_FALSE(app.sound.IsEnabled());  // "Пикать" stays as the command line left it
   Click("1005");
 }
 
