@@ -5,13 +5,37 @@
 namespace drunvale {
 
 const char* const kUsage =
-    "Usage: drunvale [--console] [--port PATH] [--beep] [--demo]\n"
-    "  (no option)   open the window\n"
-    "  --console     run the meter in this terminal: r resets, u switches l/h and l/100 km,\n"
-    "                b switches the beeps, Ctrl+C stops\n"
-    "  --port PATH   use this serial port for this run (the stored setting is kept)\n"
-    "  --beep        start with the beeps on\n"
-    "  --demo        connect to a simulated engine control unit started inside the program\n";
+    "Usage: drunvale [--console] [--demo | --port PATH] [--beep]\n"
+    "An in-car fuel-consumption meter: reads the engine control unit through a K-line adapter\n"
+    "on a serial port and shows the trip's fuel, distance and cost, with beeps that follow the\n"
+    "consumption.\n"
+    "\n"
+    "Modes:\n"
+    "  (no option)      open the window; the port and the other settings are chosen there\n"
+    "                   under \"Настройка\"\n"
+    "  --console        run the meter in this terminal instead, started at once\n"
+    "  --demo           connect to a simulated engine control unit started inside the program\n"
+    "\n"
+    "Options:\n"
+    "  --port PATH      use this serial port for this run; the stored setting is kept\n"
+    "                   (also --port=PATH; a stable name is under /dev/serial/by-id)\n"
+    "  --beep           start with the beeps on\n"
+    "  --version        print the name and version, then end\n"
+    "  -h, --help       show this text, then end\n"
+    "\n"
+    "Keys in the console: r resets the statistics, u switches between l/h and l/100 km,\n"
+    "b switches the beeps on and off, Ctrl+C stops and prints the final figures.\n"
+    "\n"
+    "Settings are kept in $XDG_CONFIG_HOME/Tembrook/Drunvale/1.0.reg, which is\n"
+    "~/.config/Tembrook/Drunvale/1.0.reg unless XDG_CONFIG_HOME is set.\n"
+    "\n"
+    "Exit status:\n"
+    "  0   normal end: the window was closed, or the console was stopped\n"
+    "  1   the simulated control unit of --demo did not start\n"
+    "  64  unknown option or unusable value\n"
+    "  69  no display found (or a build without windows): --console runs it in a terminal\n";
+
+const char* const kVersionText = "drunvale " DRUNVALE_VERSION "\n";
 
 CommandLine ParseCommandLine(int argc, char** argv) {
   CommandLine result;
@@ -25,6 +49,8 @@ CommandLine ParseCommandLine(int argc, char** argv) {
       result.beep = true;
     } else if (arg == "--help" || arg == "-h") {
       result.help = true;
+    } else if (arg == "--version") {
+      result.version = true;
     } else if (arg == "--port") {
       if (i + 1 >= argc || std::string_view(argv[i + 1]).empty()) {
         result.error = "--port needs a device path, for example --port /dev/ttyUSB0";

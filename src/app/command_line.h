@@ -10,6 +10,7 @@ struct CommandLine {
   bool demo = false;
   bool beep = false;
   bool help = false;
+  bool version = false;
   // A port for this run only; the stored settings keep theirs.
   std::optional<std::string> port;
   std::string error;
@@ -17,5 +18,6 @@ struct CommandLine {
 
 CommandLine ParseCommandLine(int argc, char** argv);
 extern const char* const kUsage;
+extern const char* const kVersionText;
 
 }  // namespace drunvale

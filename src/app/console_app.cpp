@@ -7,6 +7,7 @@
 #include "app/console_loop.h"
 #include "app/console_view.h"
 #include "app/demo_peer.h"
+#include "app/exit_codes.h"
 #include "app/main_controller.h"
 #include "platform/file_user_store.h"
 
@@ -15,7 +16,7 @@ namespace drunvale {
 int RunConsole(const CommandLine& options) {
   std::unique_ptr<DemoPeer> demo;
   std::string port;
-  if (!PortForThisRun(options, demo, port)) return 1;
+  if (!PortForThisRun(options, demo, port)) return kExitCannotStart;
 
   ConsoleLoop loop;
   ConsoleView view(loop, stdout);
@@ -60,7 +61,7 @@ int RunConsole(const CommandLine& options) {
                  " (r: обнулить, u: л/ч или л/100, b: пикать, Ctrl+C: выход)");
   controller.Start(beep);
   loop.Run();
-  return 0;
+  return kExitOk;
 }
 
 }  // namespace drunvale

@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/console_app.h"
+#include "app/exit_codes.h"
 #include "app/window_entry.h"
 #include "sound/mixing_periods.h"
 
@@ -9,12 +10,17 @@ int main(int argc, char** argv) {
   using namespace drunvale;
   CommandLine options = ParseCommandLine(argc, argv);
   if (!options.error.empty()) {
-    std::fprintf(stderr, "drunvale: %s\n%s", options.error.c_str(), kUsage);
-    return 64;
+    std::fprintf(stderr, "drunvale: %s\nTry drunvale --help for the options.\n",
+                 options.error.c_str());
+    return kExitUsage;
   }
   if (options.help) {
     std::fputs(kUsage, stdout);
-    return 0;
+    return kExitOk;
+  }
+  if (options.version) {
+    std::fputs(kVersionText, stdout);
+    return kExitOk;
   }
   RequestShortMixingPeriods();
   if (options.console) return RunConsole(options);

@@ -1,12 +1,13 @@
 #include <cstdio>
 
+#include "app/exit_codes.h"
 #include "app/window_entry.h"
 
 namespace drunvale {
 
 int RunMainWindow(int, char**, const CommandLine&) {
   std::fputs("drunvale: this build has no windows; run it with --console\n", stderr);
-  return 64;
+  return kExitNoDisplay;
 }
 
 }  // namespace drunvale

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "app/exit_codes.h"
 #include "sim/ecu_simulator.h"
 #include "sim/ecusim_options.h"
 
@@ -30,13 +31,17 @@ int main(int argc, char** argv) {
   EcuSimOptions options;
   std::string error;
   if (!drunvale::sim::ParseEcuSimOptions(argc, argv, &options, &error)) {
-    std::fprintf(stderr, "drunvale-ecusim: %s\n\n%s", error.c_str(),
-                 drunvale::sim::EcuSimUsage().c_str());
-    return 2;
+    std::fprintf(stderr, "drunvale-ecusim: %s\nTry drunvale-ecusim --help for the options.\n",
+                 error.c_str());
+    return drunvale::kExitUsage;
   }
   if (options.help) {
     std::fputs(drunvale::sim::EcuSimUsage().c_str(), stdout);
-    return 0;
+    return drunvale::kExitOk;
+  }
+  if (options.version) {
+    std::fputs("drunvale-ecusim " DRUNVALE_VERSION "\n", stdout);
+    return drunvale::kExitOk;
   }
 
   // Blocked before the line thread exists, so only sigtimedwait below ever takes them.
@@ -49,7 +54,7 @@ int main(int argc, char** argv) {
   EcuSimulator simulator(options.config);
   if (!simulator.Start(&error)) {
     std::fprintf(stderr, "drunvale-ecusim: cannot start: %s\n", error.c_str());
-    return 1;
+    return drunvale::kExitCannotStart;
   }
   std::printf("%s\n", simulator.DevicePath().c_str());
   std::fflush(stdout);
@@ -62,7 +67,7 @@ int main(int argc, char** argv) {
     ignitionOffAt = simulator.StartTime() + std::chrono::duration_cast<SimClock::duration>(after);
   }
 
-  int status = 0;
+  int status = drunvale::kExitOk;
   for (;;) {
     // Wake at least once a second to notice a failed line.
     SimClock::duration wait = std::chrono::seconds(1);
@@ -71,7 +76,7 @@ int main(int argc, char** argv) {
     if (sigtimedwait(&endSignals, nullptr, &timeout) > 0) break;
     if (!simulator.Running()) {
       std::fprintf(stderr, "drunvale-ecusim: line failed: %s\n", simulator.LineError().c_str());
-      status = 1;
+      status = drunvale::kExitCannotStart;
       break;
     }
     if (ignitionOffAt && SimClock::now() >= *ignitionOffAt) {

@@ -19,8 +19,10 @@ bool ParseNumber(const std::string& text, double min, double max, double* value)
 
 std::string EcuSimUsage() {
   return "Usage: drunvale-ecusim [options]\n"
-         "Simulates a K-line adapter with an engine control unit on a pseudo-terminal. The first\n"
-         "line on standard output is the device path for the tester; SIGINT or SIGTERM ends it.\n"
+         "Simulates a K-line adapter with a petrol engine's control unit on a pseudo-terminal,\n"
+         "for demos and tests without a car. The first line on standard output is the device\n"
+         "path to give to drunvale --port; SIGINT (Ctrl+C) or SIGTERM ends it. It keeps no\n"
+         "settings and writes no files.\n"
          "\n"
          "  --speedup N              run the drive N times faster (default 1); with 10 and a\n"
          "                           one-minute jam rule, a jam shows within about two minutes\n"
@@ -32,7 +34,14 @@ std::string EcuSimUsage() {
          "  --response-delay MS      delay before each answer (default 25)\n"
          "  --no-pacing              send each answer in one piece instead of at the line rate\n"
          "  --any-rate               answer whatever rate the tester's line is set to\n"
-         "  --help                   show this text\n";
+         "  --version                print the name and version, then end\n"
+         "  -h, --help               show this text, then end\n"
+         "Options that take a value also accept --option=value.\n"
+         "\n"
+         "Exit status:\n"
+         "  0   ended by SIGINT or SIGTERM\n"
+         "  1   the pseudo-terminal could not be opened, or the line failed\n"
+         "  64  unknown option or unusable value\n";
 }
 
 bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* options,
@@ -65,6 +74,9 @@ bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* option
     if (arg == "--help" || arg == "-h") {
       if (!flag()) return false;
       options->help = true;
+    } else if (arg == "--version") {
+      if (!flag()) return false;
+      options->version = true;
     } else if (arg == "--speedup") {
       if (!next(0.001, 1e6, &number)) return false;
       config.profileSpeedup = number;

@@ -13,6 +13,7 @@ struct EcuSimOptions {
   std::optional<double> ignitionOffAfterS;  // seconds after the start
   std::optional<double> ignitionOffForS;    // none: off until the tool ends
   bool help = false;
+  bool version = false;
 };
 
 // False with a message for the user when an argument is unknown or its value is not usable.

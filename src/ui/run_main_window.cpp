@@ -4,10 +4,12 @@
 
 #include "app/app_core.h"
 #include "app/demo_peer.h"
+#include "app/exit_codes.h"
 #include "app/main_controller.h"
 #include "app/window_entry.h"
 #include "platform/file_user_store.h"
 #include "ui/app_icon.h"
+#include "ui/application_start.h"
 #include "ui/main_window.h"
 #include "ui/main_window_binding.h"
 #include "ui/settings_dialog/settings_dialog.h"
@@ -16,7 +18,10 @@
 namespace drunvale {
 
 int RunMainWindow(int argc, char** argv, const CommandLine& options) {
-  // Before anything else, the settings included: a second copy only wakes the first.
+  // Without a display this ends the program with one line saying so.
+  auto application = StartApplicationOrExit(argc, argv);
+
+  // Before the settings and the port: a second copy only wakes the first.
   std::string directoryError;
   std::string directory = UserInstanceDirectory(directoryError);
   SingleInstance instance(directory);
@@ -28,11 +33,10 @@ int RunMainWindow(int argc, char** argv, const CommandLine& options) {
 
   std::unique_ptr<DemoPeer> demo;
   std::string port;
-  if (!PortForThisRun(options, demo, port)) return 1;
+  if (!PortForThisRun(options, demo, port)) return kExitCannotStart;
 
-  QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Drunvale"));
-  QApplication::setApplicationVersion(QStringLiteral("1.1"));
+  QApplication::setApplicationVersion(QStringLiteral(DRUNVALE_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("drunvale"));
   QApplication::setWindowIcon(AppIcon());
 
@@ -49,7 +53,7 @@ int RunMainWindow(int argc, char** argv, const CommandLine& options) {
   }
 
   ShowMainWindow(window, controller, app, options, port);
-  return window.exec();
+  return ExitCodeAfterWindow(window.exec());
 }
 
 }  // namespace drunvale
