@@ -4,6 +4,7 @@
 
 #include "link/connection_worker.h"
 #include "link/link_summary.h"
+#include "platform/thread_name.h"
 #include "platform/thread_stop_event.h"
 #include "settings/settings.h"
 
@@ -55,6 +56,7 @@ void KwpLink::Start(StatusOut status) {
   // far less, so no size is asked for.
   try {
     thread_ = std::thread([worker] {
+      NameCurrentThread(kThreadName);
       worker->connection.RunWorker();
       worker->finished.Set();
     });

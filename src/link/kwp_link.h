@@ -28,6 +28,8 @@ struct LinkTimings {
 // stop stays set, its outlets are cut off, and a later worker shares nothing with it.
 class KwpLink {
  public:
+  static constexpr const char* kThreadName = "drunvale-link";
+
   KwpLink(const SharedSettings& settings, SampleOut samples, TickClock& clock = SystemTickClock(),
           SerialPortOpener opener = OpenSystemSerialPort, LinkTimings timings = {});
   ~KwpLink();  // never waits for a worker; a still-running one is detached safely
