@@ -32,6 +32,11 @@ std::string EcuSimUsage() {
          "  --response-delay MS      delay before each answer (default 25)\n"
          "  --no-pacing              send each answer in one piece instead of at the line rate\n"
          "  --any-rate               answer whatever rate the tester's line is set to\n"
+         "  --link PATH              keep a symbolic link PATH to the terminal, as\n"
+         "                           /dev/serial/by-id keeps one to a USB adapter\n"
+         "  --unplug-after S         pull the adapter out S seconds after the start\n"
+         "  --unplugged-for S        plug a new one in S seconds later (default: never); with\n"
+         "                           --link it comes back under the same name\n"
          "  --help                   show this text\n";
 }
 
@@ -93,6 +98,19 @@ bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* option
     } else if (arg == "--any-rate") {
       if (!flag()) return false;
       config.enforceLineRate = false;
+    } else if (arg == "--link") {
+      if (!hasValue) {
+        if (i + 1 >= argc) return bad(arg + " needs a value");
+        value = argv[++i];
+      }
+      if (value.empty()) return bad("--link needs a path");
+      options->link = value;
+    } else if (arg == "--unplug-after") {
+      if (!next(0, 1e7, &number)) return false;
+      options->unplugAfterS = number;
+    } else if (arg == "--unplugged-for") {
+      if (!next(0.001, 1e7, &number)) return false;
+      options->unpluggedForS = number;
     } else {
       return bad("unknown option: " + arg);
     }
