@@ -21,9 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "app/spawn_program.h"
 #include "sim/ecu_simulator.h"
-
-extern char** environ;
 
 namespace {
 
@@ -67,19 +66,7 @@ pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e)
-    env.emplace_back(*e);
-  env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-  std::vector<char*> argv, envp;
-  for (const auto& a : args)
-    argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  for (const auto& e : env)
-    envp.push_back(const_cast<char*>(e.c_str()));
-  envp.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
+  const pid_t pid = drunvale::testing::SpawnProgram(args, extraEnv, &actions);
   posix_spawn_file_actions_destroy(&actions);
   return pid;
 }

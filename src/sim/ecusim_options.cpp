@@ -55,11 +55,15 @@ bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* option
       arg.resize(eq);
       hasValue = true;
     }
-    auto next = [&](double min, double max, double* out) {
+    auto text = [&]() {
       if (!hasValue) {
         if (i + 1 >= argc) return bad(arg + " needs a value");
         value = argv[++i];
       }
+      return true;
+    };
+    auto next = [&](double min, double max, double* out) {
+      if (!text()) return false;
       if (!ParseNumber(value, min, max, out)) return bad("bad value for " + arg + ": " + value);
       return true;
     };
@@ -99,10 +103,7 @@ bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* option
       if (!flag()) return false;
       config.enforceLineRate = false;
     } else if (arg == "--link") {
-      if (!hasValue) {
-        if (i + 1 >= argc) return bad(arg + " needs a value");
-        value = argv[++i];
-      }
+      if (!text()) return false;
       if (value.empty()) return bad("--link needs a path");
       options->link = value;
     } else if (arg == "--unplug-after") {

@@ -16,13 +16,12 @@
 #include <thread>
 #include <vector>
 
+#include "app/spawn_program.h"
 #include "platform/file_user_store.h"
 #include "settings/settings.h"
 #include "sim/drive_profile.h"
 #include "sim/ecu_simulator.h"
 #include "sim/served_trip.h"
-
-extern char** environ;
 
 namespace drunvale {
 namespace {
@@ -43,23 +42,8 @@ Child Spawn(const std::vector<std::string>& args, const std::vector<std::string>
   posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
   posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e)
-    env.emplace_back(*e);
-  for (const auto& e : extraEnv)
-    env.push_back(e);
-  std::vector<char*> argv, envp;
-  for (const auto& a : args)
-    argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  for (const auto& e : env)
-    envp.push_back(const_cast<char*>(e.c_str()));
-  envp.push_back(nullptr);
-
   Child child;
-  if (posix_spawn(&child.pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
-    child.pid = -1;
+  child.pid = testing::SpawnProgram(args, extraEnv, &actions);
   posix_spawn_file_actions_destroy(&actions);
   close(pipeFds[1]);
   child.out = pipeFds[0];
@@ -79,6 +63,15 @@ std::string ReadUntilClosed(int fd, std::chrono::milliseconds limit) {
     text.append(buffer, static_cast<size_t>(n));
   }
   return text;
+}
+
+// Ends the child as Ctrl+C would and collects the rest of what it prints.
+std::string EndChild(Child& child, int& status) {
+  kill(child.pid, SIGTERM);
+  std::string output = ReadUntilClosed(child.out, 20s);
+  waitpid(child.pid, &status, 0);
+  close(child.out);
+  return output;
 }
 
 // Reads what the child prints into text until it holds `wanted` (counted from `from`) or the
@@ -141,11 +134,8 @@ TEST(ConsoleEndToEnd, TotalsAgreeWithTheServedDrive) {
                       {"XDG_CONFIG_HOME=" + home.string(), "ALSOFT_DRIVERS=null"});
   ASSERT_GT(child.pid, 0);
   std::this_thread::sleep_for(8s);
-  kill(child.pid, SIGTERM);
-  std::string output = ReadUntilClosed(child.out, 20s);
   int status = 0;
-  waitpid(child.pid, &status, 0);
-  close(child.out);
+  std::string output = EndChild(child, status);
   ecu.Stop();
   fs::remove_all(home);
 
@@ -211,11 +201,8 @@ TEST(ConsoleEndToEnd, AnAdapterThatComesLateOrIsReplugedIsPickedUpAgain) {
   EXPECT_TRUE(ReadUntilShown(child.out, output, "Ver.", output.find(lost), 15s)) << output;
   std::this_thread::sleep_for(4s);
 
-  kill(child.pid, SIGTERM);
-  output += ReadUntilClosed(child.out, 20s);
   int status = 0;
-  waitpid(child.pid, &status, 0);
-  close(child.out);
+  output += EndChild(child, status);
   second.Stop();
   fs::remove_all(home);
   ASSERT_TRUE(WIFEXITED(status)) << output;
