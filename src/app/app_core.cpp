@@ -10,6 +10,12 @@ AppCore::AppCore(AppPlatform platform)
           [this](float speed, float air, float fuel, bool running) {
             trip.AddSample(speed, air, fuel, running);
           },
+          [this] {
+            // Nothing is measured until polling resumes: no beeps at the last figure, and no
+            // pause charged to the trip.
+            trip.PollingPaused();
+            sound.Silence();
+          },
           *platform.tickClock, platform.opener) {}
 
 void AppCore::UsePortForThisRun(const std::string& port) {

@@ -32,6 +32,12 @@ void ConsoleView::SetStatusLine(const std::string& text) {
   PrintLine("status: " + shown);
 }
 
+void ConsoleView::ShowStatusNote(const std::string& text) {
+  // Printed as a status text of its own, so a console log says why a port would not open.
+  // It repeats with every attempt, as the text it explains does.
+  PrintLine("status: " + text);
+}
+
 void ConsoleView::SetUnitCaption(const std::string& caption) {
   unitCaption_ = caption;
 }

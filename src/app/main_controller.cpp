@@ -29,7 +29,8 @@ void MainController::Initialise() {
 void MainController::Start(bool beep) {
   refreshCount_ = 0;
   view_.StartRefreshTimer();
-  app_.link.Start([this](std::string text) { status_.Show(std::move(text)); });
+  app_.link.Start([this](std::string text) { status_.Show(std::move(text)); },
+                  [this](std::string text) { status_.ShowNote(std::move(text)); });
   app_.sound.SetEnabled(beep);
 }
 

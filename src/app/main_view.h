@@ -26,6 +26,9 @@ class MainView {
   virtual ~MainView() = default;
   virtual void SetColumn(PanelColumn column, const std::string& text) = 0;
   virtual void SetStatusLine(const std::string& text) = 0;
+  // Why the status line says what it says (the system's reason a port would not open); the
+  // status line itself keeps its own text. Views without room for it ignore it.
+  virtual void ShowStatusNote(const std::string& /*text*/) {}
   virtual void SetSummaryLine(const std::string& text) = 0;
   virtual void SetUnitCaption(const std::string& caption) = 0;
   // The indicator's text and colour come from the controller when the view paints.

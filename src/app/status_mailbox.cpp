@@ -5,6 +5,14 @@
 namespace drunvale {
 
 void StatusMailbox::Show(std::string text) {
+  Queue({std::move(text), false});
+}
+
+void StatusMailbox::ShowNote(std::string text) {
+  Queue({std::move(text), true});
+}
+
+void StatusMailbox::Queue(Text text) {
   bool onUiThread = std::this_thread::get_id() == uiThread_;
   bool post = false;
   {
@@ -20,14 +28,19 @@ void StatusMailbox::Show(std::string text) {
 }
 
 void StatusMailbox::Deliver() {
-  std::deque<std::string> texts;
+  std::deque<Text> texts;
   {
     std::lock_guard lock(mutex_);
     texts.swap(queued_);
     deliveryPosted_ = false;
   }
-  for (const auto& text : texts)
-    view_.SetStatusLine(text);
+  for (const auto& text : texts) {
+    if (text.note) {
+      view_.ShowStatusNote(text.text);
+    } else {
+      view_.SetStatusLine(text.text);
+    }
+  }
 }
 
 }  // namespace drunvale

@@ -18,14 +18,23 @@ class StatusMailbox {
   explicit StatusMailbox(MainView& view) : view_(view), uiThread_(std::this_thread::get_id()) {}
 
   void Show(std::string text);
+  // A text that explains the status line's (the view decides whether it has room for it),
+  // delivered in order with the status texts.
+  void ShowNote(std::string text);
   // Runs on the UI thread: hands every queued text to the view, oldest first.
   void Deliver();
 
  private:
+  struct Text {
+    std::string text;
+    bool note = false;
+  };
+  void Queue(Text text);
+
   MainView& view_;
   const std::thread::id uiThread_;
   std::mutex mutex_;
-  std::deque<std::string> queued_;
+  std::deque<Text> queued_;
   bool deliveryPosted_ = false;
 };
 

@@ -22,35 +22,54 @@ ExchangeResult ConnectionWorker::RunWorker() {
   for (;;) {
     // A fresh snapshot at every (re)open: the settings dialog may have saved meanwhile.
     const Settings settings = settings_.Get();
+    const std::string& name = settings.Port;
     {
       std::lock_guard lock(mutex_);
-      portName_ = settings.Port;
+      portName_ = name;
     }
     requestedBaud_ = settings.Params.BaudRate;
     exchange_.ErrorCount = 0;
 
-    ShowStatus("Открываем " + settings.Port + "...");
-    if (!OpenPort(settings.Port)) {
-      ShowStatus("Не удаётся открыть " + settings.Port + ".");
-      return ExchangeResult::PortError;
+    ShowStatus("Открываем " + name + "...");
+    std::string cause;
+    if (OpenPort(name, cause)) {
+      const ExchangeResult result = RunOnOpenPort(settings);
+      // A silent control unit, or an adapter gone from under us (pulled out, or its cable
+      // bumped), is waited for and picked up again; the node may come back under the same name.
+      if (result == ExchangeResult::PortError) {
+        ShowStatus("Связь с адаптером " + name + " потеряна.");
+      } else if (result != ExchangeResult::NoAnswer) {
+        return result;
+      }
+    } else {
+      // Also at the first attempt: started at boot, the program may be quicker than the
+      // adapter, and the console has no button to try again.
+      ShowStatus("Не удаётся открыть " + name + ".");
+      if (!cause.empty()) outlets_.ShowNote(cause);
     }
-    exchange_.SetBaudRate(EcuSession::kWakeUpBaud);
-    port_->SetDtr(settings_.GetParameters().DtrOn);
-
-    const ExchangeResult result = session_.RunSession(settings.Params.BaudRate);
-
-    port_->SetDtr(false);
-    port_->SetRts(false);
-    ClosePort();
-
-    if (result != ExchangeResult::NoAnswer) return result;
     if (!WaitBeforeReopening()) return ExchangeResult::Stopped;
   }
 }
 
-bool ConnectionWorker::OpenPort(const std::string& name) {
-  std::string error;
-  std::unique_ptr<SerialPort> port = opener_ ? opener_(name, &error) : nullptr;
+ExchangeResult ConnectionWorker::RunOnOpenPort(const Settings& settings) {
+  exchange_.SetBaudRate(EcuSession::kWakeUpBaud);
+  // Opening raised both lines. Before the first byte goes out: RTS low, so the first pulse
+  // rises; DTR as the settings say, as some adapters draw power or direction from it. After
+  // the line state, which may raise them again when the rate was 0. A port without modem
+  // lines refuses both, harmlessly.
+  port_->SetRts(false);
+  port_->SetDtr(settings.Params.DtrOn);
+
+  const ExchangeResult result = session_.RunSession(settings.Params.BaudRate);
+
+  port_->SetDtr(false);
+  port_->SetRts(false);
+  ClosePort();
+  return result;
+}
+
+bool ConnectionWorker::OpenPort(const std::string& name, std::string& cause) {
+  std::unique_ptr<SerialPort> port = opener_ ? opener_(name, &cause) : nullptr;
   if (!port) return false;
   SerialTimeouts timeouts;
   timeouts.interByteMs = 50;

@@ -11,11 +11,10 @@
 #include "link/worker_outlets.h"
 #include "platform/clock.h"
 #include "platform/serial_port.h"
-#include "settings/settings.h"
 #include "platform/stop_event.h"
+#include "settings/settings.h"
 
 namespace drunvale {
-
 
 // One run of the connection worker with everything it owns: the port, the frame exchange with
 // its buffer and counters, the port name and rate it was started with. A new Start makes a new
@@ -32,8 +31,9 @@ class ConnectionWorker {
   ConnectionWorker(const ConnectionWorker&) = delete;
   ConnectionWorker& operator=(const ConnectionWorker&) = delete;
 
-  // Opens the port, runs the session, closes the port; after a silent control unit shows the
-  // waiting indicator for 5 s and starts over. Returns what ended it.
+  // Opens the port, runs the session, closes the port; after a silent control unit, a port
+  // that failed or one that would not open, shows the waiting indicator for 5 s and starts
+  // over. Returns what ended it: a stop, or a session that closed normally.
   ExchangeResult RunWorker();
 
   // Dialog thread.
@@ -51,7 +51,10 @@ class ConnectionWorker {
 
  private:
   void ShowStatus(std::string text) { outlets_.ShowStatus(std::move(text)); }
-  bool OpenPort(const std::string& name);
+  // cause: the system's reason when the port would not open.
+  bool OpenPort(const std::string& name, std::string& cause);
+  // Line state, session, lines down, close.
+  ExchangeResult RunOnOpenPort(const Settings& settings);
   void ClosePort();
   // The › indicator; false when a stop came while it ran.
   bool WaitBeforeReopening();

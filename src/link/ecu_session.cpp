@@ -16,6 +16,10 @@ EcuSession::EcuSession(KwpExchange& exchange, StopEvent& stop, WorkerOutlets& ou
     : exchange_(exchange), stop_(stop), outlets_(outlets) {}
 
 ExchangeResult EcuSession::RunSession(uint16_t requestedBaud) {
+  // Whatever came before this session, nothing was measured in it: the first sample must not
+  // be charged with it. Said here as well as at the end, since a worker that was given up on
+  // never said it.
+  outlets_.PollingPaused();
   // A session left open by an earlier run may still hold the control unit; the attempts this
   // costs are not the new connection's errors.
   exchange_.ErrorCount = -1000;
@@ -25,12 +29,15 @@ ExchangeResult EcuSession::RunSession(uint16_t requestedBaud) {
   const ExchangeResult contact = MakeContact();
   if (contact != ExchangeResult::Ok) return contact;
 
-  if (SwitchBaudRate(requestedBaud) == ExchangeResult::Ok &&
-      ReadIdentification() == ExchangeResult::Ok) {
-    while (PollLiveData() == ExchangeResult::Ok) {
-    }
-  }
-  return CloseSession();
+  ExchangeResult ended = SwitchBaudRate(requestedBaud);
+  if (ended == ExchangeResult::Ok) ended = ReadIdentification();
+  while (ended == ExchangeResult::Ok)
+    ended = PollLiveData();
+  // Nothing more is measured until the next session polls.
+  outlets_.PollingPaused();
+  const ExchangeResult closed = CloseSession();
+  // A port that failed is lost, whatever the closing requests made of it afterwards.
+  return ended == ExchangeResult::PortError ? ended : closed;
 }
 
 ExchangeResult EcuSession::CloseSession() {

@@ -4,6 +4,7 @@
 
 #include "link/connection_worker.h"
 #include "link/link_summary.h"
+#include "platform/thread_name.h"
 #include "platform/thread_stop_event.h"
 #include "settings/settings.h"
 
@@ -12,8 +13,8 @@ namespace drunvale {
 // Everything one worker owns, kept alive by whichever of the link and the thread lets go last.
 struct KwpLink::Worker {
   Worker(const SharedSettings& settings, TickClock& clock, SerialPortOpener opener,
-         StatusOut status, SampleOut samples)
-      : outlets(stop, std::move(status), std::move(samples)),
+         StatusOut status, SampleOut samples, PauseOut paused, StatusOut notes)
+      : outlets(stop, std::move(status), std::move(samples), std::move(paused), std::move(notes)),
         connection(settings, clock, stop, std::move(opener), outlets) {}
 
   ThreadStopEvent stop;
@@ -22,10 +23,11 @@ struct KwpLink::Worker {
   ConnectionWorker connection;
 };
 
-KwpLink::KwpLink(const SharedSettings& settings, SampleOut samples, TickClock& clock,
-                 SerialPortOpener opener, LinkTimings timings)
+KwpLink::KwpLink(const SharedSettings& settings, SampleOut samples, PauseOut paused,
+                 TickClock& clock, SerialPortOpener opener, LinkTimings timings)
     : settings_(settings),
       samples_(std::move(samples)),
+      paused_(std::move(paused)),
       clock_(clock),
       opener_(std::move(opener)),
       timings_(timings) {}
@@ -41,20 +43,23 @@ void KwpLink::ShowStatus(std::string text) {
   if (statusControl_) statusControl_(std::move(text));
 }
 
-void KwpLink::Start(StatusOut status) {
+void KwpLink::Start(StatusOut status, StatusOut notes) {
   if (worker_) {
     if (!worker_->finished.IsSet()) return;
     ReleaseEndedWorker();
   }
   statusControl_ = std::move(status);
+  notes_ = std::move(notes);
   ShowStatus("Соединяемся...");
 
-  auto worker = std::make_shared<Worker>(settings_, clock_, opener_, statusControl_, samples_);
+  auto worker = std::make_shared<Worker>(settings_, clock_, opener_, statusControl_, samples_,
+                                         paused_, notes_);
   if (lastReceiveTick_) worker->connection.Exchange().LastReceiveTick = *lastReceiveTick_;
   // The default stack (8 MiB of address space, committed as used) serves; the worker needs
   // far less, so no size is asked for.
   try {
     thread_ = std::thread([worker] {
+      NameCurrentThread(kThreadName);
       worker->connection.RunWorker();
       worker->finished.Set();
     });
@@ -107,7 +112,7 @@ void KwpLink::ApplySettings() {
     return;
   }
   Stop();
-  Start(statusControl_);
+  Start(statusControl_, notes_);
 }
 
 std::string KwpLink::LinkSummary() const {

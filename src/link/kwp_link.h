@@ -28,14 +28,19 @@ struct LinkTimings {
 // stop stays set, its outlets are cut off, and a later worker shares nothing with it.
 class KwpLink {
  public:
-  KwpLink(const SharedSettings& settings, SampleOut samples, TickClock& clock = SystemTickClock(),
-          SerialPortOpener opener = OpenSystemSerialPort, LinkTimings timings = {});
+  static constexpr const char* kThreadName = "drunvale-link";
+
+  // paused hears, on the worker, that polling stopped or begins anew after a pause.
+  KwpLink(const SharedSettings& settings, SampleOut samples, PauseOut paused,
+          TickClock& clock = SystemTickClock(), SerialPortOpener opener = OpenSystemSerialPort,
+          LinkTimings timings = {});
   ~KwpLink();  // never waits for a worker; a still-running one is detached safely
   KwpLink(const KwpLink&) = delete;
   KwpLink& operator=(const KwpLink&) = delete;
 
-  // Starts the worker unless one is running; status receives every progress text from now on.
-  void Start(StatusOut status);
+  // Starts the worker unless one is running; status receives every progress text from now on,
+  // notes the texts that explain some of them (why a port would not open).
+  void Start(StatusOut status, StatusOut notes = nullptr);
   // Asks the worker to stop and waits up to the join timeout for it.
   void Stop();
   // After new settings were saved: restarts the worker when the port or the rate changed.
@@ -55,11 +60,13 @@ class KwpLink {
 
   const SharedSettings& settings_;
   SampleOut samples_;
+  PauseOut paused_;
   TickClock& clock_;
   SerialPortOpener opener_;
   LinkTimings timings_;
 
   StatusOut statusControl_;
+  StatusOut notes_;
   std::shared_ptr<Worker> worker_;  // set from Start until the next Start or Stop
   std::thread thread_;
   std::optional<uint32_t> lastReceiveTick_;  // from the last worker that ended in time

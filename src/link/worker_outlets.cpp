@@ -2,8 +2,13 @@
 
 namespace drunvale {
 
-WorkerOutlets::WorkerOutlets(StopEvent& stop, StatusOut status, SampleOut samples)
-    : stop_(stop), status_(std::move(status)), samples_(std::move(samples)) {}
+WorkerOutlets::WorkerOutlets(StopEvent& stop, StatusOut status, SampleOut samples, PauseOut paused,
+                             StatusOut notes)
+    : stop_(stop),
+      status_(std::move(status)),
+      samples_(std::move(samples)),
+      paused_(std::move(paused)),
+      notes_(std::move(notes)) {}
 
 void WorkerOutlets::ShowStatus(std::string text) {
   std::lock_guard lock(mutex_);
@@ -12,9 +17,20 @@ void WorkerOutlets::ShowStatus(std::string text) {
   status_(std::move(text));
 }
 
+void WorkerOutlets::ShowNote(std::string text) {
+  std::lock_guard lock(mutex_);
+  if (stopping_ || !notes_ || stop_.IsSet()) return;
+  notes_(std::move(text));
+}
+
 void WorkerOutlets::AddSample(float speed, float air, float fuel, bool running) {
   std::lock_guard lock(mutex_);
   if (samples_) samples_(speed, air, fuel, running);
+}
+
+void WorkerOutlets::PollingPaused() {
+  std::lock_guard lock(mutex_);
+  if (paused_) paused_();
 }
 
 void WorkerOutlets::MarkStopping(const StatusOut& ownerStatus, std::string text) {
@@ -24,13 +40,16 @@ void WorkerOutlets::MarkStopping(const StatusOut& ownerStatus, std::string text)
 }
 
 void WorkerOutlets::Detach() {
-  StatusOut status;
+  StatusOut status, notes;
   SampleOut samples;
+  PauseOut paused;
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
     status.swap(status_);
     samples.swap(samples_);
+    paused.swap(paused_);
+    notes.swap(notes_);
   }
   // Captures are released outside the lock, in case their destructors are slow.
 }

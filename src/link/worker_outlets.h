@@ -12,21 +12,29 @@ namespace drunvale {
 using StatusOut = std::function<void(std::string text)>;
 // Where each polled sample goes: km/h, kg/h, l/h, engine running.
 using SampleOut = std::function<void(float speed, float air, float fuel, bool running)>;
+// Word that polling has stopped, or that a new session begins after a pause: whatever sample
+// comes next follows a stretch in which nothing was measured.
+using PauseOut = std::function<void()>;
 
 // A worker's only ways out to the rest of the program. Texts stop once a stop is requested;
 // once detached, nothing passes at all, so a worker the link gave up on can never reach the
-// user interface or the trip computer again. Both outlets are called under one small mutex:
+// user interface or the trip computer again. All outlets are called under one small mutex:
 // the owner's last text and the stop mark go in together, so no worker text follows them.
 class WorkerOutlets {
  public:
-  // stop: the worker's own stop event; a text is dropped once it is set.
-  WorkerOutlets(StopEvent& stop, StatusOut status, SampleOut samples);
+  // stop: the worker's own stop event; a text is dropped once it is set. notes: texts that
+  // explain a status text (the system's reason a port would not open), for views that have
+  // room for them.
+  WorkerOutlets(StopEvent& stop, StatusOut status, SampleOut samples, PauseOut paused = nullptr,
+                StatusOut notes = nullptr);
   WorkerOutlets(const WorkerOutlets&) = delete;
   WorkerOutlets& operator=(const WorkerOutlets&) = delete;
 
   // Worker side.
   void ShowStatus(std::string text);
+  void ShowNote(std::string text);
   void AddSample(float speed, float air, float fuel, bool running);
+  void PollingPaused();
 
   // Owner side: shows the owner's text through its own outlet, then lets no more worker
   // texts through; both under the mutex.
@@ -39,6 +47,8 @@ class WorkerOutlets {
   StopEvent& stop_;
   StatusOut status_;
   SampleOut samples_;
+  PauseOut paused_;
+  StatusOut notes_;
   bool stopping_ = false;
 };
 

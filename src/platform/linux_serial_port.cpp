@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "platform/serial_port.h"
 #include "platform/termios2_line.h"
@@ -34,7 +35,11 @@ class LinuxSerialPort final : public SerialPort {
   LinuxSerialPort(const LinuxSerialPort&) = delete;
   LinuxSerialPort& operator=(const LinuxSerialPort&) = delete;
 
-  bool SetLine(uint32_t baud) override { return WriteRawLineState(fd_, baud) == 0; }
+  bool SetLine(uint32_t baud) override {
+    if (WriteRawLineState(fd_, baud) != 0) return false;
+    baud_ = baud;
+    return true;
+  }
   void SetTimeouts(const SerialTimeouts& timeouts) override { timeouts_ = timeouts; }
   bool Purge() override { return tcflush(fd_, TCIOFLUSH) == 0; }
   IoResult Write(const uint8_t* data, size_t n) override;
@@ -46,9 +51,21 @@ class LinuxSerialPort final : public SerialPort {
   // A pseudo-terminal has no modem lines (ENOTTY): the caller hears false, nothing else changes.
   bool SetModemLine(int bit, bool on) { return ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bit) == 0; }
 
+  // Sleeps while the rest of a read is still on the line, so a frame costs one wake-up for
+  // its first bytes and one for the rest instead of one per byte.
+  void AwaitLineTime(size_t bytes, Steady::time_point deadline) const;
+
   const int fd_;
   SerialTimeouts timeouts_;
+  uint32_t baud_ = 0;  // 0 until SetLine: then bytes are taken as they come
 };
+
+void LinuxSerialPort::AwaitLineTime(size_t bytes, Steady::time_point deadline) const {
+  if (baud_ == 0) return;
+  // Ten bit times a byte: start bit, eight data bits, stop bit.
+  const auto lineTime = std::chrono::microseconds(bytes * 10'000'000 / baud_);
+  std::this_thread::sleep_until(std::min(Steady::now() + lineTime, deadline));
+}
 
 IoResult LinuxSerialPort::Write(const uint8_t* data, size_t n) {
   IoResult result;
@@ -90,8 +107,11 @@ IoResult LinuxSerialPort::Read(uint8_t* data, size_t n) {
   // Until the first byte only the total limit runs; after each byte the gap limit runs too.
   auto deadline = totalDeadline;
   while (result.count < n) {
-    int waitMs = MsUntil(deadline);
-    if (waitMs == 0) break;
+    // Once bytes come, the rest follow at the line's pace: wait for their time, then look.
+    // The limits still hold: the sleep ends at the deadline, and what came meanwhile is read
+    // before the deadline ends the read.
+    if (result.count > 0) AwaitLineTime(n - result.count, deadline);
+    const int waitMs = MsUntil(deadline);
     pollfd p{fd_, POLLIN, 0};
     int rc = poll(&p, 1, waitMs);
     if (rc < 0) {
@@ -99,7 +119,10 @@ IoResult LinuxSerialPort::Read(uint8_t* data, size_t n) {
       result.ok = false;
       return result;
     }
-    if (rc == 0) continue;
+    if (rc == 0) {
+      if (waitMs == 0) break;
+      continue;
+    }
     if (p.revents & POLLNVAL) {
       result.ok = false;
       return result;
@@ -121,6 +144,7 @@ IoResult LinuxSerialPort::Read(uint8_t* data, size_t n) {
       result.ok = false;
       return result;
     }
+    if (waitMs == 0) break;
   }
   return result;
 }

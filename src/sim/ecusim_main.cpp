@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -23,6 +25,42 @@ timespec Timespec(SimClock::duration d) {
   auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
   if (ns < 0) ns = 0;
   return timespec{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
+}
+
+SimClock::time_point After(SimClock::time_point start, double seconds) {
+  return start +
+         std::chrono::duration_cast<SimClock::duration>(std::chrono::duration<double>(seconds));
+}
+
+// Points the link at the terminal in one step, so a tester never finds it missing or stale.
+bool MoveLink(const std::string& link, const std::string& target) {
+  std::error_code error;
+  const std::filesystem::path fresh = link + ".new";
+  std::filesystem::remove(fresh, error);
+  std::filesystem::create_symlink(target, fresh, error);
+  if (!error) std::filesystem::rename(fresh, link, error);
+  if (error) {
+    std::fprintf(stderr, "drunvale-ecusim: cannot link %s: %s\n", link.c_str(),
+                 error.message().c_str());
+  }
+  return !error;
+}
+
+// Starts a control unit and says where it is; false when it could not start.
+bool PlugIn(std::unique_ptr<EcuSimulator>& simulator, const drunvale::sim::EcuSimConfig& config,
+            const std::string& link) {
+  std::string error;
+  simulator = std::make_unique<EcuSimulator>(config);
+  if (!simulator->Start(&error)) {
+    std::fprintf(stderr, "drunvale-ecusim: cannot start: %s\n", error.c_str());
+    return false;
+  }
+  if (!link.empty() && !MoveLink(link, simulator->DevicePath())) return false;
+  std::printf("%s\n", link.empty() ? simulator->DevicePath().c_str() : link.c_str());
+  std::fflush(stdout);
+  std::fprintf(stderr, "drunvale-ecusim: control unit on %s, Ctrl+C ends it\n",
+               simulator->DevicePath().c_str());
+  return true;
 }
 
 }  // namespace
@@ -51,35 +89,32 @@ int main(int argc, char** argv) {
   sigaddset(&endSignals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &endSignals, nullptr);
 
-  EcuSimulator simulator(options.config);
-  if (!simulator.Start(&error)) {
-    std::fprintf(stderr, "drunvale-ecusim: cannot start: %s\n", error.c_str());
-    return drunvale::kExitCannotStart;
-  }
-  std::printf("%s\n", simulator.DevicePath().c_str());
-  std::fflush(stdout);
-  std::fprintf(stderr, "drunvale-ecusim: control unit on %s, Ctrl+C ends it\n",
-               simulator.DevicePath().c_str());
+  std::unique_ptr<EcuSimulator> simulator;
+  if (!PlugIn(simulator, options.config, options.link)) return drunvale::kExitCannotStart;
+  const SimClock::time_point start = simulator->StartTime();
 
-  std::optional<SimClock::time_point> ignitionOffAt;
+  std::optional<SimClock::time_point> ignitionOffAt, unplugAt, replugAt;
   if (options.ignitionOffAfterS || options.ignitionOffForS) {
-    std::chrono::duration<double> after(options.ignitionOffAfterS.value_or(0));
-    ignitionOffAt = simulator.StartTime() + std::chrono::duration_cast<SimClock::duration>(after);
+    ignitionOffAt = After(start, options.ignitionOffAfterS.value_or(0));
   }
+  if (options.unplugAfterS) unplugAt = After(start, *options.unplugAfterS);
 
   int status = drunvale::kExitOk;
   for (;;) {
     // Wake at least once a second to notice a failed line.
     SimClock::duration wait = std::chrono::seconds(1);
-    if (ignitionOffAt) wait = std::min(wait, *ignitionOffAt - SimClock::now());
+    for (const auto& at : {ignitionOffAt, unplugAt, replugAt}) {
+      if (at) wait = std::min(wait, *at - SimClock::now());
+    }
     timespec timeout = Timespec(wait);
     if (sigtimedwait(&endSignals, nullptr, &timeout) > 0) break;
-    if (!simulator.Running()) {
-      std::fprintf(stderr, "drunvale-ecusim: line failed: %s\n", simulator.LineError().c_str());
+    const SimClock::time_point now = SimClock::now();
+    if (simulator && !simulator->Running()) {
+      std::fprintf(stderr, "drunvale-ecusim: line failed: %s\n", simulator->LineError().c_str());
       status = drunvale::kExitCannotStart;
       break;
     }
-    if (ignitionOffAt && SimClock::now() >= *ignitionOffAt) {
+    if (ignitionOffAt && now >= *ignitionOffAt) {
       std::optional<std::chrono::milliseconds> duration;
       if (options.ignitionOffForS) {
         duration = std::chrono::milliseconds(std::llround(*options.ignitionOffForS * 1000));
@@ -87,10 +122,32 @@ int main(int argc, char** argv) {
       } else {
         std::fprintf(stderr, "drunvale-ecusim: ignition off\n");
       }
-      simulator.SetIgnitionOff(duration);
+      if (simulator) simulator->SetIgnitionOff(duration);
       ignitionOffAt.reset();
     }
+    if (unplugAt && now >= *unplugAt) {
+      std::fprintf(stderr, "drunvale-ecusim: adapter pulled out\n");
+      simulator.reset();  // hangs the terminal up
+      if (options.unpluggedForS) replugAt = After(now, *options.unpluggedForS);
+      unplugAt.reset();
+    }
+    if (replugAt && now >= *replugAt) {
+      // The drive goes on where it would be by now.
+      drunvale::sim::EcuSimConfig config = options.config;
+      config.profileStartSeconds +=
+          std::chrono::duration<double>(now - start).count() * config.profileSpeedup;
+      std::fprintf(stderr, "drunvale-ecusim: adapter plugged in again\n");
+      if (!PlugIn(simulator, config, options.link)) {
+        status = 1;
+        break;
+      }
+      replugAt.reset();
+    }
   }
-  simulator.Stop();
+  simulator.reset();
+  if (!options.link.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove(options.link, ignored);
+  }
   return status;
 }

@@ -34,6 +34,11 @@ std::string EcuSimUsage() {
          "  --response-delay MS      delay before each answer (default 25)\n"
          "  --no-pacing              send each answer in one piece instead of at the line rate\n"
          "  --any-rate               answer whatever rate the tester's line is set to\n"
+         "  --link PATH              keep a symbolic link PATH to the terminal, as\n"
+         "                           /dev/serial/by-id keeps one to a USB adapter\n"
+         "  --unplug-after S         pull the adapter out S seconds after the start\n"
+         "  --unplugged-for S        plug a new one in S seconds later (default: never); with\n"
+         "                           --link it comes back under the same name\n"
          "  --version                print the name and version, then end\n"
          "  -h, --help               show this text, then end\n"
          "Options that take a value also accept --option=value.\n"
@@ -59,11 +64,15 @@ bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* option
       arg.resize(eq);
       hasValue = true;
     }
-    auto next = [&](double min, double max, double* out) {
+    auto text = [&]() {
       if (!hasValue) {
         if (i + 1 >= argc) return bad(arg + " needs a value");
         value = argv[++i];
       }
+      return true;
+    };
+    auto next = [&](double min, double max, double* out) {
+      if (!text()) return false;
       if (!ParseNumber(value, min, max, out)) return bad("bad value for " + arg + ": " + value);
       return true;
     };
@@ -105,6 +114,16 @@ bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* option
     } else if (arg == "--any-rate") {
       if (!flag()) return false;
       config.enforceLineRate = false;
+    } else if (arg == "--link") {
+      if (!text()) return false;
+      if (value.empty()) return bad("--link needs a path");
+      options->link = value;
+    } else if (arg == "--unplug-after") {
+      if (!next(0, 1e7, &number)) return false;
+      options->unplugAfterS = number;
+    } else if (arg == "--unplugged-for") {
+      if (!next(0.001, 1e7, &number)) return false;
+      options->unpluggedForS = number;
     } else {
       return bad("unknown option: " + arg);
     }

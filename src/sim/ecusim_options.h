@@ -12,6 +12,9 @@ struct EcuSimOptions {
   EcuSimConfig config;
   std::optional<double> ignitionOffAfterS;  // seconds after the start
   std::optional<double> ignitionOffForS;    // none: off until the tool ends
+  std::string link;                         // a symbolic link kept pointing at the terminal
+  std::optional<double> unplugAfterS;       // the adapter is pulled out this long after the start
+  std::optional<double> unpluggedForS;      // and a new one plugged in after this long
   bool help = false;
   bool version = false;
 };

@@ -25,7 +25,10 @@ PlayerStep BeepPlayer::PassLocked(SignalState& signal, int64_t now) {
   const int64_t tpm = signal.ticksPerMs();
   if (now >= signal.dueTime) {
     const SignalRequest request = signal.RequestLocked();
-    if (request.intervalMs != 0) {
+    if (request.slot == SoundSlot::None) {
+      // Silence: nothing falls due until a new request comes.
+      signal.dueTime = kNever;
+    } else if (request.intervalMs != 0) {
       const int64_t period = static_cast<int64_t>(request.intervalMs) * tpm;
       signal.dueTime = now + period - (now - signal.gridOrigin) % period;
       signal.gridOrigin = signal.dueTime;

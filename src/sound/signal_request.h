@@ -49,6 +49,8 @@ class SignalState {
   // now on a new grid; a new interval moves the next beep to one new interval after the last.
   void SetSignal(const SignalRequest& request);
   void SetConsumption(const Parameters& params, float value);
+  // No slot: the sounding one stops and nothing falls due until the next request.
+  void Silence() { SetSignal(SignalRequest{}); }
   // The next beep is due now, on a grid starting now.
   void ResetPhase();
   // Switching on: nothing due and no slot, so the first request always starts at once.

@@ -16,6 +16,11 @@ void SoundEngine::SetConsumption(float value) {
   signal_->SetConsumption(settings_.GetParameters(), value);
 }
 
+void SoundEngine::Silence() {
+  if (!enabled_.load()) return;
+  signal_->Silence();
+}
+
 void SoundEngine::ResetPhase() {
   signal_->ResetPhase();
 }

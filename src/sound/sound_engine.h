@@ -28,6 +28,9 @@ class SoundEngine {
 
   // value in the unit OverLimit is set in. Ignored while the engine is off.
   void SetConsumption(float value);
+  // Nothing is measured now: quiet until the next SetConsumption. Called from the thread that
+  // calls SetConsumption. Ignored while the engine is off.
+  void Silence();
   // Restarts the beep grid now: the next beep starts at once.
   void ResetPhase();
   // On starts the player thread (once); off stops it, which silences the sound.

@@ -41,13 +41,22 @@ bool TripComputer::AddSampleLocked(uint32_t now, const Parameters& params, float
       lastSampleTick_ = now;
       slowSince_ = now;
       state_ = JamState::Slow;
+      paused_ = false;
     }
     return false;
   }
   if (!running) {
     if (state_ == JamState::Slow) AttributePending(outsideJam_);
     state_ = JamState::Idle;
+    paused_ = false;
     return false;
+  }
+  if (paused_) {
+    // A fresh time base: nothing is added for the pause, and a slow stretch goes on counting
+    // from where it stood when polling stopped.
+    paused_ = false;
+    slowSince_ += now - lastSampleTick_;
+    lastSampleTick_ = now;
   }
 
   current_.Distance = speed;
@@ -105,6 +114,11 @@ bool TripComputer::AddSampleLocked(uint32_t now, const Parameters& params, float
 void TripComputer::AttributePending(TripFigures& side) {
   side.Add(pending_);
   pending_ = {};
+}
+
+void TripComputer::PollingPaused() {
+  std::lock_guard lock(mutex_);
+  paused_ = true;
 }
 
 void TripComputer::Reset() {

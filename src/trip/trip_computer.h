@@ -42,6 +42,10 @@ class TripComputer {
 
   // speed km/h, air kg/h, fuel l/h; running false ends the trip. Allocates nothing.
   void AddSample(float speed, float air, float fuel, bool running);
+  // Polling stopped, or begins anew: the next sample restarts the time base instead of being
+  // integrated over the pause. The jam state and the amounts held apart stay; a slow stretch
+  // goes on from where it was, the pause not counted in it.
+  void PollingPaused();
   void Reset();
 
   void SetLitresPerHour(bool litresPerHour);
@@ -70,6 +74,7 @@ class TripComputer {
   uint32_t lastSampleTick_ = 0;
   uint32_t slowSince_ = 0;
   JamState state_ = JamState::Idle;
+  bool paused_ = false;  // the next sample follows a pause in polling
 };
 
 }  // namespace drunvale

@@ -16,13 +16,12 @@
 #include <thread>
 #include <vector>
 
+#include "app/spawn_program.h"
 #include "platform/file_user_store.h"
 #include "settings/settings.h"
 #include "sim/drive_profile.h"
 #include "sim/ecu_simulator.h"
 #include "sim/served_trip.h"
-
-extern char** environ;
 
 namespace drunvale {
 namespace {
@@ -43,23 +42,8 @@ Child Spawn(const std::vector<std::string>& args, const std::vector<std::string>
   posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
   posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e)
-    env.emplace_back(*e);
-  for (const auto& e : extraEnv)
-    env.push_back(e);
-  std::vector<char*> argv, envp;
-  for (const auto& a : args)
-    argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  for (const auto& e : env)
-    envp.push_back(const_cast<char*>(e.c_str()));
-  envp.push_back(nullptr);
-
   Child child;
-  if (posix_spawn(&child.pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
-    child.pid = -1;
+  child.pid = testing::SpawnProgram(args, extraEnv, &actions);
   posix_spawn_file_actions_destroy(&actions);
   close(pipeFds[1]);
   child.out = pipeFds[0];
@@ -79,6 +63,45 @@ std::string ReadUntilClosed(int fd, std::chrono::milliseconds limit) {
     text.append(buffer, static_cast<size_t>(n));
   }
   return text;
+}
+
+// Ends the child as Ctrl+C would and collects the rest of what it prints.
+std::string EndChild(Child& child, int& status) {
+  kill(child.pid, SIGTERM);
+  std::string output = ReadUntilClosed(child.out, 20s);
+  waitpid(child.pid, &status, 0);
+  close(child.out);
+  return output;
+}
+
+// Reads what the child prints into text until it holds `wanted` (counted from `from`) or the
+// time is up; true when found.
+bool ReadUntilShown(int fd, std::string& text, const std::string& wanted, size_t from,
+                    std::chrono::milliseconds limit) {
+  auto deadline = std::chrono::steady_clock::now() + limit;
+  char buffer[4096];
+  while (text.find(wanted, from) == std::string::npos) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 100) <= 0) continue;
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n <= 0) return false;
+    text.append(buffer, static_cast<size_t>(n));
+  }
+  return true;
+}
+
+// A drive that starts on the highway, so every second adds distance.
+sim::EcuSimConfig FastDrive() {
+  sim::EcuSimConfig config;
+  sim::DriveProfile profile;
+  for (const auto& key : profile.Keyframes()) {
+    if (key.speedKmh >= 90) {
+      config.profileStartSeconds = key.seconds;
+      break;
+    }
+  }
+  return config;
 }
 
 // The "везде" value of the last printed row whose caption contains the given words.
@@ -103,15 +126,7 @@ TEST(ConsoleEndToEnd, TotalsAgreeWithTheServedDrive) {
     ASSERT_EQ(settings.Save(store), 0);
   }
 
-  sim::EcuSimConfig config;
-  sim::DriveProfile profile;
-  for (const auto& key : profile.Keyframes()) {
-    if (key.speedKmh >= 90) {
-      config.profileStartSeconds = key.seconds;
-      break;
-    }
-  }
-  sim::EcuSimulator ecu(config);
+  sim::EcuSimulator ecu(FastDrive());
   std::string error;
   ASSERT_TRUE(ecu.Start(&error)) << error;
 
@@ -119,11 +134,8 @@ TEST(ConsoleEndToEnd, TotalsAgreeWithTheServedDrive) {
                       {"XDG_CONFIG_HOME=" + home.string(), "ALSOFT_DRIVERS=null"});
   ASSERT_GT(child.pid, 0);
   std::this_thread::sleep_for(8s);
-  kill(child.pid, SIGTERM);
-  std::string output = ReadUntilClosed(child.out, 20s);
   int status = 0;
-  waitpid(child.pid, &status, 0);
-  close(child.out);
+  std::string output = EndChild(child, status);
   ecu.Stop();
   fs::remove_all(home);
 
@@ -146,6 +158,63 @@ TEST(ConsoleEndToEnd, TotalsAgreeWithTheServedDrive) {
   // simulator see a few milliseconds apart; the printed figures have two decimals.
   EXPECT_NEAR(distance, expected.distanceKm, 0.01 + 0.03 * expected.distanceKm) << output;
   EXPECT_NEAR(money, expected.fuelLitres * 1000, 0.01 + 0.03 * expected.fuelLitres * 1000)
+      << output;
+}
+
+// The adapter is not there at the start, comes, is pulled out and comes back under the same
+// name (a USB adapter's /dev/serial/by-id link moved to its new node): the console says what
+// happens, polling resumes by itself, and the trip goes on growing without the pauses in it.
+TEST(ConsoleEndToEnd, AnAdapterThatComesLateOrIsReplugedIsPickedUpAgain) {
+  fs::path home = fs::temp_directory_path() / ("drunvale-replug-" + std::to_string(getpid()));
+  fs::create_directories(home);
+  const fs::path link = home / "usb-adapter";
+  auto plugIn = [&](const sim::EcuSimulator& ecu) {
+    const fs::path fresh = home / "usb-adapter.new";
+    fs::create_symlink(ecu.DevicePath(), fresh);
+    fs::rename(fresh, link);
+  };
+  const std::string port = link.string();
+
+  Child child = Spawn({DRUNVALE_BINARY, "--console", "--port", port},
+                      {"XDG_CONFIG_HOME=" + home.string(), "ALSOFT_DRIVERS=null"});
+  ASSERT_GT(child.pid, 0);
+  std::string output;
+  EXPECT_TRUE(ReadUntilShown(
+      child.out, output,
+      "status: Не удаётся открыть " + port + ".\n" + "status: " + port + ": no such device", 0,
+      10s))
+      << output;
+
+  sim::EcuSimulator first(FastDrive());
+  std::string error;
+  ASSERT_TRUE(first.Start(&error)) << error;
+  plugIn(first);
+  EXPECT_TRUE(ReadUntilShown(child.out, output, "Ver.", 0, 15s)) << output;
+  std::this_thread::sleep_for(4s);
+
+  first.Unplug();
+  sim::EcuSimulator second(FastDrive());
+  ASSERT_TRUE(second.Start(&error)) << error;
+  plugIn(second);
+  const std::string lost = "status: Связь с адаптером " + port + " потеряна.";
+  EXPECT_TRUE(ReadUntilShown(child.out, output, lost, 0, 10s)) << output;
+  EXPECT_TRUE(ReadUntilShown(child.out, output, "Ver.", output.find(lost), 15s)) << output;
+  std::this_thread::sleep_for(4s);
+
+  int status = 0;
+  output += EndChild(child, status);
+  second.Stop();
+  fs::remove_all(home);
+  ASSERT_TRUE(WIFEXITED(status)) << output;
+
+  const sim::ServedTotals before = sim::IntegrateServedSamples(first.ServedSamples());
+  const sim::ServedTotals after = sim::IntegrateServedSamples(second.ServedSamples());
+  ASSERT_GT(before.counted, 5) << output;
+  ASSERT_GT(after.counted, 5) << output;
+  // Neither reset by the reconnection nor charged with the seconds without polling, which
+  // at highway speed would add more than a tenth of a kilometre.
+  const double expected = before.distanceKm + after.distanceKm;
+  EXPECT_NEAR(LastEverywhereValue(output, "автомобиль проехал"), expected, 0.01 + 0.03 * expected)
       << output;
 }
 

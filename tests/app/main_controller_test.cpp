@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -154,6 +157,66 @@ TEST_F(MainControllerTest, LoadsStoredSettingsAndClosesWithResultTwo) {
   EXPECT_EQ(app_.settings.Get().Port, "/dev/ttyS3");
   EXPECT_EQ(app_.settings.GetParameters().FuelPrice, 50.0f);
   EXPECT_EQ(controller_.Close(), 2);
+}
+
+// An adapter that is gone by the time anything is sent: every purge fails.
+class DeadPort final : public SerialPort {
+ public:
+  explicit DeadPort(std::function<void()> onPurge) : onPurge_(std::move(onPurge)) {}
+  bool SetLine(uint32_t) override { return true; }
+  void SetTimeouts(const SerialTimeouts&) override {}
+  bool Purge() override {
+    onPurge_();
+    return false;
+  }
+  IoResult Write(const uint8_t*, size_t) override { return {false, 0}; }
+  IoResult Read(uint8_t*, size_t) override { return {false, 0}; }
+  bool SetRts(bool) override { return false; }
+  bool SetDtr(bool) override { return false; }
+
+ private:
+  std::function<void()> onPurge_;
+};
+
+TEST(MainControllerLink, WhileTheLinkDoesNotPollTheSoundIsQuietAndThePauseIsNotCharged) {
+  std::mutex mutex;
+  std::condition_variable purged;
+  bool tried = false;
+  ManualTickClock tick(1000);
+  ManualHighResClock hiRes;
+  RecordingAudio audio;
+  MemoryUserStore store;
+  AppCore app(AppPlatform{&tick, &hiRes, &audio, [&](const std::string&, std::string*) {
+                            return std::make_unique<DeadPort>([&] {
+                              std::lock_guard lock(mutex);
+                              tried = true;
+                              purged.notify_all();
+                            });
+                          }});
+  FakeView view;
+  MainController controller(app, store, view);
+  controller.Initialise();
+
+  // Beeping at a figure from an earlier session.
+  app.sound.SetEnabled(true);
+  app.trip.AddSample(50, 20, 5, true);
+  tick.Advance(1000);
+  app.trip.AddSample(50, 20, 5, true);
+  ASSERT_EQ(app.sound.Request().request.slot, SoundSlot::MinMax);
+  const TripFigures before = app.trip.Snapshot().Everywhere();
+
+  // The new session says polling paused before its first request, which finds the port dead.
+  controller.Start(true);
+  {
+    std::unique_lock lock(mutex);
+    ASSERT_TRUE(purged.wait_for(lock, std::chrono::seconds(10), [&] { return tried; }));
+  }
+  EXPECT_EQ(app.sound.Request().request.slot, SoundSlot::None);
+  tick.Advance(3600000);
+  app.trip.AddSample(60, 20, 6, true);
+  EXPECT_EQ(app.trip.Snapshot().Everywhere(), before);
+  EXPECT_EQ(app.sound.Request().request.slot, SoundSlot::MinMax);  // back with the sample
+  controller.Stop();
 }
 
 }  // namespace

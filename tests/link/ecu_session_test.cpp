@@ -41,13 +41,16 @@ TEST(EcuSession, GoldenTranscriptAt10400StoppedWhilePolling) {
   StopAtPoll(rig, 2);
   EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Ok);
   // No rate switch: identification follows StartCommunication. The stop ends the polling
-  // before its next send, and the session is still closed.
+  // before its next send, and the session is still closed. The pause is told before the
+  // session and as soon as the polling ends.
   EXPECT_EQ(rig.TakeLog(),
             "1000 status \"Открываем COM1...\"\n"
             "1000 open COM1\n"
             "1000 timeouts\n"
             "1000 line 10400\n"
+            "1000 rts 0\n"
             "1000 dtr 1\n"
+            "1000 paused\n"
             "1000 purge\n"
             "1000 write 81 10 F1 20 A2\n"
             "1005 read 5/5 81 10 F1 20 A2\n"
@@ -83,6 +86,7 @@ TEST(EcuSession, GoldenTranscriptAt10400StoppedWhilePolling) {
             "1817 read 4/4 A1 F1 10 61\n"
             "1850 read 33/33 01 A1 A2 00 A4 A5 A6 A7 ... +25\n"
             "1850 sample 50 29.1 10 running\n"
+            "1850 paused\n"
             "1950 purge\n"
             "1950 write 81 10 F1 20 A2\n"
             "1955 read 5/5 81 10 F1 20 A2\n"
@@ -275,7 +279,7 @@ TEST(EcuSession, SilentControlUnitWhilePollingMeansWaitingAndOpeningAnew) {
   EXPECT_EQ(secondOpen, closedAt + 5000);
 }
 
-TEST(EcuSession, OpeningCloseIsNotCountedAndAPortFailureEndsTheWorker) {
+TEST(EcuSession, OpeningCloseIsNotCountedAndAPortFailureSkipsTheClosingRequests) {
   SessionRig rig;
   rig.ecu.ignored = {0x20, 0x82};  // no session to close
   int32_t errorsWhileClosing = 0;
@@ -283,23 +287,86 @@ TEST(EcuSession, OpeningCloseIsNotCountedAndAPortFailureEndsTheWorker) {
     if (service == 0x82) errorsWhileClosing = rig.worker.ErrorCount();
     if (service == 0x81) rig.port.FailRead(2);  // the rest of StartCommunication's answer
   };
-  EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::PortError);
+  rig.onStatus = [&](const std::string& text) {
+    if (text == "›") rig.stop.Set();
+  };
+  EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
   EXPECT_LT(errorsWhileClosing, -990);
   EXPECT_EQ(rig.worker.ErrorCount(), 0);
   EXPECT_EQ(rig.ecu.requests.back(), Bytes{0x81});  // no closing after a port failure
   EXPECT_EQ(rig.closes, 1);
-  EXPECT_EQ(rig.Statuses(), (std::vector<std::string>{"Открываем COM1...", kContact}));
+  EXPECT_EQ(rig.Statuses(), (std::vector<std::string>{"Открываем COM1...", kContact,
+                                                      "Связь с адаптером COM1 потеряна.", "›"}));
 }
 
-TEST(EcuSession, PortThatCannotBeOpenedEndsTheWorker) {
+TEST(EcuSession, ModemLinesAreSetAfterOpeningBeforeAnyByteGoesOut) {
+  for (const bool dtrOn : {false, true}) {
+    for (const bool lines : {true, false}) {
+      SCOPED_TRACE(::testing::Message() << "DtrOn " << dtrOn << ", modem lines " << lines);
+      SessionRig rig(10400, dtrOn);
+      rig.port.SetModemLinesPresent(lines);  // without them: a pseudo-terminal, ENOTTY
+      StopAtPoll(rig, 1);
+      EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Ok);
+      const std::vector<std::string> steps = Steps(rig.TakeLog());
+      const std::string failed = lines ? "" : " FAILED";
+      const std::vector<std::string> opening(steps.begin() + 1, steps.begin() + 6);
+      EXPECT_EQ(opening,
+                (std::vector<std::string>{"open COM1", "timeouts", "line 10400", "rts 0" + failed,
+                                          "dtr " + std::to_string(dtrOn) + failed}));
+      EXPECT_EQ(rig.samples.size(), 1u);
+    }
+  }
+}
+
+TEST(EcuSession, APortThatFailsOrWillNotOpenIsTriedAgainAfterTheWaitingIndicator) {
   SessionRig rig;
-  rig.openFails = true;
-  EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::PortError);
-  EXPECT_EQ(rig.Statuses(),
-            (std::vector<std::string>{"Открываем COM1...", "Не удаётся открыть COM1."}));
-  EXPECT_FALSE(rig.worker.PortOpen());
-  EXPECT_EQ(rig.worker.PortName(), "COM1");
-  EXPECT_TRUE(rig.port.Events().empty());
+  rig.openFails = true;  // not there yet at the first attempt
+  int polls = 0;
+  std::vector<uint32_t> opens;
+  rig.onOpen = [&] {
+    opens.push_back(rig.clock.NowMs());
+    rig.openFails = rig.opens < 2;
+  };
+  rig.ecu.onRequest = [&](uint8_t service) {
+    if (service != 0x21) return;
+    if (++polls == 2) rig.port.FailRead();  // pulled out while its echo comes back
+    if (polls == 3) rig.stop.Set();
+  };
+  uint32_t lostAt = 0;
+  rig.onStatus = [&](const std::string& text) {
+    if (text.starts_with("Связь")) lostAt = rig.clock.NowMs();
+  };
+
+  EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Ok);
+  std::string marks;
+  std::vector<std::string> waiting;
+  for (int i = 0; i < 50; ++i)
+    waiting.push_back(marks += "›");
+  const std::vector<std::string> session = {"Открываем COM1...", kContact,
+                                            "ECU-NAME Ver. 1.2  20240101\r\n"};
+  std::vector<std::string> expected = {"Открываем COM1...", "Не удаётся открыть COM1."};
+  expected.insert(expected.end(), waiting.begin(), waiting.end());
+  expected.insert(expected.end(), session.begin(), session.end());
+  expected.push_back("Связь с адаптером COM1 потеряна.");
+  expected.insert(expected.end(), waiting.begin(), waiting.end());
+  expected.insert(expected.end(), session.begin(), session.end());
+  EXPECT_EQ(rig.Statuses(), expected);
+  EXPECT_EQ(rig.notes, std::vector<std::string>{"COM1: no such device"});
+
+  ASSERT_EQ(opens.size(), 3u);
+  EXPECT_EQ(opens[1], opens[0] + 5000);
+  EXPECT_EQ(opens[2], lostAt + 5000);
+  EXPECT_EQ(rig.closes, 2);
+  EXPECT_EQ(rig.samples.size(), 2u);  // one before the failure, one after the reopening
+  EXPECT_EQ(rig.pauses, 4);           // each session begins and ends with one
+
+  // A stop while the indicator runs ends the worker within one step of it.
+  SessionRig stopped;
+  stopped.openFails = true;
+  stopped.stop.SetAt(SessionRig::kStart + 2550);
+  EXPECT_EQ(stopped.worker.RunWorker(), ExchangeResult::Stopped);
+  EXPECT_EQ(stopped.clock.NowMs(), SessionRig::kStart + 2550);
+  EXPECT_EQ(stopped.opens, 1);
 }
 
 TEST(EcuBlocks, IdentificationFieldsEndAtAZeroByteTheirLengthOrTheBlock) {

@@ -58,7 +58,7 @@ struct LinkRig {
                    SerialPortOpener opener = OpenSystemSerialPort, LinkTimings timings = {})
       : ecu(StartSim(config)),
         settings(LinkSettings(ecu->DevicePath(), baud)),
-        link(settings, samples.Outlet(), SystemTickClock(), std::move(opener), timings) {}
+        link(settings, samples.Outlet(), nullptr, SystemTickClock(), std::move(opener), timings) {}
   ~LinkRig() { link.Stop(); }
 
   std::string Port() const { return ecu->DevicePath(); }
@@ -166,19 +166,24 @@ TEST(KwpLinkOnPty, StopDuringTheBlinkingEndsAtOnceWithoutStopCommunication) {
   EXPECT_EQ(RequestData(*rig.ecu).back(), Bytes{0x81});
 }
 
-TEST(KwpLinkOnPty, PortThatCannotBeOpenedEndsTheWorker) {
+TEST(KwpLinkOnPty, PortThatCannotBeOpenedIsTriedAgainUntilStopped) {
   SharedSettings settings(LinkSettings("/dev/drunvale-no-such-port"));
-  TextLog texts;
-  KwpLink link(settings, nullptr);
-  link.Start(texts.Outlet());
-  ASSERT_TRUE(texts.WaitFor("Не удаётся открыть /dev/drunvale-no-such-port.", 1, 5s));
-  EXPECT_EQ(texts.All(),
-            (std::vector<std::string>{kConnecting, "Открываем /dev/drunvale-no-such-port...",
-                                      "Не удаётся открыть /dev/drunvale-no-such-port."}));
+  TextLog texts, notes;
+  KwpLink link(settings, nullptr, nullptr);
+  link.Start(texts.Outlet(), notes.Outlet());
+  ASSERT_TRUE(texts.WaitFor("››", 1, 5s));
+  const std::vector<std::string> shown = texts.All();
+  EXPECT_EQ(
+      std::vector<std::string>(shown.begin(), shown.begin() + 5),
+      (std::vector<std::string>{kConnecting, "Открываем /dev/drunvale-no-such-port...",
+                                "Не удаётся открыть /dev/drunvale-no-such-port.", "›", "››"}));
+  EXPECT_EQ(notes.All(), std::vector<std::string>{"/dev/drunvale-no-such-port: no such device "
+                                                  "(No such file or directory)"});
   EXPECT_EQ(link.LinkSummary(), "");
-  while (link.WorkerRunning())
-    std::this_thread::sleep_for(5ms);
+  EXPECT_TRUE(link.WorkerRunning());
+  const auto before = std::chrono::steady_clock::now();
   link.Stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);  // one 100 ms step at most
   EXPECT_EQ(texts.All().back(), kNotConnected);
 }
 
@@ -376,7 +381,7 @@ TEST(KwpLinkOnPty, DestroyingTheLinkNeverWaitsForItsWorkerNorLeavesItOnFreedSett
   TextLog texts;
   SampleLog samples;
   std::optional<KwpLink> link;
-  link.emplace(*settings, samples.Outlet(), SystemTickClock(), HangingOnce(gate));
+  link.emplace(*settings, samples.Outlet(), nullptr, SystemTickClock(), HangingOnce(gate));
   link->Start(texts.Outlet());
   ASSERT_TRUE(samples.WaitFor(1, 10s));
   gate->Set(&Gate::armed);

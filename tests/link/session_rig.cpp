@@ -151,6 +151,14 @@ SessionRig::SessionRig(uint16_t baud, bool dtrOn)
             std::snprintf(buf, sizeof buf, "sample %g %g %g %s", speed, air, fuel,
                           running ? "running" : "stopped");
             Log(buf);
+          },
+          [this] {
+            ++pauses;
+            Log("paused");
+          },
+          [this](std::string text) {
+            notes.push_back(text);
+            Log("note \"" + text + "\"");
           }),
       worker(
           settings, clock, stop,
@@ -159,7 +167,7 @@ SessionRig::SessionRig(uint16_t baud, bool dtrOn)
             Log("open " + name);
             if (onOpen) onOpen();
             if (openFails) {
-              *error = "No such file or directory";
+              *error = name + ": no such device";
               return nullptr;
             }
             return std::make_unique<LoggedPort>(*this);

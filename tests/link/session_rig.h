@@ -68,7 +68,9 @@ class SessionRig {
   int opens = 0;
   int closes = 0;
   std::vector<std::string> statuses;
+  std::vector<std::string> notes;
   std::vector<LiveSample> samples;
+  int pauses = 0;
   WorkerOutlets outlets;
   ConnectionWorker worker;
 

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/serial_port.h"
@@ -124,19 +125,45 @@ TEST_F(PtyPort, PurgeDiscardsWhatHasArrived) {
 }
 
 TEST_F(PtyPort, ReadsEndAtTheGapOrTheTotalLimit) {
+  // At a known rate the read sleeps while the rest should be on the line; a stall must still
+  // end it at the gap, whether the sleep is shorter (8 bytes) or longer (98) than the gap.
+  ASSERT_TRUE(port_->SetLine(10400));
   IoResult result;
   auto start = Steady::now();
   EXPECT_TRUE(ReadPort(2, &result).empty());
   EXPECT_TRUE(result.ok);
   EXPECT_GE(MsSince(start), 280);  // 100 + 100 * 2
 
-  ToMaster({0x55, 0xAA});
-  start = Steady::now();
-  EXPECT_EQ(ReadPort(10, &result), (Bytes{0x55, 0xAA}));
+  for (size_t n : {10u, 100u}) {
+    SCOPED_TRACE(n);
+    ToMaster({0x55, 0xAA});
+    start = Steady::now();
+    EXPECT_EQ(ReadPort(n, &result), (Bytes{0x55, 0xAA}));
+    EXPECT_TRUE(result.ok);
+    const double took = MsSince(start);
+    EXPECT_GE(took, 40);
+    EXPECT_LT(took, 1000);  // the gap ended it, not the total of 1100 ms or more
+  }
+}
+
+TEST_F(PtyPort, AFrameComingAtTheLinesPaceIsReadWhole) {
+  ASSERT_TRUE(port_->SetLine(10400));
+  Bytes frame(100);
+  for (size_t i = 0; i < frame.size(); ++i)
+    frame[i] = static_cast<uint8_t>(0xA0 + i);
+  // A byte a millisecond, a little slower than 10400 bit/s: the read wakes before the last
+  // bytes are in and must take them as they come; its sleeps reach the gap limit (the rest
+  // would need more than 50 ms), and what came meanwhile must still be read.
+  std::thread sender([&] {
+    for (uint8_t byte : frame) {
+      ASSERT_EQ(write(master_, &byte, 1), 1);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  });
+  IoResult result;
+  EXPECT_EQ(ReadPort(frame.size(), &result), frame);
   EXPECT_TRUE(result.ok);
-  const double took = MsSince(start);
-  EXPECT_GE(took, 40);
-  EXPECT_LT(took, 1000);  // the gap ended it, not the 1100 ms total
+  sender.join();
 }
 
 TEST_F(PtyPort, HangUpIsAFailureNotASpin) {

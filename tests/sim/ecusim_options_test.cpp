@@ -15,10 +15,11 @@ bool Parse(std::vector<const char*> args, EcuSimOptions* options, std::string* e
 TEST(EcuSimOptions, ReadsEveryOption) {
   EcuSimOptions o;
   std::string error;
-  ASSERT_TRUE(Parse({"--speedup", "10", "--unknown-key", "--ignition-off-after=30",
-                     "--ignition-off-for", "12.5", "--busy", "7", "--no-pacing", "--response-delay",
-                     "40", "--any-rate", "--profile-start", "700"},
-                    &o, &error))
+  ASSERT_TRUE(Parse(
+      {"--speedup", "10", "--unknown-key", "--ignition-off-after=30", "--ignition-off-for", "12.5",
+       "--busy", "7", "--no-pacing", "--response-delay", "40", "--any-rate", "--profile-start",
+       "700", "--link", "/tmp/ecu", "--unplug-after", "20", "--unplugged-for=8"},
+      &o, &error))
       << error;
   EXPECT_EQ(o.config.profileSpeedup, 10);
   EXPECT_EQ(o.config.keyBytes, kUnknownKeyBytes);
@@ -29,6 +30,9 @@ TEST(EcuSimOptions, ReadsEveryOption) {
   EXPECT_EQ(o.config.responseDelay, std::chrono::milliseconds(40));
   EXPECT_FALSE(o.config.enforceLineRate);
   EXPECT_EQ(o.config.profileStartSeconds, 700);
+  EXPECT_EQ(o.link, "/tmp/ecu");
+  EXPECT_EQ(o.unplugAfterS, 20);
+  EXPECT_EQ(o.unpluggedForS, 8);
   EXPECT_FALSE(o.help);
 }
 
@@ -40,6 +44,7 @@ TEST(EcuSimOptions, RefusesWhatItCannotUse) {
                                              {"--busy", "2.5"},
                                              {"--no-pacing=1"},
                                              {"--ignition-off-for", "-1"},
+                                             {"--link"},
                                              {"--turbo"}}) {
     EcuSimOptions o;
     std::string error;

@@ -143,6 +143,17 @@ TEST_F(PlayerRig, ContinuousLoopedSoundIsNotPolled) {
   EXPECT_THAT(Timeline(), ::testing::ElementsAre("Play loop@0"));
 }
 
+TEST_F(PlayerRig, SilenceStopsEvenAContinuousSoundUntilTheNextValue) {
+  ASSERT_TRUE(device.AssignSound(SoundSlot::Zero, ""));
+  signal.SetConsumption(params, 0);  // looped: it would sound on by itself
+  RunUntil(30);
+  signal.Silence();
+  EXPECT_EQ(RunUntil(5000), 1);  // one pass stops it, then sleep until a new request
+  signal.SetConsumption(params, 0);
+  RunUntil(5001);
+  EXPECT_THAT(Timeline(), ::testing::ElementsAre("Play loop@0", "Stop@30", "Play loop@5000"));
+}
+
 TEST_F(PlayerRig, EmptySlotKeepsTheTiming) {
   signal.SetConsumption(params, 5);
   PlayerStep step = Pass();

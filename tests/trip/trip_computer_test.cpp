@@ -153,19 +153,52 @@ TEST_F(TripComputerTest, EngineStopEndsTheTripWithoutCountingTheSample) {
   EXPECT_EQ(trip.Snapshot().InJam.TimeMs, jammed + 300000u);
 }
 
-TEST_F(TripComputerTest, IntervalsSurviveTickWrapAndPollingPauses) {
+TEST_F(TripComputerTest, IntervalsSurviveTickWrapAndGapsWithinASession) {
   clock.Set(0xFFFFFF00u);
   trip.AddSample(0, 0, 0, true);
   clock.Set(0x100u);
   trip.AddSample(40, 10, 3, true);
   EXPECT_EQ(trip.Snapshot().OutsideJam, Increment(512, 40, 10, 3));
 
-  // An hour without samples is integrated at the next sample's rates.
+  // A gap the link did not call a pause (retries within one session) is integrated at the
+  // next sample's rates, however long.
   clock.Advance(3600000);
   trip.AddSample(60, 20, 6, true);
   TripFigures expected = Increment(512, 40, 10, 3);
   expected.Add(Increment(3600000, 60, 20, 6));
   EXPECT_EQ(trip.Snapshot().OutsideJam, expected);
+}
+
+TEST_F(TripComputerTest, APauseInPollingIsNotChargedToTheTrip) {
+  At(0, 10, 5, 1);
+  At(60000, 10, 5, 1);  // a minute slow, held apart
+  const TripFigures pending = trip.Snapshot().Pending;
+  ASSERT_EQ(pending.TimeMs, 60000u);
+
+  // An hour parked with the ignition off: the first sample after it counts with nothing
+  // added, and the sound hears its consumption at once.
+  trip.PollingPaused();
+  handed.clear();
+  const uint32_t back = 60000 + 3600000;
+  At(back, 12, 6, 2);
+  TripSnapshot s = trip.Snapshot();
+  EXPECT_EQ(s.Pending, pending);
+  EXPECT_EQ(s.State, JamState::Slow);
+  EXPECT_EQ(s.Current, (TripFigures{1, 12, 6, 2}));
+  EXPECT_EQ(handed, std::vector<float>{2.0f});
+
+  // The next is integrated from there; the slow stretch goes on counting from its minute, so
+  // the jam is recognised after five minutes of polling, not at once.
+  At(back + 1000, 12, 6, 2);
+  TripFigures expected = pending;
+  expected.Add(Increment(1000, 12, 6, 2));
+  EXPECT_EQ(trip.Snapshot().Pending, expected);
+  At(back + 239000, 12, 6, 2);
+  EXPECT_EQ(trip.Snapshot().State, JamState::Slow);
+  At(back + 240000, 12, 6, 2);
+  s = trip.Snapshot();
+  EXPECT_EQ(s.State, JamState::Jammed);
+  EXPECT_EQ(s.InJam.TimeMs, 300000u);
 }
 
 TEST_F(TripComputerTest, ConsumptionPer100KmAndMaximaPerField) {
