@@ -10,9 +10,16 @@ namespace drunvale {
 // fixed list.
 using SerialPortLister = std::function<std::vector<std::string>()>;
 
-// The serial ports present on this machine, in a fixed order: /dev/ttyS<n>, /dev/ttyUSB<n> and
-// /dev/ttyACM<n> (each group by number), then the stable names under /dev/serial/by-id.
+// The serial ports present on this machine, in a fixed order. Linux: /dev/ttyS<n>, /dev/ttyUSB<n>
+// and /dev/ttyACM<n> (each group by number), then the stable names under /dev/serial/by-id.
+// Windows: the ports listed under HKLM\HARDWARE\DEVICEMAP\SERIALCOMM, in OrderComPorts order.
 std::vector<std::string> ProbeSerialPorts();
+
+// Windows: COM<n> names by number (COM2 before COM10), then any other names in text order; each
+// name once, compared without regard to case.
+std::vector<std::string> OrderComPorts(std::vector<std::string> names);
+
+// Linux only below.
 
 // The names worth probing under devDir, in the order above, whether or not a port answers.
 std::vector<std::string> SerialPortCandidates(const std::string& devDir);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -74,9 +75,9 @@ class TempFile {
   TempFile(const std::string& name, const std::vector<uint8_t>& bytes)
       : path_(std::filesystem::temp_directory_path() /
               ("drunvale-" + std::to_string(::getpid()) + "-" + name)) {
-    std::FILE* f = std::fopen(path_.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    std::ofstream(path_, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
   }
   ~TempFile() { std::filesystem::remove(path_); }
   std::string path() const { return path_.string(); }
