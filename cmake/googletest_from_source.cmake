@@ -4,5 +4,7 @@ set(DRUNVALE_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources for
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${DRUNVALE_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 foreach(_lib gtest gtest_main gmock gmock_main)
-  add_library(GTest::${_lib} ALIAS ${_lib})
+  if(NOT TARGET GTest::${_lib})
+    add_library(GTest::${_lib} ALIAS ${_lib})
+  endif()
 endforeach()

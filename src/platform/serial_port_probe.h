@@ -19,14 +19,13 @@ std::vector<std::string> ProbeSerialPorts();
 // name once, compared without regard to case.
 std::vector<std::string> OrderComPorts(std::vector<std::string> names);
 
-// Linux only below.
-
-// The names worth probing under devDir, in the order above, whether or not a port answers.
-std::vector<std::string> SerialPortCandidates(const std::string& devDir);
-
-// Whether path is a serial port: a character device that answers a termios query. A port held
-// exclusively (a running connection) counts; a built-in UART slot with no chip behind it does
-// not. The probe opens the device without waiting for a carrier and closes it at once.
+// Whether path is a serial port. A port held exclusively (a running connection) counts. Linux:
+// a character device that answers a termios query, opened without waiting for a carrier and
+// closed at once; a built-in UART slot with no chip behind it does not count. Windows: a device
+// that opens as a serial port (keeps a line state), or is held by another program.
 bool SerialPortAnswers(const std::string& path);
+
+// Linux: the names worth probing under devDir, in the order above, whether or not a port answers.
+std::vector<std::string> SerialPortCandidates(const std::string& devDir);
 
 }  // namespace drunvale

@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "platform/serial_port.h"
+#include "platform/windows/com_device.h"
 #include "platform/windows/wide_text.h"
 
 namespace drunvale {
@@ -83,12 +84,6 @@ IoResult WinSerialPort::Read(uint8_t* data, size_t n) {
   return {ok != 0, got};
 }
 
-// "COM5" and "\\.\COM5" both name the port; only the second form reaches COM10 and above.
-std::wstring DevicePath(const std::string& name) {
-  if (name.starts_with("\\\\.\\")) return WideFromUtf8(name);
-  return L"\\\\.\\" + WideFromUtf8(name);
-}
-
 std::string OpenError(const std::string& name, DWORD error) {
   const char* what = "cannot open";
   switch (error) {
@@ -114,16 +109,12 @@ std::string OpenError(const std::string& name, DWORD error) {
 }  // namespace
 
 std::unique_ptr<SerialPort> OpenSystemSerialPort(const std::string& path, std::string* error) {
-  HANDLE handle = CreateFileW(DevicePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+  HANDLE handle = OpenComDevice(path);
   if (handle == INVALID_HANDLE_VALUE) {
     if (error) *error = OpenError(path, GetLastError());
     return nullptr;
   }
-  // Anything that opens but keeps no line state (NUL, a file, a printer) is no serial port.
-  DCB current{};
-  current.DCBlength = sizeof current;
-  if (GetFileType(handle) != FILE_TYPE_CHAR || !GetCommState(handle, &current)) {
+  if (!KeepsLineState(handle)) {
     CloseHandle(handle);
     if (error) *error = OpenError(path, ERROR_NOT_SUPPORTED);
     return nullptr;

@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "platform/serial_port_probe.h"
+#include "platform/windows/com_device.h"
 #include "platform/windows/wide_text.h"
 
 namespace drunvale {
@@ -36,8 +37,8 @@ std::vector<std::string> OrderComPorts(std::vector<std::string> names) {
     const auto n = ComNumber(name);
     return std::make_tuple(!n.has_value(), n.value_or(0), Upper(name));
   };
-  std::sort(names.begin(), names.end(),
-            [&](const std::string& a, const std::string& b) { return key(a) < key(b); });
+  std::stable_sort(names.begin(), names.end(),
+                   [&](const std::string& a, const std::string& b) { return key(a) < key(b); });
   names.erase(
       std::unique(names.begin(), names.end(),
                   [](const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }),
@@ -70,6 +71,15 @@ std::vector<std::string> ProbeSerialPorts() {
   }
   RegCloseKey(key);
   return OrderComPorts(std::move(names));
+}
+
+bool SerialPortAnswers(const std::string& path) {
+  HANDLE handle = OpenComDevice(path);
+  // Held exclusively: by our own connection perhaps.
+  if (handle == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_ACCESS_DENIED;
+  const bool answers = KeepsLineState(handle);
+  CloseHandle(handle);
+  return answers;
 }
 
 }  // namespace drunvale
