@@ -10,7 +10,7 @@
 namespace drunvale {
 namespace {
 
-class PosixReadOnlyFile final : public ReadOnlyFile {
+class PosixReadOnlyFile final : public ByteSource {
  public:
   PosixReadOnlyFile(int fd, uint64_t size) : fd_(fd), size_(size) {}
   ~PosixReadOnlyFile() override { ::close(fd_); }
@@ -37,7 +37,7 @@ class PosixReadOnlyFile final : public ReadOnlyFile {
 
 }  // namespace
 
-std::unique_ptr<ReadOnlyFile> OpenReadOnlyFile(const std::string& path) {
+std::unique_ptr<ByteSource> OpenReadOnlyFile(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return nullptr;
   struct stat st {};

@@ -5,8 +5,6 @@
 #include <cstring>
 #include <optional>
 
-#include "platform/read_only_file.h"
-
 namespace drunvale {
 namespace {
 
@@ -24,18 +22,6 @@ bool IdIs(const uint8_t* p, const char* id) {
 struct Chunk {
   uint64_t body = 0;
   uint32_t size = 0;
-};
-
-class FileByteSource final : public ByteSource {
- public:
-  explicit FileByteSource(std::unique_ptr<ReadOnlyFile> file) : file_(std::move(file)) {}
-  uint64_t Size() const override { return file_->Size(); }
-  bool ReadAt(uint64_t offset, std::span<uint8_t> out) override {
-    return file_->ReadAt(offset, out);
-  }
-
- private:
-  std::unique_ptr<ReadOnlyFile> file_;
 };
 
 }  // namespace
@@ -108,8 +94,7 @@ SoundResult ReadWave(ByteSource& source, WaveData& wave) {
 SoundResult ReadWaveFile(const std::string& path, WaveData& wave) {
   auto file = OpenReadOnlyFile(path);
   if (!file) return kWaveInvalidFile;
-  FileByteSource source(std::move(file));
-  return ReadWave(source, wave);
+  return ReadWave(*file, wave);
 }
 
 }  // namespace drunvale

@@ -9,7 +9,7 @@
 namespace drunvale {
 namespace {
 
-class WinReadOnlyFile final : public ReadOnlyFile {
+class WinReadOnlyFile final : public ByteSource {
  public:
   WinReadOnlyFile(HANDLE handle, uint64_t size) : handle_(handle), size_(size) {}
   ~WinReadOnlyFile() override { CloseHandle(handle_); }
@@ -40,7 +40,7 @@ class WinReadOnlyFile final : public ReadOnlyFile {
 
 }  // namespace
 
-std::unique_ptr<ReadOnlyFile> OpenReadOnlyFile(const std::string& path) {
+std::unique_ptr<ByteSource> OpenReadOnlyFile(const std::string& path) {
   // Others may read, write or delete the file meanwhile, as they may on Linux.
   HANDLE handle = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
