@@ -78,7 +78,7 @@ class TimedBackend final : public AudioBackend {
  public:
   SoundResult CreateDevice(std::shared_ptr<AudioDevice>& out) override {
     std::shared_ptr<AudioDevice> inner;
-    SoundResult r = OpenAlBackend().CreateDevice(inner);
+    SoundResult r = SystemAudioBackend().CreateDevice(inner);
     if (r == kSoundOk) out = std::make_shared<TimedDevice>(std::move(inner));
     return r;
   }

@@ -3,7 +3,8 @@
 namespace drunvale {
 
 AppCore::AppCore(AppPlatform platform)
-    : sound(settings, *platform.highResClock, platform.audio ? *platform.audio : OpenAlBackend()),
+    : sound(settings, *platform.highResClock,
+            platform.audio ? *platform.audio : SystemAudioBackend()),
       trip(settings, *platform.tickClock, [this](float value) { sound.SetConsumption(value); }),
       link(
           settings,

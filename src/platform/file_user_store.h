@@ -41,7 +41,4 @@ inline constexpr size_t kMaxRegFileBytes = 8 << 20;
 // the password database); empty when there is no home at all.
 std::string UserConfigDir();
 
-// The store of the user running the program.
-std::unique_ptr<UserStore> MakeSystemUserStore();
-
 }  // namespace drunvale

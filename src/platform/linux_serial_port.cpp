@@ -208,4 +208,9 @@ std::unique_ptr<SerialPort> OpenSystemSerialPort(const std::string& path, std::s
   return std::make_unique<LinuxSerialPort>(fd);
 }
 
+// Most K-line adapters today are USB serial converters, so that is the first port to try.
+std::string DefaultSerialPort() {
+  return "/dev/ttyUSB0";
+}
+
 }  // namespace drunvale

@@ -54,4 +54,7 @@ using SerialPortOpener =
 // The real opener (exclusive, raw, low-latency where the driver offers it).
 std::unique_ptr<SerialPort> OpenSystemSerialPort(const std::string& path, std::string* error);
 
+// The port a fresh installation names: the first USB serial converter on Linux, COM1 on Windows.
+std::string DefaultSerialPort();
+
 }  // namespace drunvale

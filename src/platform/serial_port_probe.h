@@ -34,4 +34,8 @@ struct SerialPortRoots {
 // moves its modem lines, and some boards take that as a reset.
 std::vector<SerialPortName> ListSerialPorts(const SerialPortRoots& roots = {});
 
+// Windows: COM<n> names by number (COM2 before COM10), then any other names in text order; each
+// name once, compared without regard to case.
+std::vector<std::string> OrderComPorts(std::vector<std::string> names);
+
 }  // namespace drunvale

@@ -1,31 +1,42 @@
 #include "platform/thread_stop_event.h"
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 namespace drunvale {
 
+struct ThreadStopEvent::State {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool set = false;
+};
+
+ThreadStopEvent::ThreadStopEvent() : state_(std::make_unique<State>()) {}
+ThreadStopEvent::~ThreadStopEvent() = default;
+
 void ThreadStopEvent::Set() {
   {
-    std::lock_guard lock(mutex_);
-    set_ = true;
+    std::lock_guard lock(state_->mutex);
+    state_->set = true;
   }
-  changed_.notify_all();
+  state_->changed.notify_all();
 }
 
 void ThreadStopEvent::Reset() {
-  std::lock_guard lock(mutex_);
-  set_ = false;
+  std::lock_guard lock(state_->mutex);
+  state_->set = false;
 }
 
 bool ThreadStopEvent::IsSet() {
-  std::lock_guard lock(mutex_);
-  return set_;
+  std::lock_guard lock(state_->mutex);
+  return state_->set;
 }
 
 WaitResult ThreadStopEvent::Wait(uint32_t timeoutMs) {
-  std::unique_lock lock(mutex_);
+  std::unique_lock lock(state_->mutex);
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  bool signalled = changed_.wait_until(lock, deadline, [this] { return set_; });
+  bool signalled = state_->changed.wait_until(lock, deadline, [this] { return state_->set; });
   return signalled ? WaitResult::Signalled : WaitResult::TimedOut;
 }
 

@@ -84,4 +84,8 @@ class UserStore {
   virtual std::unique_ptr<StoreKey> Open(std::string_view path, StoreAccess access) = 0;
 };
 
+// The store of the user running the program: a file per key under the config folder on Linux
+// (file_user_store.h), the registry on Windows (windows/registry_user_store.h).
+std::unique_ptr<UserStore> MakeSystemUserStore();
+
 }  // namespace drunvale

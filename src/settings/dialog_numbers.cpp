@@ -1,10 +1,9 @@
 #include "settings/dialog_numbers.h"
 
-#include <locale.h>
-#include <stdlib.h>
-
 #include <charconv>
 #include <limits>
+
+#include "platform/c_locale_number.h"
 
 namespace drunvale {
 namespace {
@@ -13,11 +12,6 @@ constexpr int64_t kSaturation = int64_t{1} << 40;
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-locale_t CLocale() {
-  static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-  return c;
 }
 
 }  // namespace
@@ -46,7 +40,7 @@ uint32_t ReadRate(std::string_view text) {
 
 double ReadDecimal(std::string_view text) {
   const std::string terminated(text.substr(0, text.find('\0')));
-  return strtod_l(terminated.c_str(), nullptr, CLocale());
+  return StrtodInCLocale(terminated.c_str());
 }
 
 std::string FormatFixed2(double value) {

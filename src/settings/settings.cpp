@@ -1,5 +1,7 @@
 #include "settings/settings.h"
 
+#include "platform/serial_port.h"
+
 namespace drunvale {
 
 void ResetParameters(Parameters& p) {
@@ -16,8 +18,7 @@ void ResetParameters(Parameters& p) {
   p.LevelOver = {0, 740, true, 44100, false};
 }
 
-// Most K-line adapters today are USB serial converters, so that is the first port to try.
-Settings::Settings() : Port("/dev/ttyUSB0") {
+Settings::Settings() : Port(DefaultSerialPort()) {
   ResetParameters(Params);
 }
 

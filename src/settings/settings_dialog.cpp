@@ -65,7 +65,7 @@ SettingsDialog::SettingsDialog(SharedSettings& settings, UserStore& store, Setti
                      &workingCopy_.WavOver},
       testSettings_(workingCopy_),
       testEngine_(testSettings_, options.clock ? *options.clock : SystemHighResClock(),
-                  options.audio ? *options.audio : OpenAlBackend()) {}
+                  options.audio ? *options.audio : SystemAudioBackend()) {}
 
 std::string SettingsDialog::UnusableWavText(const std::string& path) {
   return "Не обнаружен подходящий аудио-формат у файла\n" + path;

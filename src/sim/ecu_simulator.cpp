@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <vector>
 
 #include "sim/line_rate.h"
 
@@ -15,22 +16,13 @@ namespace {
 
 constexpr size_t kReadChunk = 256;
 
-SimClock::duration ByteTime(uint32_t rate) {
-  // Start bit, eight data bits, stop bit.
-  return std::chrono::duration_cast<SimClock::duration>(std::chrono::nanoseconds(
-      rate == 0 ? 0 : static_cast<int64_t>(10'000'000'000LL / static_cast<int64_t>(rate))));
-}
-
-std::optional<SimTime> Earlier(std::optional<SimTime> a, std::optional<SimTime> b) {
-  if (!a) return b;
-  if (!b) return a;
-  return std::min(*a, *b);
-}
-
 }  // namespace
 
+// The control unit hears the rate the tester set: on a pseudo-terminal the master reports the
+// slave's settings.
 EcuSimulator::EcuSimulator(EcuSimConfig config)
-    : config_(std::move(config)), model_(config_, SimClock::now()), assembler_(config_.frameGap) {}
+    : config_(std::move(config)),
+      line_(config_, SimClock::now(), [this] { return ReadLineRate(pty_.master).value_or(0); }) {}
 
 EcuSimulator::~EcuSimulator() {
   Stop();
@@ -51,7 +43,7 @@ bool EcuSimulator::Start(std::string* error) {
     return false;
   }
   startTime_ = SimClock::now();
-  model_.SetStart(startTime_);
+  line_.SetStart(startTime_);
   running_ = true;
   thread_ = std::thread([this] { Run(); });
   return true;
@@ -84,7 +76,7 @@ std::string EcuSimulator::DevicePath() const {
 void EcuSimulator::SetIgnitionOff(std::optional<std::chrono::milliseconds> duration) {
   {
     std::lock_guard lock(mutex_);
-    model_.SetIgnitionOff(SimClock::now(), duration);
+    line_.Model().SetIgnitionOff(SimClock::now(), duration);
   }
   Wake();
 }
@@ -92,54 +84,54 @@ void EcuSimulator::SetIgnitionOff(std::optional<std::chrono::milliseconds> durat
 void EcuSimulator::SetIgnitionOn() {
   {
     std::lock_guard lock(mutex_);
-    model_.SetIgnitionOn();
+    line_.Model().SetIgnitionOn();
   }
   Wake();
 }
 
 void EcuSimulator::ReplyBusy(int requests) {
   std::lock_guard lock(mutex_);
-  model_.ReplyBusy(requests);
+  line_.Model().ReplyBusy(requests);
 }
 
 void EcuSimulator::CorruptChecksums(int responses) {
   std::lock_guard lock(mutex_);
-  model_.CorruptChecksums(responses);
+  line_.Model().CorruptChecksums(responses);
 }
 
 void EcuSimulator::InjectGarbage(std::vector<uint8_t> bytes, int responses) {
   std::lock_guard lock(mutex_);
-  model_.InjectGarbage(std::move(bytes), responses);
+  line_.Model().InjectGarbage(std::move(bytes), responses);
 }
 
 void EcuSimulator::SetKeyBytes(std::array<uint8_t, 2> keyBytes) {
   std::lock_guard lock(mutex_);
-  model_.SetKeyBytes(keyBytes);
+  line_.Model().SetKeyBytes(keyBytes);
 }
 
 void EcuSimulator::SetEngineStopped(bool stopped) {
   std::lock_guard lock(mutex_);
-  model_.SetEngineStopped(stopped);
+  line_.Model().SetEngineStopped(stopped);
 }
 
 std::vector<RequestRecord> EcuSimulator::Requests() const {
   std::lock_guard lock(mutex_);
-  return requests_;
+  return line_.Requests();
 }
 
 std::vector<ServedSample> EcuSimulator::ServedSamples() const {
   std::lock_guard lock(mutex_);
-  return samples_;
+  return line_.Samples();
 }
 
 uint32_t EcuSimulator::EcuLineRate() const {
   std::lock_guard lock(mutex_);
-  return model_.LineRate();
+  return line_.Model().LineRate();
 }
 
 bool EcuSimulator::IgnitionOn() const {
   std::lock_guard lock(mutex_);
-  return model_.IgnitionOn();
+  return line_.Model().IgnitionOn();
 }
 
 SimTime EcuSimulator::StartTime() const {
@@ -149,7 +141,7 @@ SimTime EcuSimulator::StartTime() const {
 
 bool EcuSimulator::WaitForRequests(size_t count, std::chrono::milliseconds timeout) const {
   std::unique_lock lock(mutex_);
-  return recorded_.wait_for(lock, timeout, [&] { return requests_.size() >= count; });
+  return recorded_.wait_for(lock, timeout, [&] { return line_.Requests().size() >= count; });
 }
 
 std::string EcuSimulator::LineError() const {
@@ -167,7 +159,11 @@ void EcuSimulator::Fail(const char* what, int error) {
 // closes them after the join.
 void EcuSimulator::Run() {
   while (!stopRequested_.load()) {
-    std::optional<SimTime> deadline = NextDeadline();
+    std::optional<SimTime> deadline;
+    {
+      std::lock_guard lock(mutex_);
+      deadline = line_.NextDeadline();
+    }
     timespec wait{};
     timespec* timeout = nullptr;
     if (deadline) {
@@ -189,23 +185,13 @@ void EcuSimulator::Run() {
     } else if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
       return Fail("pseudo-terminal", EIO);
     }
-    if (auto partial = assembler_.Expire(now)) HandleFrame(*partial, now);
     {
       std::lock_guard lock(mutex_);
-      model_.Advance(now);
+      line_.Advance(now);
     }
+    recorded_.notify_all();
     if (!SendDue(SimClock::now())) return;
   }
-}
-
-std::optional<SimTime> EcuSimulator::NextDeadline() {
-  std::optional<SimTime> next = assembler_.Deadline();
-  if (!outgoing_.empty()) {
-    const Transmission& tx = outgoing_.front();
-    next = Earlier(next, tx.start + tx.byteTime * static_cast<int64_t>(tx.sent));
-  }
-  std::lock_guard lock(mutex_);
-  return Earlier(next, model_.NextDeadline());
 }
 
 bool EcuSimulator::ReadFromTester(SimTime now) {
@@ -218,72 +204,23 @@ bool EcuSimulator::ReadFromTester(SimTime now) {
   }
   // The adapter hears its own transmitter: the echo goes back before anything is answered.
   if (!WriteToTester(buffer, static_cast<size_t>(n))) return false;
-  for (ssize_t i = 0; i < n; ++i) {
-    if (auto frame = assembler_.Push(buffer[i], now)) HandleFrame(*frame, now);
-  }
-  return true;
-}
-
-void EcuSimulator::HandleFrame(const ReceivedFrame& frame, SimTime now) {
-  uint32_t testerRate = ReadLineRate(pty_.master).value_or(0);
   {
     std::lock_guard lock(mutex_);
-    EcuReaction reaction = model_.Receive(frame, testerRate, now);
-    requests_.push_back(std::move(reaction.record));
-    if (!reaction.transmit.empty()) {
-      Transmission tx;
-      tx.bytes = std::move(reaction.transmit);
-      tx.start = now + config_.responseDelay;
-      if (!outgoing_.empty()) {
-        const Transmission& last = outgoing_.back();
-        tx.start = std::max(tx.start,
-                            last.start + last.byteTime * static_cast<int64_t>(last.bytes.size()));
-      }
-      if (config_.pacing) tx.byteTime = ByteTime(model_.LineRate());
-      tx.powerCycle = model_.PowerCycle();
-      tx.rateAfter = reaction.rateAfter;
-      if (reaction.sample) {
-        tx.sampleIndex = samples_.size();
-        samples_.push_back(*reaction.sample);
-      }
-      outgoing_.push_back(std::move(tx));
-    }
+    line_.Hear(buffer, static_cast<size_t>(n), now);
   }
   recorded_.notify_all();
+  return true;
 }
 
+// The records are settled under the lock before the bytes leave, so a tester that has just read
+// the last byte of an answer finds them complete.
 bool EcuSimulator::SendDue(SimTime now) {
-  while (!outgoing_.empty()) {
-    Transmission& tx = outgoing_.front();
-    if (now < tx.start) return true;
-    size_t due = tx.bytes.size();
-    if (tx.byteTime.count() > 0) {
-      auto slots = static_cast<size_t>((now - tx.start) / tx.byteTime) + 1;
-      due = std::min(due, slots);
-    }
-    if (due <= tx.sent) return true;
-    bool last = due == tx.bytes.size();
-    {
-      std::lock_guard lock(mutex_);
-      if (!model_.IgnitionOn() || model_.PowerCycle() != tx.powerCycle) {
-        // The power went while the answer was on its way: the rest never comes.
-        outgoing_.pop_front();
-        continue;
-      }
-      // Settle the records before the last byte leaves, so a tester that has just read it finds
-      // them complete. Nothing can reach the control unit between the two.
-      if (last && tx.rateAfter) model_.SwitchLineRate(*tx.rateAfter, now);
-      if (last && tx.sampleIndex) {
-        samples_[*tx.sampleIndex].sentAt = now;
-        samples_[*tx.sampleIndex].sent = true;
-      }
-    }
-    if (!WriteToTester(tx.bytes.data() + tx.sent, due - tx.sent)) return false;
-    tx.sent = due;
-    if (!last) return true;
-    outgoing_.pop_front();
+  std::vector<uint8_t> due;
+  {
+    std::lock_guard lock(mutex_);
+    line_.TakeDue(now, due);
   }
-  return true;
+  return due.empty() || WriteToTester(due.data(), due.size());
 }
 
 bool EcuSimulator::WriteToTester(const uint8_t* bytes, size_t n) {

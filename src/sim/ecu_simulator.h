@@ -6,16 +6,14 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "sim/ecu_model.h"
+#include "sim/ecu_line.h"
 #include "sim/ecu_sim_config.h"
-#include "sim/kwp_frame.h"
 #include "sim/pty_pair.h"
 #include "sim/sim_records.h"
 
@@ -74,32 +72,18 @@ class EcuSimulator {
   std::string LineError() const;
 
  private:
-  struct Transmission {
-    std::vector<uint8_t> bytes;
-    SimTime start;
-    SimClock::duration byteTime{};
-    size_t sent = 0;
-    uint64_t powerCycle = 0;
-    std::optional<uint32_t> rateAfter;
-    std::optional<size_t> sampleIndex;
-  };
-
   void Run();
   bool ReadFromTester(SimTime now);
-  void HandleFrame(const ReceivedFrame& frame, SimTime now);
   bool SendDue(SimTime now);
   bool WriteToTester(const uint8_t* bytes, size_t n);
-  std::optional<SimTime> NextDeadline();
   void Wake();
   void Fail(const char* what, int error = errno);
 
   const EcuSimConfig config_;
 
-  mutable std::mutex mutex_;  // guards everything below up to the thread-only part
+  mutable std::mutex mutex_;  // guards everything below up to the atomics
   mutable std::condition_variable recorded_;
-  EcuModel model_;
-  std::vector<RequestRecord> requests_;
-  std::vector<ServedSample> samples_;
+  EcuLine line_;
   PtyPair pty_;
   int wakeFd_ = -1;
   SimTime startTime_{};
@@ -109,10 +93,6 @@ class EcuSimulator {
   std::atomic<bool> running_{false};
   std::atomic<bool> stopRequested_{false};
   std::thread thread_;
-
-  // Touched by the line thread only.
-  FrameAssembler assembler_;
-  std::deque<Transmission> outgoing_;
 };
 
 }  // namespace drunvale::sim

@@ -74,7 +74,8 @@ class AudioBackend {
   virtual SoundResult CreateDevice(std::shared_ptr<AudioDevice>& out) = 0;
 };
 
-// The process's OpenAL Soft back end.
-AudioBackend& OpenAlBackend();
+// The process's real back end: OpenAL Soft on Linux (openal_backend.cpp); none yet on Windows
+// (windows/no_output_backend.cpp), where every run is silent.
+AudioBackend& SystemAudioBackend();
 
 }  // namespace drunvale

@@ -324,7 +324,7 @@ class OpenAlBackendImpl final : public AudioBackend {
 
 }  // namespace
 
-AudioBackend& OpenAlBackend() {
+AudioBackend& SystemAudioBackend() {
   static OpenAlBackendImpl backend;
   return backend;
 }

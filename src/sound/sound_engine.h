@@ -21,7 +21,7 @@ class SoundEngine {
   static constexpr uint32_t kStopWaitMs = 1000;
 
   explicit SoundEngine(const SharedSettings& settings, HighResClock& clock = SystemHighResClock(),
-                       AudioBackend& backend = OpenAlBackend());
+                       AudioBackend& backend = SystemAudioBackend());
   ~SoundEngine();
   SoundEngine(const SoundEngine&) = delete;
   SoundEngine& operator=(const SoundEngine&) = delete;

@@ -1,12 +1,7 @@
 #include "sound/wave_reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <optional>
 
@@ -27,28 +22,6 @@ bool IdIs(const uint8_t* p, const char* id) {
 struct Chunk {
   uint64_t body = 0;
   uint32_t size = 0;
-};
-
-class FileByteSource final : public ByteSource {
- public:
-  FileByteSource(int fd, uint64_t size) : fd_(fd), size_(size) {}
-  ~FileByteSource() override { ::close(fd_); }
-  uint64_t Size() const override { return size_; }
-  bool ReadAt(uint64_t offset, std::span<uint8_t> out) override {
-    size_t done = 0;
-    while (done < out.size()) {
-      ssize_t n =
-          ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;  // an error, or the file shrank under us
-      done += static_cast<size_t>(n);
-    }
-    return true;
-  }
-
- private:
-  int fd_;
-  uint64_t size_;
 };
 
 }  // namespace
@@ -119,16 +92,9 @@ SoundResult ReadWave(ByteSource& source, WaveData& wave) {
 }
 
 SoundResult ReadWaveFile(const std::string& path, WaveData& wave) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return kWaveInvalidFile;
-  struct stat st {};
-  // Only regular files: a FIFO or a device could block or never end.
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return kWaveInvalidFile;
-  }
-  FileByteSource source(fd, static_cast<uint64_t>(st.st_size));
-  return ReadWave(source, wave);
+  auto file = OpenReadOnlyFile(path);
+  if (!file) return kWaveInvalidFile;
+  return ReadWave(*file, wave);
 }
 
 }  // namespace drunvale

@@ -5,18 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/read_only_file.h"
 #include "sound/sound_types.h"
 
 namespace drunvale {
-
-// Random access to the bytes of a file that is not trusted: every read names its range.
-class ByteSource {
- public:
-  virtual ~ByteSource() = default;
-  virtual uint64_t Size() const = 0;
-  // Fills out completely from offset, or returns false.
-  virtual bool ReadAt(uint64_t offset, std::span<uint8_t> out) = 0;
-};
 
 class MemoryByteSource final : public ByteSource {
  public:

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/serial_port.h"
 #include "platform/testing/manual_clock.h"
 #include "platform/testing/memory_user_store.h"
 #include "settings/settings_dialog.h"
@@ -49,7 +50,8 @@ class DialogTest : public ::testing::Test {
   const SettingsDialogControls& Controls() const { return dialog->Controls(); }
   const Parameters& Working() const { return dialog->WorkingCopy().Params; }
 
-  std::vector<SerialPortName> ports = {{"/dev/ttyS0"}, {"/dev/ttyUSB0"}, {"/dev/ttyUSB1"}};
+  // The middle one is the default port of the platform.
+  std::vector<SerialPortName> ports = {{"/dev/ttyS0"}, {DefaultSerialPort()}, {"/dev/ttyUSB1"}};
   SharedSettings settings;
   MemoryUserStore store;
   Host host;

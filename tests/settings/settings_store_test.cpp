@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "platform/serial_port.h"
 #include "platform/testing/memory_user_store.h"
 #include "settings/parameters_codec.h"
 #include "settings/settings.h"
@@ -48,7 +49,7 @@ TEST(SettingsStore, FirstStartKeepsDefaultsAndTheFirstSaveBuildsThePath) {
                   "close Software\\Tembrook\\Drunvale\\1.0"));
   const auto image = EncodeParameters(settings.Params);
   EXPECT_THAT(store.Values(kKey),
-              ElementsAre(StoreValue{"Port", kRegSz, Sz("/dev/ttyUSB0")},
+              ElementsAre(StoreValue{"Port", kRegSz, Sz(DefaultSerialPort())},
                           StoreValue{"WavZero", kRegSz, {0}}, StoreValue{"WavMin", kRegSz, {0}},
                           StoreValue{"WavOver", kRegSz, {0}},
                           StoreValue{"Parameters", kRegBinary, {image.begin(), image.end()}}));

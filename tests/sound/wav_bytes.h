@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -68,20 +69,28 @@ class WavBytes {
   std::vector<uint8_t> chunks_;
 };
 
-// A file in the test's temporary folder, removed with the object.
+// A file in the test's temporary folder, removed with the object. Names and paths are UTF-8,
+// as the program keeps them (on Windows a narrow path would mean the ANSI code page).
 class TempFile {
  public:
   TempFile(const std::string& name, const std::vector<uint8_t>& bytes)
       : path_(std::filesystem::temp_directory_path() /
-              ("drunvale-" + std::to_string(::getpid()) + "-" + name)) {
-    std::FILE* f = std::fopen(path_.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+              Utf8Name("drunvale-" + std::to_string(::getpid()) + "-" + name)) {
+    std::ofstream(path_, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
   }
   ~TempFile() { std::filesystem::remove(path_); }
-  std::string path() const { return path_.string(); }
+  std::string path() const {
+    const std::u8string utf8 = path_.u8string();
+    return {utf8.begin(), utf8.end()};
+  }
 
  private:
+  static std::filesystem::path Utf8Name(const std::string& name) {
+    return std::u8string(reinterpret_cast<const char8_t*>(name.data()), name.size());
+  }
+
   std::filesystem::path path_;
 };
 

@@ -100,7 +100,7 @@ TEST(WaveReader, ChunksPastTheDeclaredRiffSizeAreNotSearched) {
 }
 
 TEST(WaveReader, FilesFromDisk) {
-  TempFile file("reader.wav", testing::SimpleWav(1, 11025, 8, 6));
+  TempFile file("звук.wav", testing::SimpleWav(1, 11025, 8, 6));
   WaveData wave;
   EXPECT_EQ(ReadWaveFile(file.path(), wave), kSoundOk);
   EXPECT_EQ(wave.samples.size(), 6u);

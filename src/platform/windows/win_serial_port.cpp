@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <windows.h>
+
+#include <atomic>
+
+#include "platform/serial_port.h"
+#include "platform/windows/com_device.h"
+#include "platform/windows/wide_text.h"
+
+namespace drunvale {
+namespace {
+
+// Synchronous I/O on a comm handle: ReadFile and WriteFile block until the COMMTIMEOUTS end
+// them. EscapeCommFunction from another thread (DTR from the dialog thread) waits until a
+// pending read or write is over, at most one read timeout, and never fails because of it.
+class WinSerialPort final : public SerialPort {
+ public:
+  explicit WinSerialPort(HANDLE handle) : handle_(handle) {}
+  ~WinSerialPort() override { CloseHandle(handle_); }
+  WinSerialPort(const WinSerialPort&) = delete;
+  WinSerialPort& operator=(const WinSerialPort&) = delete;
+
+  bool SetLine(uint32_t baud) override;
+  void SetTimeouts(const SerialTimeouts& timeouts) override;
+  bool Purge() override { return PurgeComm(handle_, PURGE_TXCLEAR | PURGE_RXCLEAR) != 0; }
+  IoResult Write(const uint8_t* data, size_t n) override;
+  IoResult Read(uint8_t* data, size_t n) override;
+  bool SetRts(bool on) override { return MoveLine(rts_, on, on ? SETRTS : CLRRTS); }
+  bool SetDtr(bool on) override { return MoveLine(dtr_, on, on ? SETDTR : CLRDTR); }
+
+ private:
+  // A device without modem lines (a pseudo-terminal under Wine answers error 50) fails here
+  // and goes on working; a pulled adapter fails here too, and its next read or write tells.
+  bool MoveLine(std::atomic<bool>& state, bool on, DWORD function) {
+    if (!EscapeCommFunction(handle_, function)) return false;
+    state = on;
+    return true;
+  }
+
+  const HANDLE handle_;
+  std::atomic<bool> rts_{false};
+  std::atomic<bool> dtr_{false};
+};
+
+bool WinSerialPort::SetLine(uint32_t baud) {
+  if (baud == 0) return false;
+  // Written whole, never read and modified: every field not named here is zero.
+  DCB line{};
+  line.DCBlength = sizeof line;
+  line.BaudRate = baud;
+  line.fBinary = TRUE;
+  line.ByteSize = 8;
+  line.Parity = NOPARITY;
+  line.StopBits = ONESTOPBIT;
+  // No hardware handshake; the lines stay where SetRts and SetDtr put them (DISABLE would drop
+  // a raised DTR at every rate change, and some adapters take their power from it).
+  line.fDtrControl = dtr_ ? DTR_CONTROL_ENABLE : DTR_CONTROL_DISABLE;
+  line.fRtsControl = rts_ ? RTS_CONTROL_ENABLE : RTS_CONTROL_DISABLE;
+  return SetCommState(handle_, &line) != 0;
+}
+
+void WinSerialPort::SetTimeouts(const SerialTimeouts& timeouts) {
+  COMMTIMEOUTS t{};
+  t.ReadIntervalTimeout = timeouts.interByteMs;
+  t.ReadTotalTimeoutMultiplier = timeouts.totalPerByteMs;
+  t.ReadTotalTimeoutConstant = timeouts.totalConstantMs;
+  t.WriteTotalTimeoutMultiplier = timeouts.writePerByteMs;
+  t.WriteTotalTimeoutConstant = timeouts.writeConstantMs;
+  SetCommTimeouts(handle_, &t);
+}
+
+// A pulled USB adapter makes every call on the handle fail (ERROR_ACCESS_DENIED,
+// ERROR_BAD_COMMAND, ERROR_GEN_FAILURE or ERROR_OPERATION_ABORTED, by driver); with
+// fAbortOnError off nothing else fails a read or write, so any failure is the port's.
+IoResult WinSerialPort::Write(const uint8_t* data, size_t n) {
+  DWORD written = 0;
+  const BOOL ok = WriteFile(handle_, data, static_cast<DWORD>(n), &written, nullptr);
+  return {ok != 0, written};
+}
+
+IoResult WinSerialPort::Read(uint8_t* data, size_t n) {
+  DWORD got = 0;
+  const BOOL ok = ReadFile(handle_, data, static_cast<DWORD>(n), &got, nullptr);
+  return {ok != 0, got};
+}
+
+std::string OpenError(const std::string& name, DWORD error) {
+  const char* what = "cannot open";
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_UNIT:
+    case ERROR_DEV_NOT_EXIST:
+      what = "no such device";
+      break;
+    // Another program holding the port exclusively shows as access denied.
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+      what = "in use by another program";
+      break;
+    case ERROR_INVALID_FUNCTION:
+    case ERROR_NOT_SUPPORTED:
+      what = "not a serial port";
+      break;
+  }
+  return name + ": " + what + " " + WindowsErrorText(error);
+}
+
+}  // namespace
+
+std::unique_ptr<SerialPort> OpenSystemSerialPort(const std::string& path, std::string* error) {
+  HANDLE handle = OpenComDevice(path);
+  if (handle == INVALID_HANDLE_VALUE) {
+    if (error) *error = OpenError(path, GetLastError());
+    return nullptr;
+  }
+  if (!KeepsLineState(handle)) {
+    CloseHandle(handle);
+    if (error) *error = OpenError(path, ERROR_NOT_SUPPORTED);
+    return nullptr;
+  }
+  // Queue sizes are a wish the driver may round or ignore; the port works either way.
+  SetupComm(handle, 256, 256);
+  return std::make_unique<WinSerialPort>(handle);
+}
+
+std::string DefaultSerialPort() {
+  return "COM1";
+}
+
+}  // namespace drunvale
