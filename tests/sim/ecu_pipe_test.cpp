@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
 #include "link/kwp_link.h"
 #include "link/link_test_outlets.h"
@@ -26,7 +25,7 @@ TEST(EcuPipe, TheLinkPollsSamplesAtTheLineRateUntilTheAdapterIsPulled) {
   SharedSettings shared(settings);
   TextLog texts;
   SampleLog samples;
-  KwpLink link(shared, samples.Outlet(), SystemTickClock(),
+  KwpLink link(shared, samples.Outlet(), nullptr, SystemTickClock(),
                [&](const std::string& port, std::string* error) {
                  EXPECT_EQ(port, "demo");
                  return pipe.Open(error);
@@ -55,14 +54,14 @@ TEST(EcuPipe, TheLinkPollsSamplesAtTheLineRateUntilTheAdapterIsPulled) {
               sim::EcuSimConfig{}.responseDelay + byteTime * (frameBytes - 1));
   }
 
-  // A pulled adapter is a port failure: the worker ends by itself, without starting over.
+  // A pulled adapter is a port failure: the worker says so and keeps trying to open it again.
   pipe.Unplug();
-  const auto until = std::chrono::steady_clock::now() + 10s;
-  while (link.WorkerRunning() && std::chrono::steady_clock::now() < until)
-    std::this_thread::sleep_for(10ms);
-  EXPECT_FALSE(link.WorkerRunning());
+  EXPECT_TRUE(texts.WaitFor("Связь с адаптером demo потеряна.", 1, 10s));
+  EXPECT_TRUE(texts.WaitFor("Не удаётся открыть demo.", 1, 10s));
+  EXPECT_TRUE(link.WorkerRunning());
   EXPECT_EQ(link.LinkSummary(), "");
-  EXPECT_FALSE(texts.WaitFor("Открываем demo...", 2, 0ms));
+  link.Stop();
+  EXPECT_FALSE(link.WorkerRunning());
 }
 
 }  // namespace
