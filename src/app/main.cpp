@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/console_app.h"
 #include "app/window_entry.h"
+#include "sound/library_noise.h"
 #include "sound/mixing_periods.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   RequestShortMixingPeriods();
+  QuietSoundLibraries();
   if (options.console) return RunConsole(options);
   return RunMainWindow(argc, argv, options);
 }
