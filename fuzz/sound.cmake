@@ -1,4 +1,5 @@
-# The WAV reader on arbitrary bytes.
+# The WAV reader on arbitrary bytes; the seeds come from make_wav_corpus.py.
 drunvale_add_fuzzer(wav_reader_fuzzer
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/wav_reader_fuzzer.cpp
-  LIBS sound)
+  LIBS sound
+  CORPUS ${CMAKE_CURRENT_LIST_DIR}/wav_corpus)

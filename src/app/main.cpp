@@ -4,6 +4,7 @@
 #include "app/console_app.h"
 #include "app/exit_codes.h"
 #include "app/window_entry.h"
+#include "sound/library_noise.h"
 #include "sound/mixing_periods.h"
 
 int main(int argc, char** argv) {
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
     return kExitOk;
   }
   RequestShortMixingPeriods();
+  QuietSoundLibraries();
   if (options.console) return RunConsole(options);
   return RunMainWindow(argc, argv, options);
 }

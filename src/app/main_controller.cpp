@@ -1,5 +1,7 @@
 #include "app/main_controller.h"
 
+#include <cstdio>
+
 #include "app/app_core.h"
 #include "platform/user_store.h"
 #include "trip/indicator_text.h"
@@ -17,6 +19,9 @@ void MainController::Initialise() {
   loaded.Load(store_);
   app_.settings.Set(loaded);
   app_.sound.Device().Create();
+  if (!app_.sound.Device().HasDevice()) {
+    std::fputs("drunvale: no sound device, running without sound\n", stderr);
+  }
   app_.sound.ReloadSounds();
   app_.trip.Reset();
   refreshCount_ = 3;
