@@ -2,8 +2,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/file_user_store.h"
-#include "platform/temp_dir.h"
 #include "settings/dialog_fixture.h"
 #include "sound/wav_bytes.h"
 
@@ -79,8 +77,7 @@ TEST_F(DialogTest, PortIsSelectedByItsExactNameAndKeptWhenNotPresent) {
 }
 
 TEST_F(DialogTest, PortGivenForThisRunIsShownButTheStoredOneIsSaved) {
-  testing::TempDir config;
-  FileUserStore file(config.path());
+  MemoryUserStore file;  // a store of its own, not the one the fixture loads from
   Settings stored;
   stored.Port = "/dev/ttyUSB1";
   ASSERT_EQ(stored.Save(file), kSettingsOk);
@@ -93,7 +90,7 @@ TEST_F(DialogTest, PortGivenForThisRunIsShownButTheStoredOneIsSaved) {
   dialog->Save();
   EXPECT_EQ(settings.Get().Port, "/dev/pts/4");  // still in use
   Settings reread;
-  FileUserStore again(config.path());
+  UserStore& again = file;
   ASSERT_EQ(reread.Load(again), kSettingsOk);
   EXPECT_EQ(reread.Port, "/dev/ttyUSB1");
   EXPECT_EQ(reread.Params.FuelPrice, 41.0f);
@@ -284,7 +281,7 @@ TEST_F(DialogTest, ResetChangesOnlyTheWorkingCopyUntilSaved) {
   dialog->Reset();
   EXPECT_EQ(Controls().ports.items.size(), 3u);
   dialog->Save();
-  EXPECT_EQ(settings.Get().Port, "/dev/ttyUSB0");
+  EXPECT_EQ(settings.Get().Port, DefaultSerialPort());
 }
 
 TEST_F(DialogTest, SaveTakesEveryControl) {
