@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/spawn_program.h"
+#include "console/spawn_program.h"
 #include "sim/ecu_simulator.h"
 
 namespace {

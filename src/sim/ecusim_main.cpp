@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "app/exit_codes.h"
+#include "platform/exit_codes.h"
 #include "sim/ecu_simulator.h"
 #include "sim/ecusim_options.h"
 

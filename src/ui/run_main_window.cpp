@@ -3,11 +3,11 @@
 #include <memory>
 
 #include "app/app_core.h"
-#include "app/demo_peer.h"
-#include "app/exit_codes.h"
 #include "app/main_controller.h"
-#include "app/window_entry.h"
+#include "app/run_port.h"
+#include "platform/exit_codes.h"
 #include "platform/file_user_store.h"
+#include "program/window_entry.h"
 #include "ui/app_icon.h"
 #include "ui/application_start.h"
 #include "ui/main_window.h"
@@ -31,9 +31,7 @@ int RunMainWindow(int argc, char** argv, const CommandLine& options) {
   }
   if (instance.Claim() == SingleInstance::Role::Second) return 0;
 
-  std::unique_ptr<DemoPeer> demo;
-  std::string port;
-  if (!PortForThisRun(options, demo, port)) return kExitCannotStart;
+  const RunPort port = PortForThisRun(options);
 
   QApplication::setApplicationName(QStringLiteral("Drunvale"));
   QApplication::setApplicationVersion(QStringLiteral(DRUNVALE_VERSION));
@@ -41,7 +39,9 @@ int RunMainWindow(int argc, char** argv, const CommandLine& options) {
   QApplication::setWindowIcon(AppIcon());
 
   auto store = MakeSystemUserStore();
-  AppCore app;
+  AppPlatform platform;
+  platform.opener = port.opener;
+  AppCore app(platform);
   MainWindow window;
   MainController controller(app, *store, window);
   window.SetActions(ControllerActions(controller, [&app, &store](QWidget* parent) {
@@ -52,7 +52,7 @@ int RunMainWindow(int argc, char** argv, const CommandLine& options) {
                  instance.LastError().c_str());
   }
 
-  ShowMainWindow(window, controller, app, options, port);
+  ShowMainWindow(window, controller, app, options, port.name);
   return ExitCodeAfterWindow(window.exec());
 }
 

@@ -1,6 +1,6 @@
-#include "app/console_view.h"
+#include "console/console_view.h"
 
-#include "app/text_table.h"
+#include "console/text_table.h"
 #include "trip/panel_captions.h"
 
 namespace drunvale {

@@ -4,8 +4,8 @@
 #include <map>
 #include <string>
 
-#include "app/console_loop.h"
 #include "app/main_view.h"
+#include "console/console_loop.h"
 
 namespace drunvale {
 

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/spawn_program.h"
+#include "console/spawn_program.h"
 #include "platform/file_user_store.h"
 #include "settings/settings.h"
 #include "sim/drive_profile.h"

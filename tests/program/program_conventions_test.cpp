@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/exit_codes.h"
+#include "platform/exit_codes.h"
 
 namespace drunvale {
 namespace {

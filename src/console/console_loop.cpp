@@ -1,4 +1,4 @@
-#include "app/console_loop.h"
+#include "console/console_loop.h"
 
 #include <poll.h>
 #include <signal.h>

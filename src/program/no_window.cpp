@@ -1,7 +1,7 @@
 #include <cstdio>
 
-#include "app/exit_codes.h"
-#include "app/window_entry.h"
+#include "platform/exit_codes.h"
+#include "program/window_entry.h"
 
 namespace drunvale {
 

@@ -1,4 +1,4 @@
-#include "app/text_table.h"
+#include "console/text_table.h"
 
 #include <algorithm>
 #include <sstream>

@@ -6,8 +6,7 @@
 namespace drunvale {
 
 inline constexpr int kExitOk = 0;
-// The program could not start its work: --demo's simulated control unit, the simulator's own
-// pseudo-terminal, or a line that failed under the simulator.
+// The simulator could not start its work: its pseudo-terminal, or a line that failed under it.
 inline constexpr int kExitCannotStart = 1;
 // Unknown option or unusable value (EX_USAGE).
 inline constexpr int kExitUsage = 64;

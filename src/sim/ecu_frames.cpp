@@ -1,4 +1,4 @@
-#include "sim/kwp_frame.h"
+#include "sim/ecu_frames.h"
 
 namespace drunvale::sim {
 

@@ -8,6 +8,8 @@
 
 #include "sim/sim_records.h"
 
+// The control unit's side of the framing, written apart from the link's on purpose: an
+// independent check of it, so one misreading of the header cannot pass on both ends.
 namespace drunvale::sim {
 
 inline constexpr uint8_t kEcuAddress = 0x10;

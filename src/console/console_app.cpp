@@ -1,33 +1,32 @@
-#include "app/console_app.h"
+#include "console/console_app.h"
 
 #include <cstdio>
 #include <memory>
 
 #include "app/app_core.h"
-#include "app/console_loop.h"
-#include "app/console_view.h"
-#include "app/demo_peer.h"
-#include "app/exit_codes.h"
 #include "app/main_controller.h"
+#include "app/run_port.h"
+#include "console/console_loop.h"
+#include "console/console_view.h"
+#include "platform/exit_codes.h"
 #include "platform/file_user_store.h"
 
 namespace drunvale {
 
 int RunConsole(const CommandLine& options) {
-  std::unique_ptr<DemoPeer> demo;
-  std::string port;
-  if (!PortForThisRun(options, demo, port)) return kExitCannotStart;
-
+  const RunPort port = PortForThisRun(options);
   ConsoleLoop loop;
   ConsoleView view(loop, stdout);
   auto store = MakeSystemUserStore();
-  AppCore app;
+  AppPlatform platform;
+  platform.opener = port.opener;
+  AppCore app(platform);
   MainController controller(app, *store, view);
   view.onTimer = [&] { controller.OnRefreshTimer(); };
   view.indicatorText = [&] { return controller.IndicatorText(); };
 
   controller.Initialise();
-  if (!port.empty()) app.UsePortForThisRun(port);
+  if (!port.name.empty()) app.UsePortForThisRun(port.name);
 
   bool beep = options.beep;
   loop.OnKey([&](char key) {

@@ -1,9 +1,9 @@
 #include <cstdio>
 
 #include "app/command_line.h"
-#include "app/console_app.h"
-#include "app/exit_codes.h"
-#include "app/window_entry.h"
+#include "console/console_app.h"
+#include "platform/exit_codes.h"
+#include "program/window_entry.h"
 #include "sound/library_noise.h"
 #include "sound/mixing_periods.h"
 
