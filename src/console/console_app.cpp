@@ -9,7 +9,7 @@
 #include "console/console_loop.h"
 #include "console/console_view.h"
 #include "platform/exit_codes.h"
-#include "platform/file_user_store.h"
+#include "platform/user_store.h"
 
 namespace drunvale {
 

@@ -85,7 +85,7 @@ class UserStore {
 };
 
 // The store of the user running the program: a file per key under the config folder on Linux
-// (file_user_store.h), the registry on Windows (windows/registry_user_store.h).
+// (linux/file_user_store.h), the registry on Windows (windows/registry_user_store.h).
 std::unique_ptr<UserStore> MakeSystemUserStore();
 
 }  // namespace drunvale

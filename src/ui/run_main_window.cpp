@@ -6,7 +6,7 @@
 #include "app/main_controller.h"
 #include "app/run_port.h"
 #include "platform/exit_codes.h"
-#include "platform/file_user_store.h"
+#include "platform/user_store.h"
 #include "program/window_entry.h"
 #include "ui/app_icon.h"
 #include "ui/application_start.h"

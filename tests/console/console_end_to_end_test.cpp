@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "console/spawn_program.h"
-#include "platform/file_user_store.h"
+#include "platform/linux/file_user_store.h"
 #include "settings/settings.h"
 #include "sim/drive_profile.h"
 #include "sim/ecu_simulator.h"

@@ -1,4 +1,4 @@
-#include "platform/termios2_line.h"
+#include "platform/linux/termios2_line.h"
 
 #include <asm/termbits.h>
 #include <errno.h>

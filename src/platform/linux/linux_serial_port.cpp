@@ -10,8 +10,8 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/linux/termios2_line.h"
 #include "platform/serial_port.h"
-#include "platform/termios2_line.h"
 
 namespace drunvale {
 namespace {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/contract_store.h"
-#include "platform/file_user_store.h"
+#include "platform/linux/file_user_store.h"
 #include "platform/temp_dir.h"
 
 namespace drunvale::testing {

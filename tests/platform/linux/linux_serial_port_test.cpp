@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/linux/termios2_line.h"
 #include "platform/serial_port.h"
-#include "platform/termios2_line.h"
 
 namespace drunvale {
 namespace {

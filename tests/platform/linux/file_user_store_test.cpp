@@ -1,4 +1,4 @@
-#include "platform/file_user_store.h"
+#include "platform/linux/file_user_store.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
