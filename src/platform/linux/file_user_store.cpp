@@ -1,5 +1,6 @@
 #include "platform/linux/file_user_store.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -33,6 +34,44 @@ KeyPlace PlaceOf(const std::string& configDir, const std::vector<std::string>& l
 bool IsDirectory(const std::string& path) {
   struct stat info {};
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool IsThere(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
+
+// How a key level is spelt on disk in folder: an entry that names it without regard to ASCII
+// case, as its folder or as its file "<level>.reg", since key levels compare so in the
+// registry; the level as given when there is none yet. An exact match wins.
+std::string SpellingOnDisk(const std::string& folder, const std::string& level) {
+  const std::string exact = folder + "/" + level;
+  if (IsThere(exact) || IsThere(exact + ".reg")) return level;
+  DIR* entries = opendir(folder.c_str());
+  if (entries == nullptr) return level;
+  std::string found = level;
+  while (const dirent* entry = readdir(entries)) {
+    std::string_view name = entry->d_name;
+    if (name.ends_with(".reg")) name.remove_suffix(4);
+    if (SameStoreName(name, level)) {
+      found = name;
+      break;
+    }
+  }
+  closedir(entries);
+  return found;
+}
+
+// The levels as the keys already on disk spell them.
+std::vector<std::string> SpeltAsOnDisk(const std::string& configDir,
+                                       std::vector<std::string> levels) {
+  levels.front() = "Software";
+  std::string folder = configDir;
+  for (size_t i = 1; i < levels.size(); ++i) {
+    levels[i] = SpellingOnDisk(folder, levels[i]);
+    folder += "/" + levels[i];
+  }
+  return levels;
 }
 
 bool MakeFolder(const std::string& path) {
@@ -198,6 +237,7 @@ class FileKey final : public StoreKey {
 
 std::unique_ptr<StoreKey> LoadKey(const std::string& configDir, std::vector<std::string> levels,
                                   StoreAccess access, bool create) {
+  levels = SpeltAsOnDisk(configDir, std::move(levels));
   const KeyPlace place = PlaceOf(configDir, levels);
   std::vector<StoreValue> values;
   const FileState file = levels.size() > 1 ? ReadKeyFile(place, values) : FileState::Missing;
@@ -219,13 +259,26 @@ std::unique_ptr<StoreKey> FileKey::CreateSubKey(std::string_view name) {
 
 }  // namespace
 
-std::unique_ptr<StoreKey> FileUserStore::Open(std::string_view path, StoreAccess access) {
+std::vector<std::string> FileUserStore::Levels(std::string_view path) const {
   std::vector<std::string> levels = SplitKeyPath(path);
   if (configDir_.empty() || configDir_.front() != '/' || levels.empty() ||
       !SameStoreName(levels.front(), "Software")) {
-    return nullptr;
+    return {};
   }
+  return levels;
+}
+
+std::unique_ptr<StoreKey> FileUserStore::Open(std::string_view path, StoreAccess access) {
+  std::vector<std::string> levels = Levels(path);
+  if (levels.empty()) return nullptr;
   return LoadKey(configDir_, std::move(levels), access, false);
+}
+
+bool FileUserStore::Exists(std::string_view path) {
+  std::vector<std::string> levels = Levels(path);
+  if (levels.size() <= 1) return levels.size() == 1;
+  const KeyPlace place = PlaceOf(configDir_, SpeltAsOnDisk(configDir_, std::move(levels)));
+  return IsDirectory(place.Folder) || IsThere(place.File);
 }
 
 std::string UserConfigDir() {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/user_store.h"
 
@@ -15,8 +16,9 @@ namespace drunvale {
 //   Software\Tembrook\Drunvale        <config>/Tembrook/Drunvale/
 //   Software\Tembrook\Drunvale\1.0    <config>/Tembrook/Drunvale/1.0.reg
 //
-// A key exists when its folder or its file does. Creating a key makes the folder of its parent;
-// the key's own folder appears only when a key is created below it, its file when it is
+// A key exists when its folder or its file does; a level finds a folder or file whose name
+// differs from it only in ASCII case, as registry keys do. Creating a key makes the folder of its
+// parent; the key's own folder appears only when a key is created below it, its file when it is
 // flushed. Writes collect in the open key and Flush (or Close) replaces the file atomically:
 // a temporary "<name>.reg.tmp" in the same folder, written, synced and renamed over the old
 // file, then the folder synced. A failed or interrupted save leaves the old file whole. Files
@@ -28,10 +30,14 @@ class FileUserStore final : public UserStore {
   explicit FileUserStore(std::string configDir) : configDir_(std::move(configDir)) {}
 
   std::unique_ptr<StoreKey> Open(std::string_view path, StoreAccess access) override;
+  bool Exists(std::string_view path) override;
 
   const std::string& ConfigDir() const { return configDir_; }
 
  private:
+  // The path's levels when it names a key below "Software" of a usable folder; else none.
+  std::vector<std::string> Levels(std::string_view path) const;
+
   std::string configDir_;
 };
 
