@@ -32,10 +32,10 @@ void ConsoleView::SetStatusLine(const std::string& text) {
   PrintLine("status: " + shown);
 }
 
-void ConsoleView::ShowStatusNote(const std::string& text) {
-  // Printed as a status text of its own, so a console log says why a port would not open.
-  // It repeats with every attempt, as the text it explains does.
-  PrintLine("status: " + text);
+void ConsoleView::SetCauseLine(const std::string& text) {
+  // On the line after the status it explains, so a console log says why a port would not open;
+  // it repeats with every attempt, as that status does. Clearing it prints nothing.
+  if (!text.empty()) PrintLine("status: " + text);
 }
 
 void ConsoleView::SetUnitCaption(const std::string& caption) {

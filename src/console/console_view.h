@@ -18,7 +18,7 @@ class ConsoleView final : public MainView {
 
   void SetColumn(PanelColumn column, const std::string& text) override;
   void SetStatusLine(const std::string& text) override;
-  void ShowStatusNote(const std::string& text) override;
+  void SetCauseLine(const std::string& text) override;
   void SetSummaryLine(const std::string& text) override { summary_ = text; }
   void SetUnitCaption(const std::string& caption) override;
   void RepaintIndicator() override {}

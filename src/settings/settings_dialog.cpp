@@ -395,7 +395,8 @@ void SettingsDialog::Save() {
     stored.Load(store_);
     saved.Port = stored.Port;
   }
-  saved.Save(store_);
+  // In use either way; the user learns that they will not outlive this run.
+  if (saved.Save(store_) != kSettingsOk) host_.ShowWarning(kNotSavedText);
 }
 
 }  // namespace drunvale

@@ -72,6 +72,9 @@ class SettingsDialog {
 
   // The warning for a file the test engine cannot play.
   static std::string UnusableWavText(const std::string& path);
+  // The warning when the settings could not be stored.
+  static constexpr const char* kNotSavedText =
+      "Не удалось сохранить настройки.\nОни действуют до выхода из программы.";
 
  private:
   void FillControls();

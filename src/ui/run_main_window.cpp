@@ -45,7 +45,7 @@ int RunMainWindow(int argc, char** argv, const CommandLine& options) {
   MainWindow window;
   MainController controller(app, *store, window);
   window.SetActions(ControllerActions(controller, [&app, &store](QWidget* parent) {
-    return RunSettingsDialog(parent, app.settings, *store) == 1;
+    return RunSettingsDialog(parent, app.settings, *store) == kSettingsSaved;
   }));
   if (!instance.Serve([&window] { BringToFront(&window); })) {
     std::fprintf(stderr, "drunvale: later copies cannot reach this one: %s\n",

@@ -179,10 +179,10 @@ TEST(ConsoleEndToEnd, AnAdapterThatComesLateOrIsReplugedIsPickedUpAgain) {
                       {"XDG_CONFIG_HOME=" + home.string(), "ALSOFT_DRIVERS=null"});
   ASSERT_GT(child.pid, 0);
   std::string output;
-  EXPECT_TRUE(ReadUntilShown(
-      child.out, output,
-      "status: Не удаётся открыть " + port + ".\n" + "status: " + port + ": no such device", 0,
-      10s))
+  EXPECT_TRUE(ReadUntilShown(child.out, output,
+                             "status: Не удаётся открыть " + port +
+                                 ".\nstatus: Нет такого устройства: адаптер не подключён?\n",
+                             0, 10s))
       << output;
 
   sim::EcuSimulator first(FastDrive());
@@ -196,7 +196,8 @@ TEST(ConsoleEndToEnd, AnAdapterThatComesLateOrIsReplugedIsPickedUpAgain) {
   sim::EcuSimulator second(FastDrive());
   ASSERT_TRUE(second.Start(&error)) << error;
   plugIn(second);
-  const std::string lost = "status: Связь с адаптером " + port + " потеряна.";
+  const std::string lost = "status: Связь с адаптером " + port +
+                           " потеряна.\nstatus: Адаптер отключён или неисправен.\n";
   EXPECT_TRUE(ReadUntilShown(child.out, output, lost, 0, 10s)) << output;
   EXPECT_TRUE(ReadUntilShown(child.out, output, "Ver.", output.find(lost), 15s)) << output;
   std::this_thread::sleep_for(4s);

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 #include "platform/linux/termios2_line.h"
@@ -35,13 +34,13 @@ class LinuxSerialPort final : public SerialPort {
   LinuxSerialPort(const LinuxSerialPort&) = delete;
   LinuxSerialPort& operator=(const LinuxSerialPort&) = delete;
 
-  bool SetLine(uint32_t baud) override {
-    if (WriteRawLineState(fd_, baud) != 0) return false;
+  IoResult SetLine(uint32_t baud) override {
+    if (const int error = WriteRawLineState(fd_, baud); error != 0) return IoFailure(error);
     baud_ = baud;
-    return true;
+    return {};
   }
   void SetTimeouts(const SerialTimeouts& timeouts) override { timeouts_ = timeouts; }
-  bool Purge() override { return tcflush(fd_, TCIOFLUSH) == 0; }
+  IoResult Purge() override { return tcflush(fd_, TCIOFLUSH) == 0 ? IoResult{} : IoFailure(errno); }
   IoResult Write(const uint8_t* data, size_t n) override;
   IoResult Read(uint8_t* data, size_t n) override;
   bool SetRts(bool on) override { return SetModemLine(TIOCM_RTS, on); }
@@ -78,23 +77,15 @@ IoResult LinuxSerialPort::Write(const uint8_t* data, size_t n) {
       continue;
     }
     if (written < 0 && errno == EINTR) continue;
-    if (written < 0 && errno != EAGAIN) {
-      result.ok = false;
-      return result;
-    }
+    if (written < 0 && errno != EAGAIN) return IoFailure(errno, result.count);
     // The transmit queue is full: wait for room until the write's time is up.
     int waitMs = MsUntil(deadline);
     if (waitMs == 0) return result;
     pollfd p{fd_, POLLOUT, 0};
     int rc = poll(&p, 1, waitMs);
-    if (rc < 0 && errno != EINTR) {
-      result.ok = false;
-      return result;
-    }
-    if (rc > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL))) {
-      result.ok = false;
-      return result;
-    }
+    if (rc < 0 && errno != EINTR) return IoFailure(errno, result.count);
+    // The adapter is gone: the write would fail with EIO.
+    if (rc > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL))) return IoFailure(EIO, result.count);
   }
   return result;
 }
@@ -116,17 +107,13 @@ IoResult LinuxSerialPort::Read(uint8_t* data, size_t n) {
     int rc = poll(&p, 1, waitMs);
     if (rc < 0) {
       if (errno == EINTR) continue;
-      result.ok = false;
-      return result;
+      return IoFailure(errno, result.count);
     }
     if (rc == 0) {
       if (waitMs == 0) break;
       continue;
     }
-    if (p.revents & POLLNVAL) {
-      result.ok = false;
-      return result;
-    }
+    if (p.revents & POLLNVAL) return IoFailure(EBADF, result.count);
     const bool hungUp = (p.revents & (POLLHUP | POLLERR)) != 0;
     ssize_t got = read(fd_, data + result.count, n - result.count);
     if (got > 0) {
@@ -135,41 +122,32 @@ IoResult LinuxSerialPort::Read(uint8_t* data, size_t n) {
           std::min(totalDeadline, Steady::now() + std::chrono::milliseconds(timeouts_.interByteMs));
       continue;
     }
-    if (got < 0 && errno != EAGAIN && errno != EINTR) {
-      result.ok = false;
-      return result;
-    }
-    // With VMIN = 0 an empty read is normal; only the poll flags tell an unplugged adapter.
-    if (hungUp) {
-      result.ok = false;
-      return result;
-    }
+    if (got < 0 && errno != EAGAIN && errno != EINTR) return IoFailure(errno, result.count);
+    // With VMIN = 0 an empty read is normal; only the poll flags tell an unplugged adapter,
+    // whose next write fails with EIO.
+    if (hungUp) return IoFailure(EIO, result.count);
     if (waitMs == 0) break;
   }
   return result;
 }
 
-std::string OpenError(const std::string& path, int error) {
-  const char* what = "cannot open";
+OpenFailure Classify(int error) {
   switch (error) {
     case ENOENT:
     case ENODEV:
     case ENXIO:
-      what = "no such device";
-      break;
+      return OpenFailure::NoDevice;
     case EBUSY:
-    case EWOULDBLOCK:
-      what = "in use by another program";
-      break;
+    case EWOULDBLOCK:  // the lock another program holds
+      return OpenFailure::Busy;
     case EACCES:
     case EPERM:
-      what = "permission denied (is the user in the dialout group?)";
-      break;
+      return OpenFailure::NoPermission;
     case ENOTTY:
-      what = "not a serial port";
-      break;
+      return OpenFailure::NotSerialPort;
+    default:
+      return OpenFailure::Other;
   }
-  return path + ": " + what + " (" + std::strerror(error) + ")";
 }
 
 // Raw mode at once, keeping the rate: a line left in canonical mode with echo would send the
@@ -187,23 +165,23 @@ bool MakeRaw(int fd) {
 
 }  // namespace
 
-std::unique_ptr<SerialPort> OpenSystemSerialPort(const std::string& path, std::string* error) {
-  int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    if (error) *error = OpenError(path, errno);
-    return nullptr;
-  }
+std::unique_ptr<SerialPort> OpenSystemSerialPort(const std::string& path, OpenError* error) {
   auto fail = [&](int code) -> std::unique_ptr<SerialPort> {
-    close(fd);
-    if (error) *error = OpenError(path, code);
+    if (error) *error = {Classify(code), code};
     return nullptr;
   };
-  if (!isatty(fd)) return fail(ENOTTY);
+  int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return fail(errno);
+  auto failOpen = [&](int code) {
+    close(fd);
+    return fail(code);
+  };
+  if (!isatty(fd)) return failOpen(ENOTTY);
   // TIOCEXCL keeps other users out but not root; the lock keeps out every program that
   // locks as well, root included.
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(errno);
-  if (ioctl(fd, TIOCEXCL) != 0) return fail(errno);
-  if (!MakeRaw(fd)) return fail(errno);
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) return failOpen(errno);
+  if (ioctl(fd, TIOCEXCL) != 0) return failOpen(errno);
+  if (!MakeRaw(fd)) return failOpen(errno);
   TrySetLowLatency(fd);
   return std::make_unique<LinuxSerialPort>(fd);
 }

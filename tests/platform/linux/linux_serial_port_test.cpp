@@ -38,9 +38,9 @@ class PtyPort : public ::testing::Test {
     char name[128];
     ASSERT_EQ(openpty(&master_, &slave_, name, nullptr, nullptr), 0);
     path_ = name;
-    std::string error;
+    OpenError error;
     port_ = OpenSystemSerialPort(path_, &error);
-    ASSERT_NE(port_, nullptr) << error;
+    ASSERT_NE(port_, nullptr) << error.systemError;
   }
   void TearDown() override {
     port_.reset();
@@ -77,19 +77,20 @@ class PtyPort : public ::testing::Test {
   std::unique_ptr<SerialPort> port_;
 };
 
-TEST(SystemSerialPortOpen, ExplainsMissingAndUnsuitableDevices) {
-  std::string error;
+TEST(SystemSerialPortOpen, TellsMissingAndUnsuitableDevices) {
+  OpenError error;
   EXPECT_EQ(OpenSystemSerialPort("/dev/ttyDrunvaleMissing", &error), nullptr);
-  EXPECT_EQ(error, "/dev/ttyDrunvaleMissing: no such device (No such file or directory)");
+  EXPECT_EQ(error.failure, OpenFailure::NoDevice);
+  EXPECT_EQ(error.systemError, ENOENT);
 
   EXPECT_EQ(OpenSystemSerialPort("/dev/null", &error), nullptr);
-  EXPECT_NE(error.find("/dev/null: not a serial port"), std::string::npos) << error;
+  EXPECT_EQ(error.failure, OpenFailure::NotSerialPort);
 }
 
 TEST_F(PtyPort, IsExclusiveAndProgramsAnyRate) {
-  std::string error;
+  OpenError error;
   EXPECT_EQ(OpenSystemSerialPort(path_, &error), nullptr);
-  EXPECT_NE(error.find("in use by another program"), std::string::npos) << error;
+  EXPECT_EQ(error.failure, OpenFailure::Busy);
 
   // The master reports the slave's line state.
   for (uint32_t baud : {10400u, 38400u, 57600u}) {
@@ -173,9 +174,10 @@ TEST_F(PtyPort, HangUpIsAFailureNotASpin) {
   IoResult result;
   ReadPort(4, &result);
   EXPECT_FALSE(result.ok);
+  EXPECT_EQ(result.systemError, EIO);  // what the user is told the adapter was lost by
   EXPECT_LT(ThreadCpuMs() - cpuBefore, 200);
   const Bytes frame{0x81, 0x10, 0xF1, 0x81, 0x03};
-  EXPECT_FALSE(port_->Write(frame.data(), frame.size()).ok);
+  EXPECT_EQ(port_->Write(frame.data(), frame.size()).systemError, EIO);
 }
 
 }  // namespace
