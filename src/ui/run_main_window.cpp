@@ -6,6 +6,7 @@
 #include "app/main_controller.h"
 #include "app/run_port.h"
 #include "platform/exit_codes.h"
+#include "platform/termination.h"
 #include "platform/user_store.h"
 #include "program/window_entry.h"
 #include "ui/app_icon.h"
@@ -22,13 +23,7 @@ int RunMainWindow(int argc, char** argv, const CommandLine& options) {
   auto application = StartApplicationOrExit(argc, argv);
 
   // Before the settings and the port: a second copy only wakes the first.
-  std::string directoryError;
-  std::string directory = UserInstanceDirectory(directoryError);
-  SingleInstance instance(directory);
-  if (directory.empty()) {
-    std::fprintf(stderr, "drunvale: running without the one-copy check: %s\n",
-                 directoryError.c_str());
-  }
+  SingleInstance instance;
   if (instance.Claim() == SingleInstance::Role::Second) return 0;
 
   const RunPort port = PortForThisRun(options);
@@ -51,6 +46,13 @@ int RunMainWindow(int argc, char** argv, const CommandLine& options) {
     std::fprintf(stderr, "drunvale: later copies cannot reach this one: %s\n",
                  instance.LastError().c_str());
   }
+
+  // Ctrl+C in the terminal, or SIGTERM from a service manager, closes the window as its close
+  // box does, so the link still ends its session.
+  const auto termination = WatchTermination([&window] {
+    QMetaObject::invokeMethod(
+        &window, [&window] { CloseOnRequest(window); }, Qt::QueuedConnection);
+  });
 
   ShowMainWindow(window, controller, app, options, port.name);
   return ExitCodeAfterWindow(window.exec());

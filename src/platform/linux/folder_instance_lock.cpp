@@ -1,17 +1,14 @@
-#include "ui/instance_lock.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/linux/folder_instance_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 namespace drunvale {
 namespace {
@@ -58,13 +55,17 @@ std::string UserInstanceDirectory(std::string& error) {
   return {};
 }
 
-InstanceLock::~InstanceLock() {
+FolderInstanceLock::~FolderInstanceLock() {
   if (fd_ >= 0) close(fd_);
 }
 
-InstanceLock::Result InstanceLock::TryAcquire(const std::string& directory, std::string& error) {
+InstanceLock::Result FolderInstanceLock::TryAcquire(std::string& error) {
   if (fd_ >= 0) return Result::Acquired;
-  std::string path = directory + "/instance.lock";
+  if (folder_.empty()) {
+    error = folderError_;
+    return Result::Failed;
+  }
+  std::string path = folder_ + "/instance.lock";
   int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) {
     error = Describe("cannot open", path);
@@ -80,28 +81,10 @@ InstanceLock::Result InstanceLock::TryAcquire(const std::string& directory, std:
   return Result::Acquired;
 }
 
-bool AskRunningInstanceToShow(const std::string& socketPath, int timeoutMs) {
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  if (socketPath.size() >= sizeof(address.sun_path)) return false;
-  std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
-
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  for (;;) {
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return false;
-    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0) {
-      // The request fits in the socket buffer: the other copy reads it whenever its event
-      // loop gets to it, after this one has gone.
-      ssize_t sent = send(fd, kShowRequest, sizeof(kShowRequest) - 1, MSG_NOSIGNAL);
-      close(fd);
-      return sent == static_cast<ssize_t>(sizeof(kShowRequest) - 1);
-    }
-    close(fd);
-    // The lock's holder may not be listening yet while it is still starting.
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+std::unique_ptr<InstanceLock> MakeUserInstanceLock() {
+  std::string error;
+  std::string folder = UserInstanceDirectory(error);
+  return std::make_unique<FolderInstanceLock>(std::move(folder), std::move(error));
 }
 
 }  // namespace drunvale
