@@ -64,8 +64,7 @@ SettingsDialog::SettingsDialog(SharedSettings& settings, UserStore& store, Setti
       levelWavPaths_{&workingCopy_.WavZero, &workingCopy_.WavMin, &workingCopy_.WavMin,
                      &workingCopy_.WavOver},
       testSettings_(workingCopy_),
-      testEngine_(testSettings_, options.clock ? *options.clock : SystemHighResClock(),
-                  options.audio ? *options.audio : SystemAudioBackend()) {}
+      testEngine_(testSettings_, *options.clock, *options.audio) {}
 
 std::string SettingsDialog::UnusableWavText(const std::string& path) {
   return "Не обнаружен подходящий аудио-формат у файла\n" + path;

@@ -27,8 +27,8 @@ class SettingsDialogHost {
 
 struct SettingsDialogOptions {
   SerialPortLister listPorts = [] { return ListSerialPorts(); };
-  HighResClock* clock = nullptr;  // null: the system clock
-  AudioBackend* audio = nullptr;  // null: OpenAL Soft
+  HighResClock* clock = &SystemHighResClock();
+  AudioBackend* audio = &SystemAudioBackend();
 };
 
 // The settings dialog without its window: a working copy of the settings, the controls that
