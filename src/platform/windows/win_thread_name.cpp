@@ -7,10 +7,12 @@
 namespace drunvale {
 
 void NameCurrentThread(const char* name) {
-  // SetThreadDescription came with Windows 10 1607: looked up, so older systems just skip it.
+  // SetThreadDescription exists from Windows 10 1607 on; older systems simply go without names.
   using SetDescription = HRESULT(WINAPI*)(HANDLE, PCWSTR);
-  static const auto set = reinterpret_cast<SetDescription>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetThreadDescription")));
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  if (!kernel) return;
+  auto set = reinterpret_cast<SetDescription>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "SetThreadDescription")));
   if (set) set(GetCurrentThread(), WideFromUtf8(name).c_str());
 }
 
