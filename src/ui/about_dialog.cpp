@@ -15,8 +15,7 @@ AboutDialog::AboutDialog(QWidget* parent)
   auto* ok = controls_.Get<QPushButton>(AboutControl::Ok);
   connect(ok, &QPushButton::clicked, this, [this] { done(kClosedResult); });
   controls_.Get<QPlainTextEdit>(AboutControl::Disclaimer)
-      ->setPlainText(QString::fromUtf8(kAboutDisclaimer.data(),
-                                       static_cast<qsizetype>(kAboutDisclaimer.size())));
+      ->setPlainText(QString::fromUtf8(kAboutDisclaimer));
   ok->setFocus();
 }
 

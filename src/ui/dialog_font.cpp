@@ -26,9 +26,8 @@ int LineHeight(const QFont& font) {
 
 DialogFontMetrics MeasureDialogFont(const QFont& font) {
   const QFontMetrics metrics(font);
-  const QString alphabet = QString::fromLatin1(kBaseUnitAlphabet.data(),
-                                               static_cast<qsizetype>(kBaseUnitAlphabet.size()));
-  return DialogFontMetrics{metrics.horizontalAdvance(alphabet), LineHeight(font)};
+  return DialogFontMetrics{metrics.horizontalAdvance(QString::fromLatin1(kBaseUnitAlphabet)),
+                           LineHeight(font)};
 }
 
 }  // namespace drunvale

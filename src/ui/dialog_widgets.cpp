@@ -25,10 +25,6 @@
 namespace drunvale {
 namespace {
 
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // A closed drop-down list is as tall as Windows draws one in the dialog font; the template's
 // height is that of the opened list.
 constexpr int kClosedListHeight = 13;
@@ -77,7 +73,7 @@ Qt::Alignment AlignmentOf(ControlStyle style) {
 }
 
 StaticText* MakeText(QWidget* parent, const ControlTemplate& control) {
-  auto* text = new StaticText(Text(control.text), AlignmentOf(control.style), parent);
+  auto* text = new StaticText(QString::fromUtf8(control.text), AlignmentOf(control.style), parent);
   if (Has(control.style, ControlStyle::Sunken)) {
     text->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     text->setLineWidth(1);
@@ -94,7 +90,7 @@ QWidget* MakeEdit(QWidget* parent, const ControlTemplate& control) {
     return edit;
   }
   auto* edit = new QPlainTextEdit(parent);
-  edit->setPlainText(Text(control.text));
+  edit->setPlainText(QString::fromUtf8(control.text));
   if (Has(control.style, ControlStyle::ReadOnly)) {
     edit->setReadOnly(true);
     // Read-only still lets the reader select and copy, by mouse and by keyboard.
@@ -113,7 +109,7 @@ QWidget* MakeEdit(QWidget* parent, const ControlTemplate& control) {
 }
 
 QPushButton* MakeButton(QWidget* parent, const ControlTemplate& control) {
-  auto* button = new QPushButton(Text(control.text), parent);
+  auto* button = new QPushButton(QString::fromUtf8(control.text), parent);
   // Enter presses the focused button only (see enter_key.h); the default button says so itself.
   button->setAutoDefault(false);
   button->setDefault(Has(control.style, ControlStyle::DefaultButton));
@@ -149,7 +145,7 @@ DialogWidgets::DialogWidgets(QDialog& dialog, const DialogTemplate& dialogTempla
         dialog.setFont(StandInFont(dialogTemplate.font, dialog.logicalDpiY()));
         return DialogUnits(MeasureDialogFont(dialog.font()));
       }()) {
-  dialog.setWindowTitle(Text(dialogTemplate.title));
+  dialog.setWindowTitle(QString::fromUtf8(dialogTemplate.title));
   dialog.setFixedSize(units_.X(dialogTemplate.width), units_.Y(dialogTemplate.height));
   widgets_.reserve(dialogTemplate.controls.size());
   for (const ControlTemplate& control : dialogTemplate.controls) {
@@ -200,7 +196,7 @@ QWidget* DialogWidgets::Make(QDialog& dialog, const ControlTemplate& control,
       return MakeButton(parent, control);
     case ControlKind::CheckBox: {
       if (!Has(control.style, ControlStyle::PushLike)) {
-        auto* box = new QCheckBox(Text(control.text), parent);
+        auto* box = new QCheckBox(QString::fromUtf8(control.text), parent);
         box->setStyle(new DialogControlStyle(box));
         return box;
       }
@@ -209,7 +205,7 @@ QWidget* DialogWidgets::Make(QDialog& dialog, const ControlTemplate& control,
       return button;
     }
     case ControlKind::RadioButton: {
-      auto* radio = new QRadioButton(Text(control.text), parent);
+      auto* radio = new QRadioButton(QString::fromUtf8(control.text), parent);
       radio->setStyle(new DialogControlStyle(radio));
       radio->setAutoExclusive(false);  // the dialog's logic checks one and unchecks the other
       return radio;
@@ -226,7 +222,7 @@ QWidget* DialogWidgets::Make(QDialog& dialog, const ControlTemplate& control,
     case ControlKind::Tabs: {
       auto* tabs = new QTabWidget(parent);
       for (std::string_view item : control.items)
-        tabs->addTab(new QWidget, Text(item));
+        tabs->addTab(new QWidget, QString::fromUtf8(item));
       // As a Windows tab control, a click on a tab takes the focus, so the edit being left is
       // finished before the tab changes.
       tabs->tabBar()->setFocusPolicy(Qt::StrongFocus);

@@ -91,7 +91,7 @@ class MainWindow : public QDialog, public MainView {
   void OpenAbout();
 
   MainWindowActions actions_;
-  ConsumptionIndicator* indicator_ = nullptr;
+  ConsumptionIndicator* indicator_ = nullptr;  // made while controls_ is built, after it is set
   DialogWidgetsOf<MainControl> controls_;
   QTimer refreshTimer_;
   StaticText* status_ = nullptr;

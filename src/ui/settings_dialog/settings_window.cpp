@@ -21,7 +21,7 @@ namespace drunvale {
 namespace {
 
 QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  return QString::fromUtf8(text);
 }
 
 // The port list is as narrow as it was for "COM1": it shows a device by its name in /dev (a
