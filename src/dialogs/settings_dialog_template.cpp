@@ -66,7 +66,8 @@ constexpr ControlTemplate kControls[] = {
     {Of(C::Loop), 1022, K::CheckBox, "с автоповтором", {229, 169, 73, 10}},
     {Of(C::Test), 1024, K::CheckBox, "Тест\nзвука", {259, 103, 41, 33}, S::PushLike | S::MultiLine},
     {Of(C::Reset), 1047, K::PushButton, "Сбросить установки", {7, 193, 85, 14}},
-    {Of(C::Save), 1, K::PushButton, "Сохранить", {202, 193, 50, 14}, S::DefaultButton},
+    // No default button: Enter in a field must not save (the WAV path tries its file instead).
+    {Of(C::Save), 1, K::PushButton, "Сохранить", {202, 193, 50, 14}},
     {Of(C::Cancel), 2, K::PushButton, "Отмена", {259, 193, 50, 14}},
 };
 static_assert(EnumeratedInOrder(kControls));

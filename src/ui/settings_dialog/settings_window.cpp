@@ -60,9 +60,6 @@ void SettingsWindow::Prepare() {
       upDownOfBuddy_[static_cast<SettingsControl>(t.control - 1)] = control;
     }
   }
-  // No default button: Enter in a field saves nothing (the WAV path aside).
-  for (QPushButton* button : findChildren<QPushButton*>())
-    button->setDefault(false);
 }
 
 void SettingsWindow::Connect() {
