@@ -3,24 +3,14 @@
 #include <functional>
 #include <string>
 
+#include "dialogs/panel_column.h"
+
 namespace drunvale {
 
 // What the main window ends with after a normal close, as the dialog always has.
 inline constexpr int kMainWindowClosed = 2;
 // What the settings dialog ends with when it was closed with "Сохранить".
 inline constexpr int kSettingsSaved = 1;
-
-// The value columns of the statistics panel, by the identifiers of the window's controls.
-enum class PanelColumn {
-  TotalsAll = 1039,
-  TotalsInJam = 1040,
-  TotalsOutsideJam = 1041,
-  RatesAll = 1035,
-  RatesInJam = 1036,
-  RatesOutsideJam = 1037,
-  RatesMaximum = 1038,
-  RatesCurrent = 1042,
-};
 
 // What the controller needs of a window (or of the console): it sets texts and asks for
 // repaints; the view forwards the user's commands to the controller. All calls come on the
