@@ -16,10 +16,10 @@
 #include <thread>
 #include <vector>
 
+#include "console/served_drive.h"
 #include "console/spawn_program.h"
 #include "platform/linux/file_user_store.h"
 #include "settings/settings.h"
-#include "sim/drive_profile.h"
 #include "sim/ecu_simulator.h"
 #include "sim/served_trip.h"
 
@@ -28,6 +28,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testing::FastDrive;
+using testing::LastEverywhereValue;
 
 struct Child {
   pid_t pid = -1;
@@ -89,30 +91,6 @@ bool ReadUntilShown(int fd, std::string& text, const std::string& wanted, size_t
     text.append(buffer, static_cast<size_t>(n));
   }
   return true;
-}
-
-// A drive that starts on the highway, so every second adds distance.
-sim::EcuSimConfig FastDrive() {
-  sim::EcuSimConfig config;
-  sim::DriveProfile profile;
-  for (const auto& key : profile.Keyframes()) {
-    if (key.speedKmh >= 90) {
-      config.profileStartSeconds = key.seconds;
-      break;
-    }
-  }
-  return config;
-}
-
-// The "везде" value of the last printed row whose caption contains the given words.
-double LastEverywhereValue(const std::string& output, const std::string& caption) {
-  std::istringstream in(output);
-  std::string line, found;
-  while (std::getline(in, line))
-    if (line.find(caption) != std::string::npos) found = line;
-  auto bar = found.find('|');
-  if (bar == std::string::npos) return -1;
-  return std::atof(found.c_str() + bar + 1);
 }
 
 TEST(ConsoleEndToEnd, TotalsAgreeWithTheServedDrive) {
