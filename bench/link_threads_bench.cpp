@@ -23,40 +23,13 @@
 
 #include "app/spawn_program.h"
 #include "sim/ecu_simulator.h"
+#include "task_figures.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using drunvale::bench::ReadTasks;
 using Steady = std::chrono::steady_clock;
-
-struct TaskFigures {
-  std::string name;
-  int64_t cpuNs = 0;
-  int64_t voluntary = 0;
-  int64_t involuntary = 0;
-};
-
-int64_t StatusField(const fs::path& status, const std::string& key) {
-  std::ifstream in(status);
-  for (std::string line; std::getline(in, line);) {
-    if (line.rfind(key + ":", 0) == 0) return std::atoll(line.c_str() + key.size() + 1);
-  }
-  return 0;
-}
-
-std::map<int, TaskFigures> ReadTasks(pid_t pid) {
-  std::map<int, TaskFigures> tasks;
-  std::error_code error;
-  for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
-    TaskFigures f;
-    std::ifstream(task.path() / "comm") >> f.name;
-    std::ifstream(task.path() / "schedstat") >> f.cpuNs;
-    f.voluntary = StatusField(task.path() / "status", "voluntary_ctxt_switches");
-    f.involuntary = StatusField(task.path() / "status", "nonvoluntary_ctxt_switches");
-    tasks[std::stoi(task.path().filename())] = f;
-  }
-  return tasks;
-}
 
 pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv,
             const std::string& outputFile) {
