@@ -5,7 +5,6 @@
 #include "app/exit_codes.h"
 #include "app/window_entry.h"
 #include "sound/library_noise.h"
-#include "sound/mixing_periods.h"
 
 int main(int argc, char** argv) {
   using namespace drunvale;
@@ -23,7 +22,6 @@ int main(int argc, char** argv) {
     std::fputs(kVersionText, stdout);
     return kExitOk;
   }
-  RequestShortMixingPeriods();
   QuietSoundLibraries();
   if (options.console) return RunConsole(options);
   return RunMainWindow(argc, argv, options);
