@@ -73,10 +73,6 @@ class Player {
     std::lock_guard guard(output_.lock);
     if (AudioStream* stream = output_.StreamLocked()) stream->Pause();
   }
-  void ResumeOutput() {
-    std::lock_guard guard(output_.lock);
-    if (AudioStream* stream = output_.StreamLocked()) stream->Resume();
-  }
 
  private:
   SlotTable& slots_;
@@ -95,7 +91,6 @@ class Player {
 void RunPlayer(SignalState& signal, SlotTable& slots, OutputLine& output, PlayerRun& run) {
   NameCurrentThread(PlayerThread::kName);
   Player player(slots, output);
-  player.ResumeOutput();
   std::unique_lock lock(signal.lock);
   run.started = true;
   signal.changed.notify_all();
@@ -121,11 +116,17 @@ void RunPlayer(SignalState& signal, SlotTable& slots, OutputLine& output, Player
 bool PlayerThread::Start(std::shared_ptr<SignalState> signal, std::shared_ptr<SlotTable> slots,
                          std::shared_ptr<OutputLine> output, std::shared_ptr<PlayerRun> run) {
   if (Running()) return true;
+  {
+    std::lock_guard guard(output->lock);
+    if (AudioStream* stream = output->StreamLocked()) stream->Resume();
+  }
   try {
     // The thread holds its own references: it may outlive an engine that stopped waiting.
     thread_ =
         std::thread([signal, slots, output, run] { RunPlayer(*signal, *slots, *output, *run); });
   } catch (const std::system_error&) {
+    std::lock_guard guard(output->lock);
+    if (AudioStream* stream = output->StreamLocked()) stream->Pause();
     return false;
   }
   // Back once it bears its name and plays: what is asked of it from now on is heard.

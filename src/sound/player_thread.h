@@ -20,9 +20,10 @@ struct PlayerRun {
 
 // The thread that renders the signal into the output stream, a few periods ahead. It takes
 // each new request to the frame it has reached, tops the stream up when about half of it has
-// played, and sleeps in between; a lost device is opened again once a second. It resumes the
-// stream when it starts and pauses it when it ends. Everything it touches is shared with it,
-// so a thread the engine stopped waiting for never reaches a freed engine.
+// played, and sleeps in between; a lost device is opened again once a second. Start resumes
+// the stream (on the caller's thread, so that the device's own threads do not take the
+// player's name) and the thread pauses it when it ends. Everything it touches is shared with
+// it, so a thread the engine stopped waiting for never reaches a freed engine.
 class PlayerThread {
  public:
   static constexpr const char* kName = "drunvale-beep";

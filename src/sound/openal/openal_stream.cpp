@@ -45,8 +45,12 @@ class OpenAlStream final : public AudioStream {
     std::lock_guard lock(AlLock());
     device_ = alcOpenDevice(nullptr);
     if (!device_) return kSoundNoDriver;
-    const ALCint attributes[] = {ALC_FREQUENCY, static_cast<ALCint>(wanted.rate), 0};
-    context_ = alcCreateContext(device_, wanted.rate > 0 ? attributes : nullptr);
+    // Our frames never pass full scale, so the device's output limiter would only cost time.
+    std::vector<ALCint> attributes = {ALC_OUTPUT_LIMITER_SOFT, ALC_FALSE};
+    if (wanted.rate > 0)
+      attributes.insert(attributes.end(), {ALC_FREQUENCY, static_cast<ALCint>(wanted.rate)});
+    attributes.push_back(0);
+    context_ = alcCreateContext(device_, attributes.data());
     if (!context_ || !MakeCurrentLocked()) return kSoundNoDriver;
     ALCint rate = 0;
     alcGetIntegerv(device_, ALC_FREQUENCY, 1, &rate);
