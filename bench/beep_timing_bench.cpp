@@ -13,9 +13,7 @@
 // Usage: beep_timing_bench [seconds] [period_size]
 //   seconds: length of each measured run (30 by default, after 5 s of warm-up);
 //   period_size: OpenAL Soft's mixing period in frames for these runs (its default if left out).
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,7 +31,6 @@
 #include <thread>
 #include <vector>
 
-#include "app/spawn_program.h"
 #include "sim/drive_profile.h"
 #include "sim/ecu_simulator.h"
 #include "sound/rendered_wave.h"
@@ -83,19 +80,6 @@ std::string WriteConfig(const fs::path& dir, const std::string& name, int period
   return conf.string();
 }
 
-pid_t SpawnQuiet(const std::vector<std::string>& args, const std::vector<std::string>& env,
-                 const std::string& outputFile) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-  const pid_t pid = testing::SpawnProgram(args, env, &actions);
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
-
 std::string Label(pid_t pid, int tid, const std::string& name) {
   if (tid == pid) return "main (console loop)";
   if (name == "drunvale-link") return "connection worker";
@@ -133,8 +117,8 @@ bool RunProgram(bool beep, int seconds, const fs::path& home, const std::string&
   setenv("ALSOFT_CONF", conf.c_str(), 1);
   std::vector<std::string> args = {DRUNVALE_BINARY, "--console", "--port", ecu.DevicePath()};
   if (beep) args.push_back("--beep");
-  const pid_t pid =
-      SpawnQuiet(args, {"XDG_CONFIG_HOME=" + home.string()}, (home / "console.txt").string());
+  const pid_t pid = bench::SpawnToFile(args, {"XDG_CONFIG_HOME=" + home.string()},
+                                       (home / "console.txt").string());
   if (pid <= 0) {
     std::fprintf(stderr, "cannot start %s\n", DRUNVALE_BINARY);
     return false;
@@ -155,20 +139,8 @@ bool RunProgram(bool beep, int seconds, const fs::path& home, const std::string&
 
   std::printf("\n== drunvale --console%s at 10400 bit/s, 110 km/h: %.1f s, %zu blocks (%.2f/s)\n",
               beep ? " --beep" : " (beeps off)", wall, served.size(), served.size() / wall);
-  std::printf("%-8s %-24s %8s %12s %13s\n", "tid", "thread", "CPU %", "wake-ups/s", "preempted/s");
-  double totalCpu = 0, totalWakes = 0;
-  for (const auto& [tid, a] : after) {
-    const auto b = before.find(tid);
-    if (b == before.end()) continue;  // started during the measurement
-    const double cpu = 100.0 * static_cast<double>(a.cpuNs - b->second.cpuNs) / (wall * 1e9);
-    const double wakes = static_cast<double>(a.voluntary - b->second.voluntary) / wall;
-    const double preempted = static_cast<double>(a.involuntary - b->second.involuntary) / wall;
-    totalCpu += cpu;
-    totalWakes += wakes;
-    std::printf("%-8d %-24s %8.3f %12.1f %13.1f\n", tid, Label(pid, tid, a.name).c_str(), cpu,
-                wakes, preempted);
-  }
-  std::printf("%-8s %-24s %8.3f %12.1f\n", "", "whole process", totalCpu, totalWakes);
+  bench::PrintThreadTable(before, after, wall,
+                          [&](int tid, const std::string& name) { return Label(pid, tid, name); });
   return true;
 }
 

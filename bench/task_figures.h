@@ -1,15 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Per-thread CPU time and sleeps of a process, from the kernel's per-task accounting.
+// A child program started with its output to a file, and its threads' CPU time and sleeps
+// from the kernel's per-task accounting.
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <string>
+#include <vector>
+
+#include "app/spawn_program.h"
 
 namespace drunvale::bench {
 
@@ -41,6 +50,51 @@ inline std::map<int, TaskFigures> ReadTasks(pid_t pid) {
     tasks[std::stoi(task.path().filename())] = f;
   }
   return tasks;
+}
+
+// Starts args[0] with this environment plus extraEnv, no input, and its output and errors
+// to outputFile. Returns the child's id, or -1.
+inline pid_t SpawnToFile(const std::vector<std::string>& args,
+                         const std::vector<std::string>& extraEnv, const std::string& outputFile) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+  const pid_t pid = testing::SpawnProgram(args, extraEnv, &actions);
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+struct ThreadTotals {
+  double cpuPercent = 0;
+  double wakesPerSecond = 0;
+  std::map<std::string, double> wakesByName;
+};
+
+// Prints each thread's share of one core, wake-ups and preemptions a second between two
+// readings `wall` seconds apart; threads that started in between are left out.
+inline ThreadTotals PrintThreadTable(
+    const std::map<int, TaskFigures>& before, const std::map<int, TaskFigures>& after, double wall,
+    const std::function<std::string(int, const std::string&)>& label) {
+  std::printf("%-8s %-24s %8s %12s %13s\n", "tid", "thread", "CPU %", "wake-ups/s", "preempted/s");
+  ThreadTotals totals;
+  for (const auto& [tid, a] : after) {
+    const auto b = before.find(tid);
+    if (b == before.end()) continue;
+    const double cpu = 100.0 * static_cast<double>(a.cpuNs - b->second.cpuNs) / (wall * 1e9);
+    const double wakes = static_cast<double>(a.voluntary - b->second.voluntary) / wall;
+    const double preempted = static_cast<double>(a.involuntary - b->second.involuntary) / wall;
+    totals.cpuPercent += cpu;
+    totals.wakesPerSecond += wakes;
+    totals.wakesByName[a.name] += wakes;
+    std::printf("%-8d %-24s %8.3f %12.1f %13.1f\n", tid, label(tid, a.name).c_str(), cpu, wakes,
+                preempted);
+  }
+  std::printf("%-8s %-24s %8.3f %12.1f\n", "", "whole process", totals.cpuPercent,
+              totals.wakesPerSecond);
+  return totals;
 }
 
 }  // namespace drunvale::bench
