@@ -2,8 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/file_user_store.h"
-#include "platform/temp_dir.h"
+#include "platform/contract_store.h"
 #include "settings/dialog_fixture.h"
 #include "sound/wav_bytes.h"
 
@@ -79,8 +78,9 @@ TEST_F(DialogTest, PortIsSelectedByItsExactNameAndKeptWhenNotPresent) {
 }
 
 TEST_F(DialogTest, PortGivenForThisRunIsShownButTheStoredOneIsSaved) {
-  testing::TempDir config;
-  FileUserStore file(config.path());
+  // The platform's real store, so what is checked is what reached the disk or the registry.
+  auto place = testing::MakeContractStore();
+  UserStore& file = place->Store();
   Settings stored;
   stored.Port = "/dev/ttyUSB1";
   ASSERT_EQ(stored.Save(file), kSettingsOk);
@@ -93,8 +93,7 @@ TEST_F(DialogTest, PortGivenForThisRunIsShownButTheStoredOneIsSaved) {
   dialog->Save();
   EXPECT_EQ(settings.Get().Port, "/dev/pts/4");  // still in use
   Settings reread;
-  FileUserStore again(config.path());
-  ASSERT_EQ(reread.Load(again), kSettingsOk);
+  ASSERT_EQ(reread.Load(file), kSettingsOk);
   EXPECT_EQ(reread.Port, "/dev/ttyUSB1");
   EXPECT_EQ(reread.Params.FuelPrice, 41.0f);
 
@@ -102,7 +101,7 @@ TEST_F(DialogTest, PortGivenForThisRunIsShownButTheStoredOneIsSaved) {
   Open(running, &file);
   dialog->Select(ControlId::PortList, 0);
   dialog->Save();
-  ASSERT_EQ(reread.Load(again), kSettingsOk);
+  ASSERT_EQ(reread.Load(file), kSettingsOk);
   EXPECT_EQ(reread.Port, "/dev/ttyS0");
   EXPECT_EQ(settings.Get().Port, "/dev/ttyS0");
 }
@@ -284,7 +283,7 @@ TEST_F(DialogTest, ResetChangesOnlyTheWorkingCopyUntilSaved) {
   dialog->Reset();
   EXPECT_EQ(Controls().ports.items.size(), 3u);
   dialog->Save();
-  EXPECT_EQ(settings.Get().Port, "/dev/ttyUSB0");
+  EXPECT_EQ(settings.Get().Port, DefaultSerialPort());
 }
 
 TEST_F(DialogTest, SaveTakesEveryControl) {
