@@ -1,5 +1,6 @@
 #include "sound/player_thread.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -59,8 +60,8 @@ class Player {
       pcm_.resize(mix_.size());
       renderer_->Render(mix_);
       for (size_t i = 0; i < mix_.size(); ++i) {
-        const float x = std::fmax(-1.0f, std::fmin(1.0f, mix_[i]));
-        pcm_[i] = static_cast<int16_t>(std::lrint(x * 32767.0f));
+        const float x = std::clamp(mix_[i], -1.0f, 1.0f) * 32767.0f;
+        pcm_[i] = static_cast<int16_t>(x + (x < 0 ? -0.5f : 0.5f));  // rounded, half away
       }
       stream->Write(pcm_);
     }

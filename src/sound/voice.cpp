@@ -23,7 +23,7 @@ constexpr long kPullFrames = 4096;
 
 float Voice::Triangle(double phase) {
   // The 8-bit period 128, 170, 212, 254, ..., 2, 44, 86: steps of 42 around 128, read as a line.
-  const double u = 12.0 * (phase - std::floor(phase));
+  const double u = 12.0 * (phase >= 0 && phase < 1 ? phase : phase - std::floor(phase));
   double s;
   if (u <= 3) {
     s = 128 + 42 * u;
@@ -98,7 +98,7 @@ void Voice::RenderTone(float* out, size_t frames, float gain) {
     out[2 * i] += v;
     out[2 * i + 1] += v;
     phase_ += step;
-    if (phase_ >= 1) phase_ -= std::floor(phase_);
+    if (phase_ >= 1) phase_ = phase_ < 2 ? phase_ - 1 : phase_ - std::floor(phase_);
   }
 }
 
