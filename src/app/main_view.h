@@ -3,19 +3,9 @@
 #include <functional>
 #include <string>
 
-namespace drunvale {
+#include "dialogs/panel_column.h"
 
-// The value columns of the statistics panel, by the identifiers of the window's controls.
-enum class PanelColumn {
-  TotalsAll = 1039,
-  TotalsInJam = 1040,
-  TotalsOutsideJam = 1041,
-  RatesAll = 1035,
-  RatesInJam = 1036,
-  RatesOutsideJam = 1037,
-  RatesMaximum = 1038,
-  RatesCurrent = 1042,
-};
+namespace drunvale {
 
 // What the controller needs of a window (or of the console): it sets texts and asks for
 // repaints; the view forwards the user's commands to the controller. All calls come on the

@@ -2,6 +2,9 @@
 
 #include <QDialog>
 
+#include "dialogs/about_box_template.h"
+#include "ui/dialog_widgets.h"
+
 namespace drunvale {
 
 // "О Drunvale": the icon, the version line and the warranty disclaimer. OK, Esc and the close
@@ -14,7 +17,7 @@ class AboutDialog : public QDialog {
 
   explicit AboutDialog(QWidget* parent = nullptr);
 
-  static const char* Disclaimer();
+  QWidget* Control(AboutControl control) const { return controls_[control]; }
 
  public slots:
   void reject() override { done(kClosedResult); }
@@ -23,6 +26,7 @@ class AboutDialog : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
+  DialogWidgetsOf<AboutControl> controls_;
   bool placed_ = false;
 };
 

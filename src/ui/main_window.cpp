@@ -11,39 +11,32 @@
 #include "ui/app_icon.h"
 #include "ui/consumption_indicator.h"
 #include "ui/enter_key.h"
-#include "ui/main_window_template.h"
 #include "ui/static_text.h"
 #include "ui/window_placement.h"
 
 namespace drunvale {
-namespace {
-
-StaticText* MakeStatic(QWidget* parent, const char* caption, Qt::Alignment alignment, bool sunken) {
-  auto* label = new StaticText(QString::fromUtf8(caption), alignment, parent);
-  if (sunken) {
-    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setLineWidth(1);
-  }
-  return label;
-}
-
-}  // namespace
 
 MainWindow::MainWindow(QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint) {
-  setWindowTitle(QStringLiteral("Drunvale 1.1"));
+    : QDialog(parent, WindowFlagsOf(MainDialogTemplate().frame)),
+      controls_(*this, MainDialogTemplate(), [this](const ControlTemplate&) {
+        indicator_ = new ConsumptionIndicator(this);
+        return indicator_;
+      }) {
   setWindowIcon(AppIcon());
-  setFont(DialogFont(logicalDpiY()));
-  units_ = DialogBaseUnits::Of(font());
-  setFixedSize(units_.ToPixelsX(kMainWindowWidthDu), units_.ToPixelsY(kMainWindowHeightDu));
-
-  for (const ControlTemplate& control : MainWindowTemplate()) {
-    QWidget* widget = CreateControl(control);
-    widget->setObjectName(QString::fromLatin1(control.name));
-    widget->setGeometry(units_.ToPixels(control.x, control.y, control.width, control.height));
-  }
+  status_ = Control<StaticText>(MainControl::Status);
+  summary_ = Control<StaticText>(MainControl::Summary);
+  unitCaption_ = Control<StaticText>(MainControl::UnitCaption);
+  beep_ = Control<QCheckBox>(MainControl::Beep);
+  beep_->setChecked(false);
+  slider_ = Control<QSlider>(MainControl::Volume);
+  slider_->setRange(0, 100);
+  // Position 0 is at the top, and the arrow keys and the wheel move the thumb the way they
+  // point.
+  slider_->setInvertedAppearance(true);
+  slider_->setInvertedControls(true);
+  slider_->setSingleStep(1);
+  slider_->setPageStep(20);
+  slider_->setValue(0);
   statusBox_ = status_->geometry();
   summaryBox_ = summary_->geometry();
   refreshTimer_.setParent(this);
@@ -54,84 +47,22 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
-QWidget* MainWindow::CreateControl(const ControlTemplate& control) {
-  switch (control.kind) {
-    case ControlKind::Frame: {
-      auto* frame = new QFrame(this);
-      frame->setFrameStyle(QFrame::WinPanel | QFrame::Raised);
-      return frame;
-    }
-    case ControlKind::Header:
-      return MakeStatic(this, control.caption, Qt::AlignHCenter, true);
-    case ControlKind::RowCaptions:
-      return MakeStatic(this, control.caption, Qt::AlignLeft, true);
-    case ControlKind::ValueColumn: {
-      StaticText* column = MakeStatic(this, control.caption, Qt::AlignRight, true);
-      columns_[std::atoi(control.name)] = column;
-      return column;
-    }
-    case ControlKind::PushButton: {
-      auto* button = new QPushButton(QString::fromUtf8(control.caption), this);
-      // Else the first of them becomes the dialog's default and Enter anywhere starts the link.
-      button->setAutoDefault(false);
-      return button;
-    }
-    case ControlKind::CheckBox:
-      beep_ = new QCheckBox(QString::fromUtf8(control.caption), this);
-      beep_->setChecked(false);
-      return beep_;
-    case ControlKind::VolumeSlider:
-      slider_ = new QSlider(Qt::Vertical, this);
-      slider_->setRange(0, 100);
-      // Position 0 is at the top, and the arrow keys and the wheel move the thumb the way
-      // they point.
-      slider_->setInvertedAppearance(true);
-      slider_->setInvertedControls(true);
-      slider_->setSingleStep(1);
-      slider_->setPageStep(20);
-      slider_->setTickPosition(QSlider::NoTicks);
-      slider_->setValue(0);
-      return slider_;
-    case ControlKind::Indicator:
-      indicator_ = new ConsumptionIndicator(this);
-      return indicator_;
-    case ControlKind::UnitCaption:
-      unitCaption_ = MakeStatic(this, control.caption, Qt::AlignLeft, false);
-      return unitCaption_;
-    case ControlKind::StatusLine:
-      status_ = MakeStatic(this, control.caption, Qt::AlignLeft, false);
-      return status_;
-    case ControlKind::SummaryLine:
-      summary_ = MakeStatic(this, control.caption, Qt::AlignRight, false);
-      return summary_;
-    case ControlKind::Separator: {
-      auto* line = new QFrame(this);
-      line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-      line->setLineWidth(1);
-      return line;
-    }
-  }
-  return new QWidget(this);
-}
-
 void MainWindow::ConnectControls() {
-  auto button = [this](const char* name) {
-    return findChild<QPushButton*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
-  };
-  connect(button("1004"), &QPushButton::clicked, this, [this] {
+  auto button = [this](MainControl control) { return Control<QPushButton>(control); };
+  connect(button(MainControl::Start), &QPushButton::clicked, this, [this] {
     if (actions_.start) actions_.start(beep_->isChecked());
   });
-  connect(button("1005"), &QPushButton::clicked, this, [this] {
+  connect(button(MainControl::Stop), &QPushButton::clicked, this, [this] {
     if (actions_.stop) actions_.stop();
   });
-  connect(button("1000"), &QPushButton::clicked, this, [this] {
+  connect(button(MainControl::Reset), &QPushButton::clicked, this, [this] {
     if (actions_.reset) actions_.reset();
   });
-  connect(button("1006"), &QPushButton::clicked, this, [this] {
+  connect(button(MainControl::Settings), &QPushButton::clicked, this, [this] {
     if (actions_.openSettings) actions_.openSettings(this);
   });
-  connect(button("1007"), &QPushButton::clicked, this, &MainWindow::OpenAbout);
-  connect(button("1045"), &QPushButton::clicked, this, [this] {
+  connect(button(MainControl::About), &QPushButton::clicked, this, &MainWindow::OpenAbout);
+  connect(button(MainControl::Units), &QPushButton::clicked, this, [this] {
     if (actions_.toggleUnits) actions_.toggleUnits();
   });
   connect(beep_, &QCheckBox::clicked, this, [this](bool on) {
@@ -157,8 +88,7 @@ void MainWindow::RefreshTick() {
 }
 
 void MainWindow::SetColumn(PanelColumn column, const std::string& text) {
-  auto found = columns_.find(static_cast<int>(column));
-  if (found != columns_.end()) found->second->setText(QString::fromStdString(text));
+  Control<StaticText>(ControlOf(column))->setText(QString::fromStdString(text));
 }
 
 void MainWindow::SetStatusLine(const std::string& text) {

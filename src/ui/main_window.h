@@ -3,12 +3,12 @@
 #include <QDialog>
 #include <QTimer>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 
 #include "app/main_view.h"
-#include "ui/dialog_units.h"
+#include "dialogs/main_dialog_template.h"
+#include "ui/dialog_widgets.h"
 
 class QCheckBox;
 class QSlider;
@@ -65,7 +65,13 @@ class MainWindow : public QDialog, public MainView {
   // What each tick of the refresh timer does.
   void RefreshTick();
 
-  const DialogBaseUnits& BaseUnits() const { return units_; }
+  // The widget of a control; T* when it is one, else null.
+  QWidget* Control(MainControl control) const { return controls_[control]; }
+  template <class T>
+  T* Control(MainControl control) const {
+    return controls_.Get<T>(control);
+  }
+  const DialogUnits& Units() const { return controls_.Units(); }
   bool RefreshTimerActive() const { return refreshTimer_.isActive(); }
   ConsumptionIndicator* Indicator() const { return indicator_; }
   QSlider* VolumeSlider() const { return slider_; }
@@ -80,15 +86,14 @@ class MainWindow : public QDialog, public MainView {
   void showEvent(QShowEvent* event) override;
 
  private:
-  QWidget* CreateControl(const struct ControlTemplate& control);
   void ConnectControls();
   void FitStatusRow();
   void OpenAbout();
 
-  DialogBaseUnits units_;
   MainWindowActions actions_;
+  ConsumptionIndicator* indicator_ = nullptr;  // made while controls_ is built, after it is set
+  DialogWidgetsOf<MainControl> controls_;
   QTimer refreshTimer_;
-  std::map<int, StaticText*> columns_;
   StaticText* status_ = nullptr;
   StaticText* summary_ = nullptr;
   QRect statusBox_;
@@ -96,7 +101,6 @@ class MainWindow : public QDialog, public MainView {
   StaticText* unitCaption_ = nullptr;
   QCheckBox* beep_ = nullptr;
   QSlider* slider_ = nullptr;
-  ConsumptionIndicator* indicator_ = nullptr;
   std::optional<int> closeResult_;
   bool placed_ = false;
 };

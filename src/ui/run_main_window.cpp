@@ -12,7 +12,7 @@
 #include "ui/application_start.h"
 #include "ui/main_window.h"
 #include "ui/main_window_binding.h"
-#include "ui/settings_dialog/settings_dialog.h"
+#include "ui/settings_dialog/run_settings_dialog.h"
 #include "ui/single_instance.h"
 
 namespace drunvale {

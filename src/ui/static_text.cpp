@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <cmath>
 
-#include "ui/dialog_units.h"
+#include "ui/dialog_font.h"
 
 namespace drunvale {
 

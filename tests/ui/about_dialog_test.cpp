@@ -24,7 +24,7 @@ int RunAbout(const std::function<void(AboutDialog&)>& act) {
 
 TEST(AboutDialogTest, OkEscapeAndTheCloseBoxAllEndWithOne) {
   EXPECT_EQ(RunAbout([](AboutDialog& d) {
-              QTest::mouseClick(d.findChild<QPushButton*>("2"), Qt::LeftButton);
+              QTest::mouseClick(d.Control(AboutControl::Ok), Qt::LeftButton);
             }),
             1);
   EXPECT_EQ(RunAbout([](AboutDialog&) {
@@ -38,9 +38,10 @@ TEST(AboutDialogTest, ShowsVersionAndAReadOnlySelectableDisclaimer) {
   AboutDialog about;
   about.show();
   EXPECT_EQ(about.windowTitle(), "О Drunvale");
-  EXPECT_EQ(about.findChild<StaticText*>("version")->text(), "Drunvale - версия 1.1");
-  EXPECT_TRUE(about.findChild<QPushButton*>("2")->isDefault());
-  auto* text = about.findChild<QPlainTextEdit*>("1044");
+  EXPECT_EQ(qobject_cast<StaticText*>(about.Control(AboutControl::Version))->text(),
+            "Drunvale - версия 1.1");
+  EXPECT_TRUE(qobject_cast<QPushButton*>(about.Control(AboutControl::Ok))->isDefault());
+  auto* text = qobject_cast<QPlainTextEdit*>(about.Control(AboutControl::Disclaimer));
   ASSERT_NE(text, nullptr);
 
   // Three paragraphs, one empty line between them, nothing after the last.

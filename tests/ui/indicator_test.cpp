@@ -3,8 +3,9 @@
 #include <QFontInfo>
 #include <QImage>
 
+#include "dialogs/main_dialog_template.h"
 #include "ui/consumption_indicator.h"
-#include "ui/dialog_units.h"
+#include "ui/dialog_font.h"
 
 namespace drunvale {
 namespace {
@@ -38,8 +39,9 @@ class IndicatorTest : public ::testing::Test {
  protected:
   IndicatorTest() {
     // The indicator's size in the main window, in the window's dialog units.
-    DialogBaseUnits units = DialogBaseUnits::Of(DialogFont(96));
-    indicator.resize(units.ToPixels(48, 135, 185, 74).size());
+    const auto& dialog = MainDialogTemplate();
+    const DialogUnits units(MeasureDialogFont(StandInFont(dialog.font, 96)));
+    indicator.resize(ToQRect(units.ToPixels(dialog[MainControl::Indicator].rect)).size());
     indicator.SetSource([this] { return text; }, [this] { return perHour; });
   }
   ConsumptionIndicator indicator;

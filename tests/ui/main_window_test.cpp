@@ -10,8 +10,11 @@
 #include <vector>
 
 #include "ui/about_dialog.h"
+#include "ui/consumption_indicator.h"
+#include "ui/dialog_font.h"
 #include "ui/main_window.h"
 #include "ui/static_text.h"
+#include "ui/texts_fit.h"
 
 namespace drunvale {
 namespace {
@@ -37,60 +40,63 @@ struct Recorder {
 };
 
 template <typename T = QWidget>
-T* Control(const MainWindow& window, const char* name) {
-  return window.findChild<T*>(QString::fromLatin1(name));
+T* Control(const MainWindow& window, MainControl control) {
+  return window.Control<T>(control);
 }
 
-TEST(MainWindowTest, ControlsCarryTheirIdentifiersCaptionsAndPlaces) {
+TEST(MainWindowTest, EveryControlOfTheTemplateIsAtItsPlaceWithItsCaption) {
   MainWindow window;
   EXPECT_EQ(window.windowTitle(), "Drunvale 1.1");
-  const std::vector<std::pair<const char*, const char*>> buttons = {
-      {"1004", "Старт"},         {"1005", "Стоп"},      {"1000", "Обнулить"},
-      {"1045", "л/ч или л/100"}, {"1006", "Настройка"}, {"1007", "О Проге"}};
-  for (const auto& [id, caption] : buttons) {
-    auto* button = Control<QPushButton>(window, id);
-    ASSERT_NE(button, nullptr) << id;
-    EXPECT_EQ(button->text(), QString::fromUtf8(caption));
-  }
-  auto* beep = Control<QCheckBox>(window, "1008");
-  ASSERT_NE(beep, nullptr);
-  EXPECT_EQ(beep->text(), "Пикать");
-  EXPECT_FALSE(beep->isChecked());
-  for (const char* id : {"1039", "1040", "1041", "1035", "1036", "1037", "1038", "1042"}) {
-    auto* column = Control<StaticText>(window, id);
-    ASSERT_NE(column, nullptr) << id;
-    EXPECT_TRUE(column->alignment() & Qt::AlignRight) << id;
-    EXPECT_EQ(column->frameShadow(), QFrame::Sunken);
-  }
-  EXPECT_EQ(Control<StaticText>(window, "1046")->text(),
-            "<-- Текущая скорость\n<-- расставания бака\n<--  с топливом, (л/ч)");
-  EXPECT_EQ(Control<StaticText>(window, "ratesMaximumHeader")->text(), "максимум");
-  EXPECT_NE(Control<QSlider>(window, "1009"), nullptr);
-  EXPECT_NE(Control(window, "1034"), nullptr);
-
-  // Places follow the dialog units of the window's own font.
-  const DialogBaseUnits& du = window.BaseUnits();
-  EXPECT_EQ(window.size(), QSize(du.ToPixelsX(319), du.ToPixelsY(231)));
-  EXPECT_EQ(Control(window, "1045")->geometry(), du.ToPixels(248, 161, 54, 16));
-  EXPECT_EQ(Control(window, "1034")->geometry(), du.ToPixels(48, 135, 185, 74));
+  const auto& dialog = MainDialogTemplate();
+  const DialogUnits& du = window.Units();
+  EXPECT_EQ(window.size(), QSize(du.X(319), du.Y(231)));
   EXPECT_EQ(window.minimumSize(), window.maximumSize());
   EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
   EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+  for (const ControlTemplate& t : dialog.controls) {
+    QWidget* widget = window.Control(static_cast<MainControl>(t.control));
+    ASSERT_NE(widget, nullptr) << t.control;
+    EXPECT_EQ(widget->geometry(), ToQRect(du.ToPixels(t.rect))) << t.control;
+  }
+  const std::vector<std::pair<MainControl, const char*>> buttons = {
+      {MainControl::Start, "Старт"},        {MainControl::Stop, "Стоп"},
+      {MainControl::Reset, "Обнулить"},     {MainControl::Units, "л/ч или л/100"},
+      {MainControl::Settings, "Настройка"}, {MainControl::About, "О Проге"}};
+  for (const auto& [control, caption] : buttons) {
+    auto* button = Control<QPushButton>(window, control);
+    ASSERT_NE(button, nullptr) << caption;
+    EXPECT_EQ(button->text(), QString::fromUtf8(caption));
+  }
+  auto* beep = Control<QCheckBox>(window, MainControl::Beep);
+  ASSERT_NE(beep, nullptr);
+  EXPECT_EQ(beep->text(), "Пикать");
+  EXPECT_FALSE(beep->isChecked());
+  for (PanelColumn column :
+       {PanelColumn::TotalsAll, PanelColumn::TotalsInJam, PanelColumn::TotalsOutsideJam,
+        PanelColumn::RatesAll, PanelColumn::RatesInJam, PanelColumn::RatesOutsideJam,
+        PanelColumn::RatesMaximum, PanelColumn::RatesCurrent}) {
+    auto* text = Control<StaticText>(window, ControlOf(column));
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->alignment() & Qt::AlignRight);
+    EXPECT_EQ(text->frameShadow(), QFrame::Sunken);
+    window.SetColumn(column, "1.00 ");
+    EXPECT_EQ(text->text(), "1.00 ");
+  }
+  EXPECT_EQ(Control<StaticText>(window, MainControl::UnitCaption)->text(),
+            "<-- Текущая скорость\n<-- расставания бака\n<--  с топливом, (л/ч)");
+  EXPECT_EQ(Control<StaticText>(window, MainControl::RatesMaximumHeader)->text(), "максимум");
+  EXPECT_NE(Control<QSlider>(window, MainControl::Volume), nullptr);
+  EXPECT_EQ(Control<ConsumptionIndicator>(window, MainControl::Indicator), window.Indicator());
 }
 
-TEST(MainWindowTest, CaptionsFitAndValueLinesLineUpWithThem) {
+TEST(MainWindowTest, TextsFitAndValueLinesLineUpWithTheirCaptions) {
   MainWindow window;
-  for (const char* name : {"totalsCaptions", "ratesCaptions", "1046", "totalsHeader"}) {
-    auto* label = Control<StaticText>(window, name);
-    QFontMetrics metrics(label->font());
-    QStringList lines = label->text().split('\n');
-    EXPECT_LE(lines.size() * label->LinePitch(), label->contentsRect().height()) << name;
-    for (const QString& line : lines) {
-      EXPECT_LE(metrics.horizontalAdvance(line), label->contentsRect().width()) << name;
-    }
-  }
-  auto* captions = Control<StaticText>(window, "ratesCaptions");
-  for (const char* id : {"1035", "1038", "1042"}) {
+  ExpectTextsFit(window);
+  AboutDialog about(&window);
+  ExpectTextsFit(about);
+  auto* captions = Control<StaticText>(window, MainControl::RatesCaptions);
+  for (MainControl id :
+       {MainControl::RatesAll, MainControl::RatesMaximum, MainControl::RatesCurrent}) {
     auto* column = Control<StaticText>(window, id);
     EXPECT_EQ(column->geometry().top(), captions->geometry().top());
     EXPECT_EQ(column->contentsRect().top(), captions->contentsRect().top());
@@ -104,13 +110,13 @@ TEST(MainWindowTest, CommandsGoToTheActions) {
   Recorder recorder;
   window.SetActions(recorder.Actions());
   window.show();
-  QTest::mouseClick(Control(window, "1004"), Qt::LeftButton);
-  QTest::mouseClick(Control(window, "1008"), Qt::LeftButton);
-  QTest::mouseClick(Control(window, "1004"), Qt::LeftButton);
-  QTest::mouseClick(Control(window, "1005"), Qt::LeftButton);
-  QTest::mouseClick(Control(window, "1000"), Qt::LeftButton);
-  QTest::mouseClick(Control(window, "1045"), Qt::LeftButton);
-  QTest::mouseClick(Control(window, "1006"), Qt::LeftButton);
+  QTest::mouseClick(Control(window, MainControl::Start), Qt::LeftButton);
+  QTest::mouseClick(Control(window, MainControl::Beep), Qt::LeftButton);
+  QTest::mouseClick(Control(window, MainControl::Start), Qt::LeftButton);
+  QTest::mouseClick(Control(window, MainControl::Stop), Qt::LeftButton);
+  QTest::mouseClick(Control(window, MainControl::Reset), Qt::LeftButton);
+  QTest::mouseClick(Control(window, MainControl::Units), Qt::LeftButton);
+  QTest::mouseClick(Control(window, MainControl::Settings), Qt::LeftButton);
   EXPECT_EQ(recorder.calls, (std::vector<std::string>{"start quiet", "beep on", "start beep",
                                                       "stop", "reset", "toggle", "settings"}));
 }
@@ -125,13 +131,14 @@ TEST(MainWindowTest, EnterPressesNoButtonButTheFocusedOne) {
   for (QPushButton* button : window.findChildren<QPushButton*>()) {
     EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->text().toStdString();
   }
-  for (const char* name : {"1008", "1009"}) {  // "Пикать", the volume slider
-    Control(window, name)->setFocus(Qt::TabFocusReason);
+  for (MainControl control :
+       {MainControl::Beep, MainControl::Volume}) {  // "Пикать", the volume slider
+    Control(window, control)->setFocus(Qt::TabFocusReason);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
   }
   EXPECT_TRUE(recorder.calls.empty());
-  Control(window, "1000")->setFocus(Qt::TabFocusReason);
+  Control(window, MainControl::Reset)->setFocus(Qt::TabFocusReason);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(recorder.calls, std::vector<std::string>{"reset"});
 }
@@ -189,8 +196,8 @@ TEST(MainWindowTest, EscapeIsIgnoredAndTheCloseBoxEndsWithTwo) {
 
 TEST(MainWindowTest, LongPortNamesTakeRoomTheStatusLineLeaves) {
   MainWindow window;
-  auto* status = Control<StaticText>(window, "1033");
-  auto* summary = Control<StaticText>(window, "1032");
+  auto* status = Control<StaticText>(window, MainControl::Status);
+  auto* summary = Control<StaticText>(window, MainControl::Summary);
   const QRect box = summary->geometry();
   const std::string line = "/dev/serial/by-id/usb-FTDI : 10400 : Ошибок: 0";
   window.SetStatusLine("Опрос");
@@ -218,38 +225,12 @@ TEST(MainWindowTest, StatusLineIsDrawnBeforeTheCallReturns) {
   MainWindow window;
   window.show();
   QCoreApplication::processEvents();
-  auto* status = Control<StaticText>(window, "1033");
+  auto* status = Control<StaticText>(window, MainControl::Status);
   PaintCounter counter;
   status->installEventFilter(&counter);
   window.SetStatusLine("Отсоединяемся...");
   EXPECT_EQ(status->text(), "Отсоединяемся...");
   EXPECT_GE(counter.paints, 1);
-}
-
-// Not a check: leaves pictures in the build folder for a person to look at.
-TEST(MainWindowTest, RendersPicturesIntoTheBuildFolder) {
-  MainWindow window;
-  MainWindowActions actions;
-  actions.indicatorText = [] { return "12.3"; };
-  window.SetActions(actions);
-  const std::string totals = "1:02:03 \n12.34 \n56.78 \n1.23 \n36.90 ";
-  const std::string rates = "48.20 \n61.50 \n6.40 \n192.00 \n13.28 \n398.34 ";
-  for (PanelColumn c :
-       {PanelColumn::TotalsAll, PanelColumn::TotalsInJam, PanelColumn::TotalsOutsideJam}) {
-    window.SetColumn(c, totals);
-  }
-  for (PanelColumn c : {PanelColumn::RatesAll, PanelColumn::RatesOutsideJam,
-                        PanelColumn::RatesMaximum, PanelColumn::RatesCurrent}) {
-    window.SetColumn(c, rates);
-  }
-  window.SetColumn(PanelColumn::RatesInJam, "- \n- \n- \n- \n- \n- ");
-  window.SetStatusLine("Опрос");
-  window.SetSummaryLine("/dev/pts/3 : 10400 : Ошибок: 0");
-  window.show();
-  EXPECT_TRUE(window.grab().save(DRUNVALE_BUILD_DIR "/main-window.png"));
-  AboutDialog about(&window);
-  about.show();
-  EXPECT_TRUE(about.grab().save(DRUNVALE_BUILD_DIR "/about-box.png"));
 }
 
 }  // namespace

@@ -51,12 +51,8 @@ class WindowControllerTest : public ::testing::Test {
     controller.Initialise();
     window.show();
   }
-  QString Text(const char* name) {
-    return window.findChild<StaticText*>(QString::fromLatin1(name))->text();
-  }
-  void Click(const char* name) {
-    QTest::mouseClick(window.findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
-  }
+  QString Text(MainControl control) { return window.Control<StaticText>(control)->text(); }
+  void Click(MainControl control) { QTest::mouseClick(window.Control(control), Qt::LeftButton); }
   int PixelsOf(QColor colour) {
     QImage image = window.Indicator()->grab().toImage();
     QRect client = window.Indicator()->ClientRect();
@@ -73,10 +69,11 @@ class WindowControllerTest : public ::testing::Test {
     demo = StartDemoPeer(&error);
     ASSERT_TRUE(demo) << error;
     app.UsePortForThisRun(demo->DevicePath());
-    Click("1004");
+    Click(MainControl::Start);
     // The test gives the ticks itself.
     window.StopRefreshTimer();
-    QTRY_VERIFY_WITH_TIMEOUT((window.RefreshTick(), !Text("1042").startsWith("- ")), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (window.RefreshTick(), !Text(MainControl::RatesCurrent).startsWith("- ")), 30000);
   }
 
   RecordingAudio audio;
@@ -89,16 +86,18 @@ class WindowControllerTest : public ::testing::Test {
 
 TEST_F(WindowControllerTest, UnitButtonSwitchesCaptionDigitsAndColour) {
   const QColor white(255, 255, 255), yellow(255, 255, 128);
-  EXPECT_EQ(Text("1046"), "<-- Текущая скорость\n<-- расставания бака\n<--  с топливом, (л/ч)");
+  EXPECT_EQ(Text(MainControl::UnitCaption),
+            "<-- Текущая скорость\n<-- расставания бака\n<--  с топливом, (л/ч)");
   EXPECT_GT(PixelsOf(white), 500);
   EXPECT_EQ(controller.IndicatorText(), "0.0");
-  Click("1045");
-  EXPECT_EQ(Text("1046"), "<-- Текущая скорость\n<-- расставания бака\n<--  с топливом, (л/100)");
+  Click(MainControl::Units);
+  EXPECT_EQ(Text(MainControl::UnitCaption),
+            "<-- Текущая скорость\n<-- расставания бака\n<--  с топливом, (л/100)");
   EXPECT_EQ(controller.IndicatorText(), "8^0");
   EXPECT_GT(PixelsOf(yellow), 500);
   EXPECT_EQ(PixelsOf(white), 0);
-  Click("1045");
-  EXPECT_TRUE(Text("1046").endsWith("(л/ч)"));
+  Click(MainControl::Units);
+  EXPECT_TRUE(Text(MainControl::UnitCaption).endsWith("(л/ч)"));
   EXPECT_GT(PixelsOf(white), 500);
 }
 
@@ -114,9 +113,9 @@ TEST_F(WindowControllerTest, SliderTopIsFullVolumeBottomIsSilence) {
 
 TEST_F(WindowControllerTest, StopBeforeAnyStartShowsNoStatusAndRefreshesThePanel) {
   int totals = window.writes[PanelColumn::TotalsAll];
-  Click("1005");
+  Click(MainControl::Stop);
   EXPECT_TRUE(window.statuses.empty());
-  EXPECT_EQ(Text("1033"), "");
+  EXPECT_EQ(Text(MainControl::Status), "");
   EXPECT_EQ(window.writes[PanelColumn::TotalsAll], totals + 1);
   EXPECT_FALSE(window.RefreshTimerActive());
 }
@@ -133,10 +132,9 @@ TEST_F(WindowControllerTest, LiveDataFillsTheCurrentColumnEveryTickAndTheRestEve
   }
   ASSERT_EQ(fullAt.size(), 2u);
   EXPECT_EQ(fullAt[1] - fullAt[0], 4);
-  EXPECT_FALSE(Text("1035").startsWith("- "));
-  EXPECT_NE(Text("1032"), "");
-  window.grab().save(DRUNVALE_BUILD_DIR "/main-window-live.png");
-  Click("1005");
+  EXPECT_FALSE(Text(MainControl::RatesAll).startsWith("- "));
+  EXPECT_NE(Text(MainControl::Summary), "");
+  Click(MainControl::Stop);
 }
 
 TEST_F(WindowControllerTest, DemoStartsTheLinkWithoutAClick) {
@@ -147,16 +145,16 @@ TEST_F(WindowControllerTest, DemoStartsTheLinkWithoutAClick) {
   options.demo = true;
   ShowMainWindow(window, controller, app, options, demo->DevicePath());
   EXPECT_TRUE(window.RefreshTimerActive());
-  QTRY_VERIFY_WITH_TIMEOUT(!Text("1042").startsWith("- "), 30000);
+  QTRY_VERIFY_WITH_TIMEOUT(!Text(MainControl::RatesCurrent).startsWith("- "), 30000);
   EXPECT_FALSE(app.sound.IsEnabled());  // "Пикать" stays as the command line left it
-  Click("1005");
+  Click(MainControl::Stop);
 }
 
 TEST_F(WindowControllerTest, ClosingWhileConnectedSaysSoAndEndsWithTwo) {
   ConnectToSimulator();
   window.statuses.clear();
   window.SetBeepTicked(true);
-  Click("1004");
+  Click(MainControl::Start);
   EXPECT_TRUE(app.sound.IsEnabled());
   EXPECT_TRUE(window.close());
   EXPECT_EQ(window.result(), 2);

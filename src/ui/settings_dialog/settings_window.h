@@ -5,16 +5,18 @@
 #include <map>
 #include <string>
 
-#include "settings/settings_dialog.h"
+#include "dialogs/settings_dialog_template.h"
+#include "settings_dialog/settings_dialog.h"
+#include "ui/dialog_widgets.h"
 
 class QEvent;
 class QKeyEvent;
 
 namespace drunvale {
 
-// The settings dialog's window: the controls of dialog 201, each named by its identifier
-// ("1010", "1024", ...). It passes every user event to SettingsDialog and then shows the
-// controls as the logic holds them. exec() gives kSaved or kCancelled.
+// The settings dialog's window, built from its template. It passes every user event to
+// SettingsDialog and then shows the controls as the logic holds them. exec() gives kSaved or
+// kCancelled.
 class SettingsWindow : public QDialog, private SettingsDialogHost {
   Q_OBJECT
 
@@ -27,7 +29,8 @@ class SettingsWindow : public QDialog, private SettingsDialogHost {
   ~SettingsWindow() override;
 
   SettingsDialog& Logic() { return logic_; }
-  QWidget* Control(ControlId id) const;
+  QWidget* Control(SettingsControl control) const { return controls_[control]; }
+  const DialogUnits& Units() const { return controls_.Units(); }
 
  public slots:
   // Esc, the close box and "Отмена".
@@ -38,7 +41,7 @@ class SettingsWindow : public QDialog, private SettingsDialogHost {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  void Build();
+  void Prepare();
   void Connect();
   // Runs an event through the logic, then shows the result. An event that arrives while the
   // window is being brought up to date (a focus change, say) is handled, and the update redone.
@@ -51,8 +54,9 @@ class SettingsWindow : public QDialog, private SettingsDialogHost {
   void FocusPathEdit() override;
 
   SettingsDialog logic_;
-  std::map<int, QWidget*> controls_;
-  std::map<int, ControlId> upDownOfBuddy_;
+  DialogWidgetsOf<SettingsControl> controls_;
+  std::map<const QObject*, SettingsControl> controlOf_;
+  std::map<SettingsControl, SettingsControl> upDownOfBuddy_;
   bool syncing_ = false;
   bool resync_ = false;
 };

@@ -21,9 +21,10 @@
 #include "platform/testing/memory_user_store.h"
 #include "sound/testing/recording_audio.h"
 #include "sound/wav_bytes.h"
-#include "ui/settings_dialog/dialog_units.h"
-#include "ui/settings_dialog/settings_dialog.h"
-#include "ui/settings_dialog/settings_template.h"
+#include "ui/dialog_font.h"
+#include "ui/settings_dialog/run_settings_dialog.h"
+#include "ui/static_text.h"
+#include "ui/texts_fit.h"
 
 namespace drunvale {
 namespace {
@@ -111,10 +112,10 @@ class SettingsWindowTest : public ::testing::Test {
     return window;
   }
   template <class T>
-  static T* Get(SettingsWindow& window, ControlId id) {
+  static T* Get(SettingsWindow& window, SettingsControl id) {
     return qobject_cast<T*>(window.Control(id));
   }
-  static void TypeAndTab(SettingsWindow& window, ControlId id, const QString& text) {
+  static void TypeAndTab(SettingsWindow& window, SettingsControl id, const QString& text) {
     auto* edit = Get<QLineEdit>(window, id);
     edit->setFocus(Qt::TabFocusReason);
     edit->selectAll();
@@ -129,47 +130,52 @@ class SettingsWindowTest : public ::testing::Test {
   RecordingAudio audio{&clock};
 };
 
-TEST_F(SettingsWindowTest, BuildsDialog201InDialogUnits) {
+TEST_F(SettingsWindowTest, BuildsItsTemplateInDialogUnitsWithEveryTextWhole) {
   auto window = Open();
   EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Настройки Drunvale"));
-  const DialogUnits units(window->font());
+  const DialogUnits& units = window->Units();
   EXPECT_EQ(window->size(), QSize(units.X(316), units.Y(214)));
 
-  for (const TemplateControl& t : kSettingsTemplate) {
-    if (t.id == 0) continue;
-    QWidget* control = window->findChild<QWidget*>(QString::number(t.id));
-    ASSERT_NE(control, nullptr) << t.id;
+  const auto& dialog = SettingsDialogTemplate();
+  for (const ControlTemplate& t : dialog.controls) {
+    QWidget* control = window->Control(static_cast<SettingsControl>(t.control));
+    ASSERT_NE(control, nullptr) << t.control;
     if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-      EXPECT_EQ(button->text(), QString::fromUtf8(t.caption)) << t.id;
+      EXPECT_EQ(button->text().toStdString(), t.text) << t.control;
     }
   }
-  EXPECT_EQ(window->Control(ControlId::Save)->geometry(), units.Rect(202, 193, 50, 14));
-  EXPECT_TRUE(Get<QPushButton>(*window, ControlId::Test)->isCheckable());
+  EXPECT_EQ(window->Control(SettingsControl::Save)->geometry(),
+            ToQRect(units.ToPixels({202, 193, 50, 14})));
+  EXPECT_TRUE(Get<QPushButton>(*window, SettingsControl::Test)->isCheckable());
+  auto* tabs = Get<QTabWidget>(*window, SettingsControl::Tabs);
+  ASSERT_EQ(tabs->count(), 4);
+  EXPECT_EQ(tabs->tabText(3), QString::fromUtf8("Запредельный"));
   // An up-down sits at its buddy's right edge.
-  const QRect buddy = window->Control(ControlId::ToneEdit)->geometry();
-  const QRect arrows = window->Control(ControlId::ToneUpDown)->geometry();
+  const QRect buddy = window->Control(SettingsControl::ToneEdit)->geometry();
+  const QRect arrows = window->Control(SettingsControl::ToneUpDown)->geometry();
   EXPECT_EQ(buddy.right(), arrows.left() + 1);
   EXPECT_EQ(buddy.left(), units.X(115));
+  ExpectTextsFit(*window);
 
   // The default port, by its name in /dev, though its adapter has a stable name too.
-  auto* ports = Get<QComboBox>(*window, ControlId::PortList);
+  auto* ports = Get<QComboBox>(*window, SettingsControl::PortList);
   EXPECT_EQ(ports->currentText(), "ttyUSB0");
   EXPECT_EQ(ports->count(), 2);
 }
 
 TEST_F(SettingsWindowTest, EditsClampWhenLeftAndArrowsStepWithoutTakingTheFocus) {
   auto window = Show();
-  TypeAndTab(*window, ControlId::ToneEdit, "25000");
-  EXPECT_EQ(Get<QLineEdit>(*window, ControlId::ToneEdit)->text(), "20000");
+  TypeAndTab(*window, SettingsControl::ToneEdit, "25000");
+  EXPECT_EQ(Get<QLineEdit>(*window, SettingsControl::ToneEdit)->text(), "20000");
   EXPECT_EQ(window->Logic().WorkingCopy().Params.LevelZero.ToneHz, 20000);
 
   // The playback rate, in WAV mode: typed digits stay, arrows move in tens.
-  QTest::mouseClick(Get<QRadioButton>(*window, ControlId::WavRadio), Qt::LeftButton);
-  auto* rate = Get<QLineEdit>(*window, ControlId::RateEdit);
-  TypeAndTab(*window, ControlId::RateEdit, "44101");
+  QTest::mouseClick(Get<QRadioButton>(*window, SettingsControl::WavRadio), Qt::LeftButton);
+  auto* rate = Get<QLineEdit>(*window, SettingsControl::RateEdit);
+  TypeAndTab(*window, SettingsControl::RateEdit, "44101");
   EXPECT_EQ(rate->text(), "44101");
   rate->setFocus(Qt::TabFocusReason);
-  auto* up = window->Control(ControlId::RateUpDown)->findChild<QToolButton*>("up");
+  auto* up = window->Control(SettingsControl::RateUpDown)->findChild<QToolButton*>("up");
   QTest::mouseClick(up, Qt::LeftButton);
   EXPECT_EQ(rate->text(), "44110");
   EXPECT_TRUE(rate->hasFocus());
@@ -179,10 +185,10 @@ TEST_F(SettingsWindowTest, EditsClampWhenLeftAndArrowsStepWithoutTakingTheFocus)
   EXPECT_EQ(window->Logic().WorkingCopy().Params.LevelZero.SampleRate, 44090u);
 
   // The Max tab: the mode not chosen on the Min tab cannot be picked there.
-  Get<QTabWidget>(*window, ControlId::Tabs)->setCurrentIndex(2);
-  EXPECT_FALSE(Get<QRadioButton>(*window, ControlId::WavRadio)->isEnabled());
-  EXPECT_FALSE(window->Control(ControlId::PathEdit)->isEnabled());
-  EXPECT_EQ(Get<QLabel>(*window, ControlId::LevelCaption)->text(),
+  Get<QTabWidget>(*window, SettingsControl::Tabs)->setCurrentIndex(2);
+  EXPECT_FALSE(Get<QRadioButton>(*window, SettingsControl::WavRadio)->isEnabled());
+  EXPECT_FALSE(window->Control(SettingsControl::PathEdit)->isEnabled());
+  EXPECT_EQ(Get<StaticText>(*window, SettingsControl::LevelCaption)->text(),
             QString::fromUtf8("Максимальный расход бензина\nизображать сигналом каждые"));
 }
 
@@ -197,15 +203,15 @@ TEST_F(SettingsWindowTest, EnterSavesOnlyFromTheWavPathAndTriesThePathFirst) {
     for (QPushButton* button : w->findChildren<QPushButton*>()) {
       EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->text().toStdString();
     }
-    auto* price = Get<QLineEdit>(*w, ControlId::Price);
+    auto* price = Get<QLineEdit>(*w, SettingsControl::Price);
     price->setFocus(Qt::TabFocusReason);
     price->selectAll();
     QTest::keyClicks(price, "1234");
     QTest::keyClick(price, Qt::Key_Return);
     openAfterField = w->isVisible();
 
-    QTest::mouseClick(Get<QRadioButton>(*w, ControlId::WavRadio), Qt::LeftButton);
-    auto* path = Get<QLineEdit>(*w, ControlId::PathEdit);
+    QTest::mouseClick(Get<QRadioButton>(*w, SettingsControl::WavRadio), Qt::LeftButton);
+    auto* path = Get<QLineEdit>(*w, SettingsControl::PathEdit);
     path->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(path, QString::fromStdString(text.path()));
     QTest::keyClick(path, Qt::Key_Return);
@@ -229,9 +235,9 @@ TEST_F(SettingsWindowTest, EnterSavesOnlyFromTheWavPathAndTriesThePathFirst) {
 TEST_F(SettingsWindowTest, UnusableFileLeftByTabWarnsOnceAndCancelTakesOneClick) {
   testing::TempFile text("window.txt", {'n', 'o', 'p', 'e'});
   auto window = Show();
-  QTest::mouseClick(Get<QRadioButton>(*window, ControlId::WavRadio), Qt::LeftButton);
+  QTest::mouseClick(Get<QRadioButton>(*window, SettingsControl::WavRadio), Qt::LeftButton);
   MessageBoxCloser boxes;
-  TypeAndTab(*window, ControlId::PathEdit, QString::fromStdString(text.path()));
+  TypeAndTab(*window, SettingsControl::PathEdit, QString::fromStdString(text.path()));
   ASSERT_EQ(boxes.texts.size(), 1u);
   EXPECT_EQ(boxes.texts[0], QString::fromUtf8("Не обнаружен подходящий аудио-формат у файла\n") +
                                 QString::fromStdString(text.path()));
@@ -240,12 +246,13 @@ TEST_F(SettingsWindowTest, UnusableFileLeftByTabWarnsOnceAndCancelTakesOneClick)
   // The focus comes back once the window is active again (offscreen has no window manager to
   // reactivate it when the box closes).
   window->activateWindow();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return window->Control(ControlId::PathEdit)->hasFocus(); }));
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return window->Control(SettingsControl::PathEdit)->hasFocus(); }));
   EXPECT_EQ(window->Logic().WorkingCopy().WavZero, text.path());
-  EXPECT_EQ(Get<QLineEdit>(*window, ControlId::RateEdit)->text(), "0");
+  EXPECT_EQ(Get<QLineEdit>(*window, SettingsControl::RateEdit)->text(), "0");
 
   // Leaving the unchanged path for "Отмена" warns no more: one click closes the dialog.
-  QTest::mouseClick(Get<QPushButton>(*window, ControlId::Cancel), Qt::LeftButton);
+  QTest::mouseClick(Get<QPushButton>(*window, SettingsControl::Cancel), Qt::LeftButton);
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(window->result(), SettingsWindow::kCancelled);
   EXPECT_EQ(boxes.texts.size(), 1u);
@@ -254,8 +261,8 @@ TEST_F(SettingsWindowTest, UnusableFileLeftByTabWarnsOnceAndCancelTakesOneClick)
 TEST_F(SettingsWindowTest, BrowseOffersWavFilesAndTakesTheChosenOne) {
   testing::TempFile wav("window.wav", testing::SimpleWav(2, 11025, 8, 64));
   auto window = Show();
-  Get<QTabWidget>(*window, ControlId::Tabs)->setCurrentIndex(3);
-  QTest::mouseClick(Get<QRadioButton>(*window, ControlId::WavRadio), Qt::LeftButton);
+  Get<QTabWidget>(*window, SettingsControl::Tabs)->setCurrentIndex(3);
+  QTest::mouseClick(Get<QRadioButton>(*window, SettingsControl::WavRadio), Qt::LeftButton);
   QStringList filters;
   QString suffix;
   OnModal<QFileDialog>([&](QFileDialog* chooser) {
@@ -264,18 +271,18 @@ TEST_F(SettingsWindowTest, BrowseOffersWavFilesAndTakesTheChosenOne) {
     chooser->selectFile(QString::fromStdString(wav.path()));
     QTest::keyClick(chooser->focusWidget(), Qt::Key_Return);
   });
-  QTest::mouseClick(Get<QPushButton>(*window, ControlId::Browse), Qt::LeftButton);
+  QTest::mouseClick(Get<QPushButton>(*window, SettingsControl::Browse), Qt::LeftButton);
   EXPECT_EQ(filters, QStringList({"Audio files (*.wav)", "All files (*.*)"}));
   EXPECT_EQ(suffix, "wav");
-  EXPECT_EQ(Get<QLineEdit>(*window, ControlId::PathEdit)->text(),
+  EXPECT_EQ(Get<QLineEdit>(*window, SettingsControl::PathEdit)->text(),
             QString::fromStdString(wav.path()));
   EXPECT_EQ(window->Logic().WorkingCopy().WavOver, wav.path());
-  EXPECT_EQ(Get<QLineEdit>(*window, ControlId::RateEdit)->text(), "11025");
+  EXPECT_EQ(Get<QLineEdit>(*window, SettingsControl::RateEdit)->text(), "11025");
 }
 
 TEST_F(SettingsWindowTest, EntryReturnsOneAfterSaveAndTwoAfterCancel) {
   OnModal<SettingsWindow>([](SettingsWindow* w) {
-    QTest::mouseClick(Get<QPushButton>(*w, ControlId::Reset), Qt::LeftButton);
+    QTest::mouseClick(Get<QPushButton>(*w, SettingsControl::Reset), Qt::LeftButton);
     QTest::keyClick(w, Qt::Key_Escape);
   });
   EXPECT_EQ(RunSettingsDialog(nullptr, settings, store), 2);
@@ -284,27 +291,13 @@ TEST_F(SettingsWindowTest, EntryReturnsOneAfterSaveAndTwoAfterCancel) {
   EXPECT_TRUE(store.Log().empty());
 
   OnModal<SettingsWindow>([](SettingsWindow* w) {
-    QTest::mouseClick(qobject_cast<QPushButton*>(w->Control(ControlId::Save)), Qt::LeftButton);
+    QTest::mouseClick(qobject_cast<QPushButton*>(w->Control(SettingsControl::Save)),
+                      Qt::LeftButton);
   });
   EXPECT_EQ(RunSettingsDialog(nullptr, settings, store), 1);
   Settings stored;
   EXPECT_EQ(stored.Load(store), kSettingsOk);
   EXPECT_EQ(stored.Params, Settings().Params);
-}
-
-TEST_F(SettingsWindowTest, RendersToPictures) {
-  Settings stable;
-  stable.Port = kStableName;
-  settings.Set(stable);
-  auto window = Show();
-  ASSERT_TRUE(window->grab().save(QStringLiteral(DRUNVALE_PICTURE_DIR "/settings_dialog.png")));
-  // The Max tab in WAV mode, with the test on.
-  Get<QTabWidget>(*window, ControlId::Tabs)->setCurrentIndex(1);
-  QTest::mouseClick(Get<QRadioButton>(*window, ControlId::WavRadio), Qt::LeftButton);
-  Get<QTabWidget>(*window, ControlId::Tabs)->setCurrentIndex(2);
-  QTest::mouseClick(Get<QPushButton>(*window, ControlId::Test), Qt::LeftButton);
-  EXPECT_TRUE(window->Logic().TestEngine().IsEnabled());
-  ASSERT_TRUE(window->grab().save(QStringLiteral(DRUNVALE_PICTURE_DIR "/settings_dialog_max.png")));
 }
 
 }  // namespace

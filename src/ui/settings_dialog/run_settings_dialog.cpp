@@ -1,4 +1,4 @@
-#include "ui/settings_dialog/settings_dialog.h"
+#include "ui/settings_dialog/run_settings_dialog.h"
 
 #include <QApplication>
 

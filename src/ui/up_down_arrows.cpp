@@ -1,4 +1,4 @@
-#include "ui/settings_dialog/up_down_arrows.h"
+#include "ui/up_down_arrows.h"
 
 #include <QToolButton>
 

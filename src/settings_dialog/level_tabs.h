@@ -8,9 +8,9 @@
 
 namespace drunvale {
 
-// The settings dialog's four level tabs, in tab order (ConsumptionLevel numbers them).
+// The settings dialog's four level tabs, in tab order (ConsumptionLevel numbers them); the
+// tabs' own texts are the tab control's items in the dialog's template.
 struct LevelTab {
-  const char* text;     // tab caption
   const char* caption;  // the static text above the interval
   SoundSlot slot;       // the test engine's slot that sounds the level
 };
@@ -18,10 +18,10 @@ struct LevelTab {
 inline constexpr int kLevelTabCount = 4;
 
 inline constexpr std::array<LevelTab, kLevelTabCount> kLevelTabs = {{
-    {"Нулевой", "Нулевой расход бензина\nизображать сигналом каждые", SoundSlot::Zero},
-    {"Минимальный", "Минимальный расход бензина\nизображать сигналом каждые", SoundSlot::MinMax},
-    {"Максимальный", "Максимальный расход бензина\nизображать сигналом каждые", SoundSlot::MinMax},
-    {"Запредельный", "Запредельный расход бензина\nизображать сигналом каждые", SoundSlot::Over},
+    {"Нулевой расход бензина\nизображать сигналом каждые", SoundSlot::Zero},
+    {"Минимальный расход бензина\nизображать сигналом каждые", SoundSlot::MinMax},
+    {"Максимальный расход бензина\nизображать сигналом каждые", SoundSlot::MinMax},
+    {"Запредельный расход бензина\nизображать сигналом каждые", SoundSlot::Over},
 }};
 
 inline constexpr int kMinTab = static_cast<int>(ConsumptionLevel::Min);

@@ -9,7 +9,7 @@
 #include "platform/serial_port.h"
 #include "platform/testing/manual_clock.h"
 #include "platform/testing/memory_user_store.h"
-#include "settings/settings_dialog.h"
+#include "settings_dialog/settings_dialog.h"
 #include "sound/testing/recording_audio.h"
 
 namespace drunvale::testing {
@@ -41,7 +41,7 @@ class DialogTest : public ::testing::Test {
   }
 
   // Typing into an edit, as the window reports it: focus in, the new text, focus out.
-  void Enter(ControlId edit, const std::string& text, bool leave = true) {
+  void Enter(SettingsControl edit, const std::string& text, bool leave = true) {
     dialog->FocusEntered(edit);
     dialog->TextChanged(edit, text);
     if (leave) dialog->FocusLeft(edit);

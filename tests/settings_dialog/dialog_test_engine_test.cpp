@@ -1,8 +1,8 @@
 // The dialog's sound test: its engine runs a real player thread on virtual time.
 #include <gtest/gtest.h>
 
-#include "settings/dialog_fixture.h"
-#include "settings/level_tabs.h"
+#include "settings_dialog/dialog_fixture.h"
+#include "settings_dialog/level_tabs.h"
 #include "sound/wav_bytes.h"
 
 namespace drunvale {
@@ -18,7 +18,7 @@ class DialogTestEngine : public DialogTest {
 TEST_F(DialogTestEngine, SoundsTheShownLevelAndFollowsTheTabAtOnce) {
   Open();
   EXPECT_FALSE(dialog->TestEngine().IsEnabled());
-  dialog->Toggled(ControlId::Test, true);
+  dialog->Toggled(SettingsControl::Test, true);
   EXPECT_TRUE(dialog->TestEngine().IsEnabled());
   EXPECT_EQ(Request().slot, SoundSlot::Zero);
   EXPECT_EQ(Request().pitch, 370);
@@ -30,20 +30,20 @@ TEST_F(DialogTestEngine, SoundsTheShownLevelAndFollowsTheTabAtOnce) {
   EXPECT_EQ(dialog->TestEngine().Request().gridOrigin, clock.Now());  // starts now
 
   // Every change of a level control is heard at once, saved or not.
-  Enter(ControlId::ToneEdit, "1000");
-  EXPECT_EQ(Request().pitch, 1000);
-  Enter(ControlId::IntervalEdit, "250");
+  Enter(SettingsControl::ToneEdit, "880");
+  EXPECT_EQ(Request().pitch, 880);
+  Enter(SettingsControl::IntervalEdit, "250");
   EXPECT_EQ(Request().intervalMs, 250);
   EXPECT_EQ(settings.Get().Params.LevelOver.ToneHz, 740);
 
-  dialog->Toggled(ControlId::Test, false);
+  dialog->Toggled(SettingsControl::Test, false);
   EXPECT_FALSE(dialog->TestEngine().IsEnabled());
 }
 
 TEST_F(DialogTestEngine, UsesTheOverLimitShownNotTheSavedOne) {
   Open();
-  Enter(ControlId::OverLimitEdit, "10");
-  dialog->Toggled(ControlId::Test, true);
+  Enter(SettingsControl::OverLimitEdit, "10");
+  dialog->Toggled(SettingsControl::Test, true);
 
   dialog->SelectTab(3);
   EXPECT_EQ(Request().slot, SoundSlot::Over);
@@ -75,15 +75,15 @@ TEST_F(DialogTestEngine, TestPlaysTheChosenFileOrTheTone) {
                                     ::drunvale::testing::SimpleWav(1, 22050, 16, 64));
   Open();
   dialog->SelectTab(1);
-  dialog->RadioClicked(ControlId::WavRadio);
+  dialog->RadioClicked(SettingsControl::WavRadio);
   dialog->TakeBrowsedFile(wav.path());
-  dialog->Toggled(ControlId::Test, true);
+  dialog->Toggled(SettingsControl::Test, true);
   const SoundBuffer* sound = dialog->TestEngine().Device().SlotSound(SoundSlot::MinMax);
   ASSERT_NE(sound, nullptr);
   EXPECT_EQ(sound->Source(), wav.path());
   EXPECT_EQ(Request().pitch, 22050);
 
-  dialog->RadioClicked(ControlId::ToneRadio);
+  dialog->RadioClicked(SettingsControl::ToneRadio);
   sound = dialog->TestEngine().Device().SlotSound(SoundSlot::MinMax);
   ASSERT_NE(sound, nullptr);
   EXPECT_EQ(sound->Source(), "");
@@ -93,9 +93,9 @@ TEST_F(DialogTestEngine, ResetKeepsTheTestGoingOnTheDefaults) {
   Settings stored;
   stored.Params.LevelZero.ToneHz = 5;
   Open(stored);
-  dialog->Toggled(ControlId::Test, true);
+  dialog->Toggled(SettingsControl::Test, true);
   EXPECT_EQ(Request().pitch, 20);
-  Enter(ControlId::ToneEdit, "600");
+  Enter(SettingsControl::ToneEdit, "600");
   dialog->Reset();
   EXPECT_EQ(Request().pitch, 370);
   EXPECT_TRUE(Controls().test.checked);  // the test goes on

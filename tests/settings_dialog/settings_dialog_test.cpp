@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/contract_store.h"
-#include "settings/dialog_fixture.h"
+#include "settings_dialog/dialog_fixture.h"
 #include "sound/wav_bytes.h"
 
 namespace drunvale {
@@ -59,7 +59,7 @@ TEST_F(DialogTest, PortIsSelectedByItsExactNameAndKeptWhenNotPresent) {
   for (const char* absent : {"/dev/ttyUSB1", "/dev/TTYUSB10", "/dev/pts/7"}) {
     EXPECT_EQ(openOn(absent), absent);
     EXPECT_EQ(Controls().ports.items.size(), 4u);
-    Enter(ControlId::Price, "41");
+    Enter(SettingsControl::Price, "41");
     dialog->Save();
     Settings reloaded;
     reloaded.Load(store);
@@ -89,7 +89,7 @@ TEST_F(DialogTest, PortGivenForThisRunIsShownButTheStoredOneIsSaved) {
 
   Open(running, &file);
   EXPECT_EQ(Controls().ports.items[Controls().ports.selected], "/dev/pts/4");
-  Enter(ControlId::Price, "41");
+  Enter(SettingsControl::Price, "41");
   dialog->Save();
   EXPECT_EQ(settings.Get().Port, "/dev/pts/4");  // still in use
   Settings reread;
@@ -99,7 +99,7 @@ TEST_F(DialogTest, PortGivenForThisRunIsShownButTheStoredOneIsSaved) {
 
   // A port picked in the dialog is the one stored, and used from now on.
   Open(running, &file);
-  dialog->Select(ControlId::PortList, 0);
+  dialog->Select(SettingsControl::PortList, 0);
   dialog->Save();
   ASSERT_EQ(reread.Load(file), kSettingsOk);
   EXPECT_EQ(reread.Port, "/dev/ttyS0");
@@ -121,10 +121,10 @@ TEST_F(DialogTest, RateArrowsTakeTheirRangeFromTheDevice) {
 TEST_F(DialogTest, MaxTabShowsTheMinModeAndLocksWhatItShares) {
   Open();
   dialog->SelectTab(1);
-  dialog->RadioClicked(ControlId::WavRadio);
+  dialog->RadioClicked(SettingsControl::WavRadio);
   EXPECT_FALSE(Working().LevelMin.UseTone);
   EXPECT_FALSE(Working().LevelMax.UseTone);
-  dialog->Toggled(ControlId::Loop, true);
+  dialog->Toggled(SettingsControl::Loop, true);
   EXPECT_TRUE(Working().LevelMax.AutoRepeat);
 
   dialog->SelectTab(2);
@@ -138,20 +138,20 @@ TEST_F(DialogTest, MaxTabShowsTheMinModeAndLocksWhatItShares) {
   EXPECT_TRUE(Controls().rate.enabled);
 
   // Clicking the one radio left changes nothing that is locked, and the others are ignored.
-  dialog->RadioClicked(ControlId::WavRadio);
+  dialog->RadioClicked(SettingsControl::WavRadio);
   EXPECT_FALSE(Controls().path.enabled);
   EXPECT_FALSE(Controls().browse.enabled);
   EXPECT_FALSE(Controls().loop.enabled);
-  dialog->RadioClicked(ControlId::ToneRadio);
-  dialog->Toggled(ControlId::Loop, false);
+  dialog->RadioClicked(SettingsControl::ToneRadio);
+  dialog->Toggled(SettingsControl::Loop, false);
   EXPECT_FALSE(Working().LevelMax.UseTone);
   EXPECT_TRUE(Working().LevelMax.AutoRepeat);
 
   // In tone mode the frequency is what the Max tab edits.
   dialog->SelectTab(1);
-  dialog->RadioClicked(ControlId::ToneRadio);
+  dialog->RadioClicked(SettingsControl::ToneRadio);
   dialog->SelectTab(2);
-  Enter(ControlId::ToneEdit, "880");
+  Enter(SettingsControl::ToneEdit, "880");
   EXPECT_EQ(Working().LevelMax.ToneHz, 880);
   EXPECT_EQ(Working().LevelMin.ToneHz, 440);
 }
@@ -176,30 +176,30 @@ TEST_F(DialogTest, MinModeReachesMaxWhenTheMinTabIsLeftOrSaved) {
 
 TEST_F(DialogTest, UpDownEditsClampWhenLeftAndArrowsStep) {
   Open();
-  dialog->FocusEntered(ControlId::ToneEdit);
+  dialog->FocusEntered(SettingsControl::ToneEdit);
   for (const char* typed : {"2", "25", "250", "2500", "25000"}) {
-    dialog->TextChanged(ControlId::ToneEdit, typed);
+    dialog->TextChanged(SettingsControl::ToneEdit, typed);
   }
   EXPECT_EQ(Working().LevelZero.ToneHz, 2500);  // the last whole number in range
-  dialog->FocusLeft(ControlId::ToneEdit);
+  dialog->FocusLeft(SettingsControl::ToneEdit);
   EXPECT_EQ(Controls().tone.Text(), "20000");
   EXPECT_EQ(Working().LevelZero.ToneHz, 20000);
 
-  Enter(ControlId::JamMinutes, "");
+  Enter(SettingsControl::JamMinutes, "");
   EXPECT_EQ(Controls().jamMinutes.Text(), "1");
-  Enter(ControlId::IntervalEdit, "");
+  Enter(SettingsControl::IntervalEdit, "");
   EXPECT_EQ(Controls().interval.Text(), "0");
   EXPECT_EQ(Working().LevelZero.IntervalMs, 0);
 
-  dialog->Step(ControlId::IntervalUpDown, -1);  // at the bottom already
-  dialog->Step(ControlId::IntervalUpDown, +1);
+  dialog->Step(SettingsControl::IntervalUpDown, -1);  // at the bottom already
+  dialog->Step(SettingsControl::IntervalUpDown, +1);
   EXPECT_EQ(Controls().interval.Text(), "1");
   EXPECT_EQ(Working().LevelZero.IntervalMs, 1);
-  dialog->Step(ControlId::JamMinutes, +1);  // the arrow keys in the edit
+  dialog->Step(SettingsControl::JamMinutes, +1);  // the arrow keys in the edit
   EXPECT_EQ(Controls().jamMinutes.Text(), "2");
 
   // The jam and limit edits reach the settings only on Save.
-  Enter(ControlId::OverLimitEdit, "35");
+  Enter(SettingsControl::OverLimitEdit, "35");
   EXPECT_EQ(Working().OverLimit, 20);
   dialog->Save();
   EXPECT_EQ(settings.Get().Params.JamMinutes, 2);
@@ -210,43 +210,43 @@ TEST_F(DialogTest, UpDownEditsClampWhenLeftAndArrowsStep) {
 TEST_F(DialogTest, PlaybackRateKeepsWhatWasTypedAndStepsByTen) {
   Open();
   dialog->SelectTab(3);
-  dialog->RadioClicked(ControlId::WavRadio);
-  Enter(ControlId::RateEdit, "44101");
+  dialog->RadioClicked(SettingsControl::WavRadio);
+  Enter(SettingsControl::RateEdit, "44101");
   EXPECT_EQ(Controls().rate.Text(), "44101");
   EXPECT_EQ(Controls().rate.Value(), 4410);
   EXPECT_EQ(Working().LevelOver.SampleRate, 44101u);
 
-  dialog->Step(ControlId::RateUpDown, +1);
+  dialog->Step(SettingsControl::RateUpDown, +1);
   EXPECT_EQ(Controls().rate.Text(), "44110");
   EXPECT_EQ(Working().LevelOver.SampleRate, 44110u);
-  dialog->Step(ControlId::RateEdit, -1);
-  dialog->Step(ControlId::RateEdit, -1);
+  dialog->Step(SettingsControl::RateEdit, -1);
+  dialog->Step(SettingsControl::RateEdit, -1);
   EXPECT_EQ(Working().LevelOver.SampleRate, 44090u);
 
   // Typed rates are not clamped; the arrows are.
-  Enter(ControlId::RateEdit, "999999");
+  Enter(SettingsControl::RateEdit, "999999");
   EXPECT_EQ(Working().LevelOver.SampleRate, 999999u);
   EXPECT_EQ(Controls().rate.Value(), Controls().rate.Upper());
 }
 
 TEST_F(DialogTest, PriceIsKeptWithinZeroToAThousand) {
   Open();
-  Enter(ControlId::Price, "-5");
+  Enter(SettingsControl::Price, "-5");
   EXPECT_EQ(Controls().price.text, "0.00");
-  Enter(ControlId::Price, "1234");
+  Enter(SettingsControl::Price, "1234");
   EXPECT_EQ(Controls().price.text, "1000.00");
-  Enter(ControlId::Price, "7");
+  Enter(SettingsControl::Price, "7");
   EXPECT_EQ(Controls().price.text, "7.00");
-  Enter(ControlId::Price, "nan");
+  Enter(SettingsControl::Price, "nan");
   EXPECT_EQ(Controls().price.text, "0.00");
-  Enter(ControlId::Price, " 45,5");  // atof in the C locale, whatever the process's locale
+  Enter(SettingsControl::Price, " 45,5");  // atof in the C locale, whatever the process's locale
   EXPECT_EQ(Controls().price.text, "45.00");
 
   // Enter saves without leaving the edit: the price is clamped all the same.
-  Enter(ControlId::Price, "1234", false);
+  Enter(SettingsControl::Price, "1234", false);
   dialog->Save();
   EXPECT_EQ(settings.Get().Params.FuelPrice, 1000.0f);
-  Enter(ControlId::Price, "45.5", false);
+  Enter(SettingsControl::Price, "45.5", false);
   dialog->Save();
   EXPECT_EQ(settings.Get().Params.FuelPrice, 45.5f);
 }
@@ -288,14 +288,14 @@ TEST_F(DialogTest, ResetChangesOnlyTheWorkingCopyUntilSaved) {
 
 TEST_F(DialogTest, SaveTakesEveryControl) {
   Open();
-  dialog->Select(ControlId::PortList, 2);
-  dialog->Select(ControlId::BaudList, 2);
-  dialog->Select(ControlId::BaudList, 7);  // no such entry
-  dialog->Toggled(ControlId::Rts, false);
-  dialog->Toggled(ControlId::Dtr, false);
+  dialog->Select(SettingsControl::PortList, 2);
+  dialog->Select(SettingsControl::BaudList, 2);
+  dialog->Select(SettingsControl::BaudList, 7);  // no such entry
+  dialog->Toggled(SettingsControl::Rts, false);
+  dialog->Toggled(SettingsControl::Dtr, false);
   dialog->SelectTab(3);
-  dialog->RadioClicked(ControlId::WavRadio);
-  Enter(ControlId::PathEdit, "/typed/but/not/left.wav", false);
+  dialog->RadioClicked(SettingsControl::WavRadio);
+  Enter(SettingsControl::PathEdit, "/typed/but/not/left.wav", false);
   dialog->Save();
   const Settings saved = settings.Get();
   EXPECT_EQ(saved.Port, "/dev/ttyUSB1");
@@ -312,7 +312,7 @@ TEST_F(DialogTest, WavFileIsTriedWhenTakenAndWarnsWhenItCannotBeUsed) {
   testing::TempFile text("dialog.txt", {'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v'});
   Open();
   dialog->SelectTab(1);
-  dialog->RadioClicked(ControlId::WavRadio);
+  dialog->RadioClicked(SettingsControl::WavRadio);
   dialog->TakeBrowsedFile(wav.path());
   EXPECT_TRUE(host.warnings.empty());
   EXPECT_EQ(dialog->WorkingCopy().WavMin, wav.path());
@@ -321,15 +321,15 @@ TEST_F(DialogTest, WavFileIsTriedWhenTakenAndWarnsWhenItCannotBeUsed) {
   EXPECT_EQ(Controls().rate.Text(), "16000");
 
   // A path typed and left is tried once; leaving it again unchanged tries nothing.
-  Enter(ControlId::PathEdit, text.path());
+  Enter(SettingsControl::PathEdit, text.path());
   EXPECT_THAT(host.warnings,
               ElementsAre("Не обнаружен подходящий аудио-формат у файла\n" + text.path()));
   EXPECT_EQ(host.pathFocused, 1);
   EXPECT_EQ(dialog->WorkingCopy().WavMin, text.path());  // kept, though unusable
   EXPECT_EQ(Working().LevelMin.SampleRate, 0u);
   EXPECT_EQ(Controls().rate.Text(), "0");
-  dialog->FocusEntered(ControlId::PathEdit);
-  dialog->FocusLeft(ControlId::PathEdit);
+  dialog->FocusEntered(SettingsControl::PathEdit);
+  dialog->FocusLeft(SettingsControl::PathEdit);
   EXPECT_EQ(host.warnings.size(), 1u);
 
   // The Max tab shares the Min path and cannot take one.

@@ -1,30 +1,33 @@
-#include "settings/settings_dialog.h"
+#include "settings_dialog/settings_dialog.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "settings/dialog_numbers.h"
-#include "settings/level_tabs.h"
+#include "settings_dialog/dialog_numbers.h"
+#include "settings_dialog/level_tabs.h"
 
 namespace drunvale {
 namespace {
 
 struct UpDownPair {
-  ControlId edit;
-  ControlId upDown;
+  SettingsControl edit;
+  SettingsControl upDown;
   UpDownControl SettingsDialogControls::*control;
 };
 
 constexpr UpDownPair kUpDownPairs[] = {
-    {ControlId::JamMinutes, ControlId::JamMinutesUpDown, &SettingsDialogControls::jamMinutes},
-    {ControlId::JamSpeed, ControlId::JamSpeedUpDown, &SettingsDialogControls::jamSpeed},
-    {ControlId::OverLimitEdit, ControlId::OverLimitUpDown, &SettingsDialogControls::overLimit},
-    {ControlId::IntervalEdit, ControlId::IntervalUpDown, &SettingsDialogControls::interval},
-    {ControlId::ToneEdit, ControlId::ToneUpDown, &SettingsDialogControls::tone},
-    {ControlId::RateEdit, ControlId::RateUpDown, &SettingsDialogControls::rate},
+    {SettingsControl::JamMinutes, SettingsControl::JamMinutesUpDown,
+     &SettingsDialogControls::jamMinutes},
+    {SettingsControl::JamSpeed, SettingsControl::JamSpeedUpDown, &SettingsDialogControls::jamSpeed},
+    {SettingsControl::OverLimitEdit, SettingsControl::OverLimitUpDown,
+     &SettingsDialogControls::overLimit},
+    {SettingsControl::IntervalEdit, SettingsControl::IntervalUpDown,
+     &SettingsDialogControls::interval},
+    {SettingsControl::ToneEdit, SettingsControl::ToneUpDown, &SettingsDialogControls::tone},
+    {SettingsControl::RateEdit, SettingsControl::RateUpDown, &SettingsDialogControls::rate},
 };
 
-const UpDownPair* PairOf(ControlId id) {
+const UpDownPair* PairOf(SettingsControl id) {
   for (const UpDownPair& pair : kUpDownPairs) {
     if (pair.edit == id || pair.upDown == id) return &pair;
   }
@@ -131,9 +134,9 @@ void SettingsDialog::ShowLevel() {
   // Each position comes back through its edit's text-change handler, so a stored value out of
   // range is clamped in the working copy as soon as the tab is shown.
   controls_.interval.SetPosition(Level().IntervalMs);
-  OnTextChange(ControlId::IntervalEdit);
+  OnTextChange(SettingsControl::IntervalEdit);
   controls_.tone.SetPosition(Level().ToneHz);
-  OnTextChange(ControlId::ToneEdit);
+  OnTextChange(SettingsControl::ToneEdit);
   SetRate(Level().SampleRate);
 
   const LevelSettings& level = Level();
@@ -168,18 +171,18 @@ void SettingsDialog::EnableForMode() {
 void SettingsDialog::SetRate(uint32_t rate) {
   controls_.rate.SetPosition(rate / 10);
   controls_.rate.SetText(std::to_string(rate));
-  OnTextChange(ControlId::RateEdit);
+  OnTextChange(SettingsControl::RateEdit);
 }
 
-void SettingsDialog::OnTextChange(ControlId edit) {
+void SettingsDialog::OnTextChange(SettingsControl edit) {
   switch (edit) {
-    case ControlId::IntervalEdit:
+    case SettingsControl::IntervalEdit:
       Level().IntervalMs = static_cast<uint16_t>(controls_.interval.Value());
       break;
-    case ControlId::ToneEdit:
+    case SettingsControl::ToneEdit:
       Level().ToneHz = static_cast<uint16_t>(controls_.tone.Value());
       break;
-    case ControlId::RateEdit:
+    case SettingsControl::RateEdit:
       Level().SampleRate = ReadRate(controls_.rate.Text());
       break;
     default:
@@ -188,17 +191,17 @@ void SettingsDialog::OnTextChange(ControlId edit) {
   RefreshTest();
 }
 
-UpDownControl* SettingsDialog::UpDownOf(ControlId id) {
+UpDownControl* SettingsDialog::UpDownOf(SettingsControl id) {
   const UpDownPair* pair = PairOf(id);
   return pair ? &(controls_.*(pair->control)) : nullptr;
 }
 
-void SettingsDialog::TextChanged(ControlId edit, std::string text) {
-  if (edit == ControlId::Price) {
+void SettingsDialog::TextChanged(SettingsControl edit, std::string text) {
+  if (edit == SettingsControl::Price) {
     controls_.price.text = std::move(text);
     return;
   }
-  if (edit == ControlId::PathEdit) {
+  if (edit == SettingsControl::PathEdit) {
     if (controls_.path.enabled) controls_.path.text = std::move(text);
     return;
   }
@@ -210,19 +213,19 @@ void SettingsDialog::TextChanged(ControlId edit, std::string text) {
   OnTextChange(edit);
 }
 
-void SettingsDialog::FocusEntered(ControlId edit) {
-  if (edit == ControlId::PathEdit) pathOnEntry_ = controls_.path.text;
+void SettingsDialog::FocusEntered(SettingsControl edit) {
+  if (edit == SettingsControl::PathEdit) pathOnEntry_ = controls_.path.text;
 }
 
-void SettingsDialog::FocusLeft(ControlId edit) {
+void SettingsDialog::FocusLeft(SettingsControl edit) {
   switch (edit) {
-    case ControlId::Price:
+    case SettingsControl::Price:
       controls_.price.text = FormatFixed2(ClampPrice(ReadDecimal(controls_.price.text)));
       return;
-    case ControlId::PathEdit:
+    case SettingsControl::PathEdit:
       if (controls_.path.enabled) TryTypedPath();
       return;
-    case ControlId::RateEdit:
+    case SettingsControl::RateEdit:
       // The arrows take the typed rate in tens; the typed digits stay as they are.
       if (controls_.rate.enabled) controls_.rate.SetPosition(ReadRate(controls_.rate.Text()) / 10);
       return;
@@ -237,12 +240,12 @@ void SettingsDialog::FocusLeft(ControlId edit) {
   OnTextChange(edit);
 }
 
-void SettingsDialog::Step(ControlId upDown, int direction) {
+void SettingsDialog::Step(SettingsControl upDown, int direction) {
   const UpDownPair* pair = PairOf(upDown);
   if (!pair) return;
   UpDownControl& control = controls_.*(pair->control);
   if (!control.enabled || !control.Step(direction)) return;
-  if (pair->edit == ControlId::RateEdit) {
+  if (pair->edit == SettingsControl::RateEdit) {
     control.SetText(std::to_string(int64_t{control.Value()} * 10));
   }
   OnTextChange(pair->edit);
@@ -253,22 +256,22 @@ void SettingsDialog::CopyMinModeToMax() {
   workingCopy_.Params.LevelMax.AutoRepeat = workingCopy_.Params.LevelMin.AutoRepeat;
 }
 
-void SettingsDialog::Toggled(ControlId box, bool checked) {
+void SettingsDialog::Toggled(SettingsControl box, bool checked) {
   switch (box) {
-    case ControlId::Rts:
+    case SettingsControl::Rts:
       controls_.rts.checked = checked;
       return;
-    case ControlId::Dtr:
+    case SettingsControl::Dtr:
       controls_.dtr.checked = checked;
       return;
-    case ControlId::Loop:
+    case SettingsControl::Loop:
       if (!controls_.loop.enabled) return;
       controls_.loop.checked = checked;
       Level().AutoRepeat = checked;
       if (controls_.tab == kMinTab) CopyMinModeToMax();
       RefreshTest();
       return;
-    case ControlId::Test:
+    case SettingsControl::Test:
       controls_.test.checked = checked;
       testEngine_.SetEnabled(checked);
       RefreshTest();
@@ -278,9 +281,9 @@ void SettingsDialog::Toggled(ControlId box, bool checked) {
   }
 }
 
-void SettingsDialog::RadioClicked(ControlId radio) {
-  const bool tone = radio == ControlId::ToneRadio;
-  if (!tone && radio != ControlId::WavRadio) return;
+void SettingsDialog::RadioClicked(SettingsControl radio) {
+  const bool tone = radio == SettingsControl::ToneRadio;
+  if (!tone && radio != SettingsControl::WavRadio) return;
   if (!(tone ? controls_.toneRadio : controls_.wavRadio).enabled) return;
   Level().UseTone = tone;
   if (controls_.tab == kMinTab) CopyMinModeToMax();
@@ -297,10 +300,10 @@ void SettingsDialog::SelectTab(int tab) {
   ShowLevel();
 }
 
-void SettingsDialog::Select(ControlId list, int index) {
-  ListControl* control = list == ControlId::PortList   ? &controls_.ports
-                         : list == ControlId::BaudList ? &controls_.bauds
-                                                       : nullptr;
+void SettingsDialog::Select(SettingsControl list, int index) {
+  ListControl* control = list == SettingsControl::PortList   ? &controls_.ports
+                         : list == SettingsControl::BaudList ? &controls_.bauds
+                                                             : nullptr;
   if (control && index >= 0 && index < static_cast<int>(control->items.size())) {
     control->selected = index;
   }

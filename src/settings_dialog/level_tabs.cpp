@@ -1,4 +1,4 @@
-#include "settings/level_tabs.h"
+#include "settings_dialog/level_tabs.h"
 
 namespace drunvale {
 

@@ -1,4 +1,4 @@
-#include "settings/dialog_numbers.h"
+#include "settings_dialog/dialog_numbers.h"
 
 #include <charconv>
 #include <limits>

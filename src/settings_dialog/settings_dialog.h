@@ -7,7 +7,7 @@
 #include "platform/clock.h"
 #include "platform/serial_port_probe.h"
 #include "settings/settings.h"
-#include "settings/settings_dialog_controls.h"
+#include "settings_dialog/settings_dialog_controls.h"
 #include "sound/audio_backend.h"
 #include "sound/sound_engine.h"
 
@@ -46,18 +46,18 @@ class SettingsDialog {
   void Initialise();
 
   // User events. Each acts only on the controls it names and ignores a disabled one.
-  void TextChanged(ControlId edit, std::string text);
-  void FocusEntered(ControlId edit);
-  void FocusLeft(ControlId edit);
+  void TextChanged(SettingsControl edit, std::string text);
+  void FocusEntered(SettingsControl edit);
+  void FocusLeft(SettingsControl edit);
   // One arrow step of an up-down control: +1 up, -1 down.
-  void Step(ControlId upDown, int direction);
-  // Check boxes (1027, 1025, 1022, the test button 1024) with their new state.
-  void Toggled(ControlId box, bool checked);
-  // The radio buttons 1012 and 1017.
-  void RadioClicked(ControlId radio);
+  void Step(SettingsControl upDown, int direction);
+  // Check boxes (Rts, Dtr, Loop, the test button Test) with their new state.
+  void Toggled(SettingsControl box, bool checked);
+  // The radio buttons ToneRadio and WavRadio.
+  void RadioClicked(SettingsControl radio);
   void SelectTab(int tab);
-  void Select(ControlId list, int index);
-  // A file taken in the file chooser of button 1021.
+  void Select(SettingsControl list, int index);
+  // A file taken in the file chooser of the Browse button.
   void TakeBrowsedFile(const std::string& path);
   // Enter in the WAV path: a changed path is tried as leaving the edit tries it. False when
   // the file could not be used (the user has been warned); the dialog then stays open.
@@ -82,10 +82,10 @@ class SettingsDialog {
   bool UseWavFile();
   void RefreshTest();
   // Runs after the dialog itself writes an edit's text, as after typing.
-  void OnTextChange(ControlId edit);
+  void OnTextChange(SettingsControl edit);
   void CopyMinModeToMax();
   void SetRate(uint32_t rate);
-  UpDownControl* UpDownOf(ControlId id);
+  UpDownControl* UpDownOf(SettingsControl id);
 
   LevelSettings& Level() { return *levelRecords_[controls_.tab]; }
   std::string& WavPath() { return *levelWavPaths_[controls_.tab]; }

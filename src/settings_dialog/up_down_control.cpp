@@ -1,8 +1,8 @@
-#include "settings/up_down_control.h"
+#include "settings_dialog/up_down_control.h"
 
 #include <algorithm>
 
-#include "settings/dialog_numbers.h"
+#include "settings_dialog/dialog_numbers.h"
 
 namespace drunvale {
 

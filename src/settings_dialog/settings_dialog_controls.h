@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "dialogs/settings_dialog_template.h"
+#include "settings_dialog/up_down_control.h"
+
+namespace drunvale {
+
+struct ListControl {
+  std::vector<std::string> items;
+  int selected = -1;  // -1: nothing selected
+};
+
+struct ButtonControl {
+  bool checked = false;
+  bool enabled = true;
+};
+
+struct EditControl {
+  std::string text;
+  bool enabled = true;
+};
+
+// What every control of the dialog shows. The window mirrors this after each event it passes
+// on, so the dialog's behaviour can be tested without one.
+struct SettingsDialogControls {
+  ListControl ports;                    // PortList
+  ListControl bauds;                    // BaudList
+  ButtonControl rts;                    // Rts
+  ButtonControl dtr;                    // Dtr
+  EditControl price;                    // Price
+  UpDownControl jamMinutes{1, 60};      // JamMinutes with its up-down
+  UpDownControl jamSpeed{1, 100};       // JamSpeed with its up-down
+  UpDownControl overLimit{1, 100};      // OverLimitEdit with its up-down
+  int tab = 0;                          // Tabs
+  std::string levelCaption;             // LevelCaption
+  UpDownControl interval{0, 10000};     // IntervalEdit with its up-down
+  ButtonControl toneRadio;              // ToneRadio
+  UpDownControl tone{20, 20000};        // ToneEdit with its up-down
+  ButtonControl wavRadio;               // WavRadio
+  EditControl path;                     // PathEdit
+  ButtonControl browse;                 // Browse
+  UpDownControl rate{1, 32767, false};  // RateEdit with its up-down: position = rate / 10
+  ButtonControl loop;                   // Loop
+  ButtonControl test;                   // Test
+};
+
+}  // namespace drunvale

@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "dialogs/about_box_template.h"
+#include "dialogs/dialog_units.h"
+#include "dialogs/main_dialog_template.h"
+#include "dialogs/settings_dialog_template.h"
+
+namespace drunvale {
+namespace {
+
+TEST(DialogUnitsTest, ConvertAsWindowsDoesForItsDialogFont) {
+  // "MS Sans Serif" 8 at 96 dpi: 11-pixel characters, base units 6 by 13.
+  EXPECT_EQ(DialogFontPixels(8, 96), 11);
+  EXPECT_EQ(DialogFontPixels(8, 120), 13);
+  const DialogUnits units({.alphabetWidth = 295, .lineHeight = 13});
+  EXPECT_EQ(units.BaseX(), 6);
+  EXPECT_EQ(units.BaseY(), 13);
+  // Halves round away from zero; place and size are converted each on its own.
+  EXPECT_EQ(units.ToPixels({202, 193, 50, 14}), (PixelRect{303, 314, 75, 23}));
+  EXPECT_EQ(units.ToPixels({1, 3, 319, 231}), (PixelRect{2, 5, 479, 375}));
+  EXPECT_EQ(DialogUnits({.alphabetWidth = 311, .lineHeight = 16}).BaseX(), 6);
+  EXPECT_EQ(DialogUnits({.alphabetWidth = 312, .lineHeight = 16}).BaseX(), 6);
+  EXPECT_EQ(DialogUnits({.alphabetWidth = 338, .lineHeight = 16}).BaseX(), 7);
+}
+
+// What a view relies on when it builds a dialog from its template.
+void ExpectWellFormed(const DialogTemplate& dialog) {
+  SCOPED_TRACE(std::string(dialog.title));
+  for (const ControlTemplate& c : dialog.controls) {
+    SCOPED_TRACE(c.control);
+    EXPECT_GE(c.rect.x, 0);
+    EXPECT_GE(c.rect.y, 0);
+    EXPECT_LE(c.rect.x + c.rect.width, dialog.width);
+    EXPECT_LE(c.rect.y + c.rect.height, dialog.height);
+    if (c.kind == ControlKind::UpDown) {
+      ASSERT_GT(c.control, 0);
+      const ControlTemplate& buddy = dialog.controls[c.control - 1];
+      EXPECT_EQ(buddy.kind, ControlKind::Edit);
+      EXPECT_TRUE(Has(buddy.style, ControlStyle::Digits));
+    }
+    EXPECT_EQ(c.kind == ControlKind::Tabs, !c.items.empty());
+  }
+}
+
+TEST(DialogTemplateTest, EveryControlLiesInItsDialogAndEveryUpDownFollowsItsBuddy) {
+  ExpectWellFormed(MainDialogTemplate());
+  ExpectWellFormed(SettingsDialogTemplate());
+  ExpectWellFormed(AboutBoxTemplate());
+  // The buttons that end a dialog carry the identifiers Windows gives Enter, Esc and the close
+  // box.
+  EXPECT_EQ(SettingsDialogTemplate().IdOf(SettingsControl::Save), 1);
+  EXPECT_EQ(SettingsDialogTemplate().IdOf(SettingsControl::Cancel), 2);
+  EXPECT_EQ(AboutBoxTemplate().IdOf(AboutControl::Ok), 2);
+}
+
+TEST(DialogTemplateTest, EachPanelColumnHasAValueStaticOfItsOwn) {
+  const auto& dialog = MainDialogTemplate();
+  std::set<MainControl> seen;
+  for (PanelColumn column :
+       {PanelColumn::TotalsAll, PanelColumn::TotalsInJam, PanelColumn::TotalsOutsideJam,
+        PanelColumn::RatesAll, PanelColumn::RatesInJam, PanelColumn::RatesOutsideJam,
+        PanelColumn::RatesMaximum, PanelColumn::RatesCurrent}) {
+    const ControlTemplate& value = dialog[ControlOf(column)];
+    EXPECT_TRUE(seen.insert(ControlOf(column)).second);
+    EXPECT_EQ(value.kind, ControlKind::Text);
+    EXPECT_NE(value.id, kNoControlId);
+    EXPECT_TRUE(Has(value.style, ControlStyle::RightAligned));
+    EXPECT_TRUE(Has(value.style, ControlStyle::Sunken));
+  }
+  // Totals line up with the totals' row captions, rates with the rates'.
+  EXPECT_EQ(dialog[ControlOf(PanelColumn::TotalsInJam)].rect.y,
+            dialog[MainControl::TotalsCaptions].rect.y);
+  EXPECT_EQ(dialog[ControlOf(PanelColumn::RatesCurrent)].rect.height,
+            dialog[MainControl::RatesCaptions].rect.height);
+}
+
+}  // namespace
+}  // namespace drunvale
