@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/spawn_program.h"
+#include "console/spawn_program.h"
 
 namespace drunvale::bench {
 

@@ -57,17 +57,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return next < replies.size() ? replies[next++] : drunvale::ScriptedReply{};
   });
   drunvale::KwpExchange link(clock, stop, [mode] { return (mode & 0x40) != 0; });
-  link.PortHandle = &port;
+  link.SetPort(&port);
 
   ExchangeResult result = link.Exchange(request.data(), static_cast<uint8_t>(request.size()));
   Check(result == ExchangeResult::Ok || result == ExchangeResult::NoAnswer);
-  Check(link.ErrorCount >= 0 && link.ErrorCount <= 19);
+  Check(link.ErrorCount() >= 0 && link.ErrorCount() <= 19);
   if (result == ExchangeResult::Ok) {
-    const auto& buffer = link.ReceiveBuffer;
-    Check(link.Payload == 4 || link.Payload == 5);
-    const size_t checksumAt = link.Payload + link.PayloadSize;
+    const auto& buffer = link.ReceiveBuffer();
+    Check(link.PayloadOffset() == 4 || link.PayloadOffset() == 5);
+    const size_t checksumAt = link.PayloadOffset() + link.Payload().size();
     Check(checksumAt < buffer.size());
-    Check(buffer[link.Payload - 1] == (request[0] | 0x40));
+    Check(buffer[link.PayloadOffset() - 1] == (request[0] | 0x40));
     Check(drunvale::KwpChecksum(buffer.data(), checksumAt) == buffer[checksumAt]);
   }
   return 0;

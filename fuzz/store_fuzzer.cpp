@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/file_user_store.h"
+#include "platform/linux/file_user_store.h"
 #include "platform/reg_file.h"
 #include "settings/parameters_codec.h"
 #include "settings/settings.h"

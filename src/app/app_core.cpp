@@ -3,8 +3,7 @@
 namespace drunvale {
 
 AppCore::AppCore(AppPlatform platform)
-    : sound(settings, *platform.highResClock,
-            platform.audio ? *platform.audio : SystemAudioBackend()),
+    : sound(settings, *platform.highResClock, *platform.audio),
       trip(settings, *platform.tickClock, [this](float value) { sound.SetConsumption(value); }),
       link(
           settings,

@@ -13,7 +13,7 @@ namespace drunvale {
 struct AppPlatform {
   TickClock* tickClock = &SystemTickClock();
   HighResClock* highResClock = &SystemHighResClock();
-  AudioBackend* audio = nullptr;  // null: OpenAL Soft
+  AudioBackend* audio = &SystemAudioBackend();
   SerialPortOpener opener = OpenSystemSerialPort;
 };
 

@@ -31,7 +31,6 @@ const char* const kUsage =
     "\n"
     "Exit status:\n"
     "  0   normal end: the window was closed, or the console was stopped\n"
-    "  1   the simulated control unit of --demo did not start\n"
     "  64  unknown option or unusable value\n"
     "  69  no display found (or a build without windows): --console runs it in a terminal\n";
 

@@ -15,16 +15,22 @@ MainController::MainController(AppCore& app, UserStore& store, MainView& view)
 MainController::~MainController() = default;
 
 void MainController::Initialise() {
+  std::string cause;
   Settings loaded = app_.settings.Get();
-  loaded.Load(store_);
-  app_.settings.Set(loaded);
-  app_.sound.Device().Create();
-  if (!app_.sound.Device().HasDevice()) {
-    std::fputs("drunvale: no sound device, running without sound\n", stderr);
+  // A first start has no stored settings; that is no failure.
+  if (loaded.Load(store_) != kSettingsOk && store_.Exists(kSettingsKeyPath)) {
+    cause = "Настройки не прочитаны: действуют исходные.";
   }
+  app_.settings.Set(loaded);
+  if (app_.sound.Device().Create() != kSoundOk || !app_.sound.Device().HasDevice()) {
+    std::fputs("drunvale: no sound device, running without sound\n", stderr);
+    cause += (cause.empty() ? "" : " ") + std::string("Нет звукового устройства: звука не будет.");
+  }
+  // Said where the link explains itself, until the link has something to say.
+  if (!cause.empty()) status_.ShowCause(cause);
   app_.sound.ReloadSounds();
   app_.trip.Reset();
-  refreshCount_ = 3;
+  refreshCount_ = kTicksBetweenFullRefreshes;
   litresPerHour_ = true;
   app_.trip.SetLitresPerHour(true);
   view_.SetUnitCaption(std::string(IndicatorCaption(true)));
@@ -35,7 +41,7 @@ void MainController::Start(bool beep) {
   refreshCount_ = 0;
   view_.StartRefreshTimer();
   app_.link.Start([this](std::string text) { status_.Show(std::move(text)); },
-                  [this](std::string text) { status_.ShowNote(std::move(text)); });
+                  [this](std::string text) { status_.ShowCause(std::move(text)); });
   app_.sound.SetEnabled(beep);
 }
 
@@ -43,13 +49,13 @@ void MainController::Stop() {
   app_.sound.SetEnabled(false);
   app_.link.Stop();
   view_.StopRefreshTimer();
-  refreshCount_ = 3;
+  refreshCount_ = kTicksBetweenFullRefreshes;
   RefreshStatistics();
 }
 
 void MainController::Reset() {
   app_.trip.Reset();
-  refreshCount_ = 3;
+  refreshCount_ = kTicksBetweenFullRefreshes;
   RefreshStatistics();
 }
 
@@ -76,7 +82,7 @@ int MainController::Close() {
   app_.sound.SetEnabled(false);
   app_.link.Stop();
   view_.StopRefreshTimer();
-  return 2;
+  return kMainWindowClosed;
 }
 
 void MainController::ApplySavedSettings() {
@@ -93,7 +99,7 @@ void MainController::RefreshStatistics() {
   TripSnapshot trip = app_.trip.Snapshot();
   float price = app_.settings.GetParameters().FuelPrice;
   view_.SetColumn(PanelColumn::RatesCurrent, FormatRates(trip.Current, price));
-  if (++refreshCount_ <= 3) return;
+  if (++refreshCount_ <= kTicksBetweenFullRefreshes) return;
   refreshCount_ = 0;
   PanelTexts texts = FormatPanel(trip, price);
   view_.SetColumn(PanelColumn::TotalsAll, texts.TotalsEverywhere);

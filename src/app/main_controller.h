@@ -21,7 +21,8 @@ class MainController {
   ~MainController();
 
   // Loads the settings, opens the sound device, loads the sounds, resets the statistics and
-  // fills the whole panel. The link is not started.
+  // fills the whole panel. The link is not started. Stored settings that will not open, or no
+  // sound device, are said in the cause line.
   void Initialise();
 
   void Start(bool beep);
@@ -32,7 +33,7 @@ class MainController {
   // The slider's position, 0 at the top (full volume) to 100 at the bottom.
   void SetVolumeSliderPosition(int position);
   void ToggleUnits();
-  // Stops sound and link; returns the window's result (2).
+  // Stops sound and link; returns the window's result, kMainWindowClosed.
   int Close();
   // After the settings dialog saved new settings: the link restarts only when the port or
   // the rate changed, and the sounds are reloaded.
@@ -45,13 +46,17 @@ class MainController {
   StatusMailbox& Status() { return status_; }
 
  private:
+  // The panel refreshes whole at every fourth tick: at a count above this one.
+  static constexpr int32_t kTicksBetweenFullRefreshes = 3;
+
   void RefreshStatistics();
 
   AppCore& app_;
   UserStore& store_;
   MainView& view_;
   StatusMailbox status_;
-  int32_t refreshCount_ = 3;
+  // Ticks since the last full refresh; kTicksBetweenFullRefreshes makes the next one full.
+  int32_t refreshCount_ = kTicksBetweenFullRefreshes;
   bool litresPerHour_ = true;
 };
 

@@ -7,6 +7,11 @@
 
 namespace drunvale {
 
+// What the main window ends with after a normal close, as the dialog always has.
+inline constexpr int kMainWindowClosed = 2;
+// What the settings dialog ends with when it was closed with "Сохранить".
+inline constexpr int kSettingsSaved = 1;
+
 // What the controller needs of a window (or of the console): it sets texts and asks for
 // repaints; the view forwards the user's commands to the controller. All calls come on the
 // view's own (UI) thread, except PostToUiThread, which any thread may call and which must
@@ -16,9 +21,10 @@ class MainView {
   virtual ~MainView() = default;
   virtual void SetColumn(PanelColumn column, const std::string& text) = 0;
   virtual void SetStatusLine(const std::string& text) = 0;
-  // Why the status line says what it says (the system's reason a port would not open); the
-  // status line itself keeps its own text. Views without room for it ignore it.
-  virtual void ShowStatusNote(const std::string& /*text*/) {}
+  // The cause line: why the status line says what it says (a port that would not open, or was
+  // lost, and what to do), or "" when there is nothing to explain. The status line keeps its
+  // own text; the cause stands until the next one replaces it.
+  virtual void SetCauseLine(const std::string& text) = 0;
   virtual void SetSummaryLine(const std::string& text) = 0;
   virtual void SetUnitCaption(const std::string& caption) = 0;
   // The indicator's text and colour come from the controller when the view paints.

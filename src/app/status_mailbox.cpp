@@ -8,7 +8,7 @@ void StatusMailbox::Show(std::string text) {
   Queue({std::move(text), false});
 }
 
-void StatusMailbox::ShowNote(std::string text) {
+void StatusMailbox::ShowCause(std::string text) {
   Queue({std::move(text), true});
 }
 
@@ -35,8 +35,8 @@ void StatusMailbox::Deliver() {
     deliveryPosted_ = false;
   }
   for (const auto& text : texts) {
-    if (text.note) {
-      view_.ShowStatusNote(text.text);
+    if (text.cause) {
+      view_.SetCauseLine(text.text);
     } else {
       view_.SetStatusLine(text.text);
     }

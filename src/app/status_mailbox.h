@@ -18,16 +18,15 @@ class StatusMailbox {
   explicit StatusMailbox(MainView& view) : view_(view), uiThread_(std::this_thread::get_id()) {}
 
   void Show(std::string text);
-  // A text that explains the status line's (the view decides whether it has room for it),
-  // delivered in order with the status texts.
-  void ShowNote(std::string text);
+  // The cause line, delivered in order with the status texts.
+  void ShowCause(std::string text);
   // Runs on the UI thread: hands every queued text to the view, oldest first.
   void Deliver();
 
  private:
   struct Text {
     std::string text;
-    bool note = false;
+    bool cause = false;
   };
   void Queue(Text text);
 

@@ -1,5 +1,6 @@
 #include "link/connection_worker.h"
 
+#include "link/port_causes.h"
 #include "settings/settings.h"
 
 namespace drunvale {
@@ -28,16 +29,19 @@ ExchangeResult ConnectionWorker::RunWorker() {
       portName_ = name;
     }
     requestedBaud_ = settings.Params.BaudRate;
-    exchange_.ErrorCount = 0;
+    exchange_.SetErrorCount(0);
 
     ShowStatus("Открываем " + name + "...");
-    std::string cause;
-    if (OpenPort(name, cause)) {
+    OpenError error;
+    if (OpenPort(name, error)) {
+      ShowCause("");
       const ExchangeResult result = RunOnOpenPort(settings);
       // A silent control unit, or an adapter gone from under us (pulled out, or its cable
       // bumped), is waited for and picked up again; the node may come back under the same name.
       if (result == ExchangeResult::PortError) {
         ShowStatus("Связь с адаптером " + name + " потеряна.");
+        // The indicator takes the status line at once; the cause line keeps saying it.
+        ShowCause(LostPortCause());
       } else if (result != ExchangeResult::NoAnswer) {
         return result;
       }
@@ -45,14 +49,17 @@ ExchangeResult ConnectionWorker::RunWorker() {
       // Also at the first attempt: started at boot, the program may be quicker than the
       // adapter, and the console has no button to try again.
       ShowStatus("Не удаётся открыть " + name + ".");
-      if (!cause.empty()) outlets_.ShowNote(cause);
+      ShowCause(OpenFailureCause(error));
     }
     if (!WaitBeforeReopening()) return ExchangeResult::Stopped;
   }
 }
 
 ExchangeResult ConnectionWorker::RunOnOpenPort(const Settings& settings) {
-  exchange_.SetBaudRate(EcuSession::kWakeUpBaud);
+  if (!exchange_.SetBaudRate(EcuSession::kWakeUpBaud)) {
+    // The session goes on all the same, as it always has; a control unit will not answer.
+    ShowCause(RefusedRateCause(EcuSession::kWakeUpBaud, exchange_.LastPortError()));
+  }
   // Opening raised both lines. Before the first byte goes out: RTS low, so the first pulse
   // rises; DTR as the settings say, as some adapters draw power or direction from it. After
   // the line state, which may raise them again when the rate was 0. A port without modem
@@ -68,8 +75,8 @@ ExchangeResult ConnectionWorker::RunOnOpenPort(const Settings& settings) {
   return result;
 }
 
-bool ConnectionWorker::OpenPort(const std::string& name, std::string& cause) {
-  std::unique_ptr<SerialPort> port = opener_ ? opener_(name, &cause) : nullptr;
+bool ConnectionWorker::OpenPort(const std::string& name, OpenError& error) {
+  std::unique_ptr<SerialPort> port = opener_ ? opener_(name, &error) : nullptr;
   if (!port) return false;
   SerialTimeouts timeouts;
   timeouts.interByteMs = 50;
@@ -80,7 +87,7 @@ bool ConnectionWorker::OpenPort(const std::string& name, std::string& cause) {
   port->SetTimeouts(timeouts);
   std::lock_guard lock(mutex_);
   port_ = std::move(port);
-  exchange_.PortHandle = port_.get();
+  exchange_.SetPort(port_.get());
   return true;
 }
 
@@ -88,7 +95,7 @@ void ConnectionWorker::ClosePort() {
   std::unique_ptr<SerialPort> closing;
   {
     std::lock_guard lock(mutex_);
-    exchange_.PortHandle = nullptr;
+    exchange_.SetPort(nullptr);
     closing = std::move(port_);
   }
   // Closed outside the lock so the summary never waits on the driver.

@@ -40,8 +40,8 @@ class ConnectionWorker {
   bool PortOpen() const;
   std::string PortName() const;
   uint16_t RequestedBaud() const { return requestedBaud_.load(); }
-  uint16_t CurrentBaud() const { return exchange_.CurrentBaud.load(); }
-  int32_t ErrorCount() const { return exchange_.ErrorCount.load(); }
+  uint16_t CurrentBaud() const { return exchange_.CurrentBaud(); }
+  int32_t ErrorCount() const { return exchange_.ErrorCount(); }
   // Raises DTR if the port is open; never races with the worker closing it.
   void RaiseDtr();
 
@@ -51,8 +51,9 @@ class ConnectionWorker {
 
  private:
   void ShowStatus(std::string text) { outlets_.ShowStatus(std::move(text)); }
-  // cause: the system's reason when the port would not open.
-  bool OpenPort(const std::string& name, std::string& cause);
+  void ShowCause(std::string text) { outlets_.ShowCause(std::move(text)); }
+  // error: why, when the port would not open.
+  bool OpenPort(const std::string& name, OpenError& error);
   // Line state, session, lines down, close.
   ExchangeResult RunOnOpenPort(const Settings& settings);
   void ClosePort();

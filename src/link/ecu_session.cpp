@@ -1,16 +1,9 @@
 #include "link/ecu_session.h"
 
 #include "link/ecu_blocks_decode.h"
+#include "link/kwp_services.h"
 
 namespace drunvale {
-namespace {
-
-constexpr uint8_t kKeyByte1 = 0x6B;
-constexpr uint8_t kKeyByte2 = 0x8F;
-constexpr uint8_t kRateCode38400 = 0x26;
-constexpr uint8_t kRateCode57600 = 0x39;
-
-}  // namespace
 
 EcuSession::EcuSession(KwpExchange& exchange, StopEvent& stop, WorkerOutlets& outlets)
     : exchange_(exchange), stop_(stop), outlets_(outlets) {}
@@ -22,9 +15,9 @@ ExchangeResult EcuSession::RunSession(uint16_t requestedBaud) {
   outlets_.PollingPaused();
   // A session left open by an earlier run may still hold the control unit; the attempts this
   // costs are not the new connection's errors.
-  exchange_.ErrorCount = -1000;
+  exchange_.SetErrorCount(kUncountedErrors);
   CloseSession();
-  exchange_.ErrorCount = 0;
+  exchange_.SetErrorCount(0);
 
   const ExchangeResult contact = MakeContact();
   if (contact != ExchangeResult::Ok) return contact;
@@ -41,18 +34,20 @@ ExchangeResult EcuSession::RunSession(uint16_t requestedBaud) {
 }
 
 ExchangeResult EcuSession::CloseSession() {
-  if (exchange_.Exchange({0x20}) == ExchangeResult::Ok) exchange_.SetBaudRate(kWakeUpBaud);
-  return exchange_.Exchange({0x82});
+  if (exchange_.Exchange({kwp::kStopDiagnosticSession}) == ExchangeResult::Ok) {
+    exchange_.SetBaudRate(kWakeUpBaud);
+  }
+  return exchange_.Exchange({kwp::kStopCommunication});
 }
 
 ExchangeResult EcuSession::MakeContact() {
   ShowStatus("Попытка установить контакт с контроллером...");
-  const ExchangeResult r = exchange_.Exchange({0x81});
+  const ExchangeResult r = exchange_.Exchange({kwp::kStartCommunication});
   if (r != ExchangeResult::Ok) return r;
 
   // A reply without both key bytes is as unknown as one with other key bytes.
-  const uint8_t* key = Payload();
-  if (exchange_.PayloadSize >= 2 && key[0] == kKeyByte1 && key[1] == kKeyByte2) {
+  const std::span<const uint8_t> key = exchange_.Payload();
+  if (key.size() >= 2 && key[0] == kwp::kKnownKeyByte1 && key[1] == kwp::kKnownKeyByte2) {
     return ExchangeResult::Ok;
   }
   for (int i = 0; i < kBlinks; ++i) {
@@ -67,9 +62,10 @@ ExchangeResult EcuSession::MakeContact() {
 
 ExchangeResult EcuSession::SwitchBaudRate(uint16_t requestedBaud) {
   if (requestedBaud == kWakeUpBaud) return ExchangeResult::Ok;
-  const uint8_t code = requestedBaud == 38400 ? kRateCode38400 : kRateCode57600;
+  const uint8_t code = requestedBaud == 38400 ? kwp::kRateCode38400 : kwp::kRateCode57600;
   ShowStatus("Запрос продвинутой скорости обмена " + std::to_string(requestedBaud) + "...");
-  const ExchangeResult r = exchange_.Exchange({0x10, 0x81, code});
+  const ExchangeResult r =
+      exchange_.Exchange({kwp::kStartDiagnosticSession, kwp::kAdvancedSessionMode, code});
   if (r != ExchangeResult::Ok) return r;
   // Should the line refuse the rate, the next request shows it as a silent control unit.
   exchange_.SetBaudRate(requestedBaud);
@@ -77,18 +73,22 @@ ExchangeResult EcuSession::SwitchBaudRate(uint16_t requestedBaud) {
 }
 
 ExchangeResult EcuSession::ReadIdentification() {
-  const ExchangeResult r = exchange_.Exchange({0x1A, 0x80});
+  const ExchangeResult r =
+      exchange_.Exchange({kwp::kReadEcuIdentification, kwp::kIdentificationOption});
   if (r != ExchangeResult::Ok) return r;
-  ShowStatus(FormatIdentification(Payload(), exchange_.PayloadSize));
+  const std::span<const uint8_t> block = exchange_.Payload();
+  ShowStatus(FormatIdentification(block.data(), block.size()));
   return ExchangeResult::Ok;
 }
 
 ExchangeResult EcuSession::PollLiveData() {
-  const ExchangeResult r = exchange_.Exchange({0x21, 0x01});
+  const ExchangeResult r =
+      exchange_.Exchange({kwp::kReadDataByLocalIdentifier, kwp::kLiveDataBlock});
   if (r != ExchangeResult::Ok) return r;
-  const std::optional<LiveSample> sample = DecodeLiveData(Payload(), exchange_.PayloadSize);
+  const std::span<const uint8_t> block = exchange_.Payload();
+  const std::optional<LiveSample> sample = DecodeLiveData(block.data(), block.size());
   if (!sample) {
-    ++exchange_.ErrorCount;
+    exchange_.CountFailedAttempt();
     return ExchangeResult::Ok;
   }
   outlets_.AddSample(sample->speed, sample->air, sample->fuel, sample->running);

@@ -18,6 +18,9 @@ class EcuSession {
   static constexpr uint16_t kWakeUpBaud = 10400;
   static constexpr int kBlinks = 5;
   static constexpr uint32_t kBlinkMs = 200;
+  // The error count while an older session is closed before contact: far below zero, so
+  // those attempts never show in the summary, which shows a count below zero as 0.
+  static constexpr int32_t kUncountedErrors = -1000;
 
   EcuSession(KwpExchange& exchange, StopEvent& stop, WorkerOutlets& outlets);
   EcuSession(const EcuSession&) = delete;
@@ -42,7 +45,6 @@ class EcuSession {
 
  private:
   void ShowStatus(std::string text) { outlets_.ShowStatus(std::move(text)); }
-  const uint8_t* Payload() const { return exchange_.ReceiveBuffer.data() + exchange_.Payload; }
 
   KwpExchange& exchange_;
   StopEvent& stop_;

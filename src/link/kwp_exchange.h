@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <span>
 
 #include "link/kwp_frame.h"
 #include "platform/clock.h"
@@ -40,7 +41,7 @@ class KwpExchange {
   KwpExchange& operator=(const KwpExchange&) = delete;
 
   // data: the service identifier and its parameters. Requests without data, or too long for
-  // their echo to fit ReceiveBuffer (n > 251), are refused with NoAnswer before any I/O.
+  // their echo to fit the receive buffer (n > 251), are refused with NoAnswer before any I/O.
   ExchangeResult Exchange(const uint8_t* data, uint8_t n);
   ExchangeResult Exchange(std::initializer_list<uint8_t> data);
 
@@ -48,16 +49,33 @@ class KwpExchange {
   bool SetBaudRate(uint16_t rate);
 
   // Set by the owner while the port is open; Exchange answers PortError without one.
-  SerialPort* PortHandle = nullptr;
-  // No request goes out earlier than kPacingMs after this tick.
-  uint32_t LastReceiveTick;
-  // In ReceiveBuffer: the byte after the response service identifier of the last response
-  // that passed the checksum, and how many data bytes follow it up to the checksum.
-  size_t Payload = 0;
-  size_t PayloadSize = 0;
-  std::array<uint8_t, kReceiveBufferSize> ReceiveBuffer{};
-  std::atomic<uint16_t> CurrentBaud{0};
-  std::atomic<int32_t> ErrorCount{0};
+  void SetPort(SerialPort* port) { port_ = port; }
+
+  // The last response that passed the checksum test, from the byte after its service
+  // identifier up to the checksum; callers read its fields at fixed offsets. It stays in the
+  // receive buffer until the next exchange.
+  std::span<const uint8_t> Payload() const {
+    return {receiveBuffer_.data() + payload_, payloadSize_};
+  }
+  // Where the payload starts in the frame: 4, or 5 behind a length byte.
+  size_t PayloadOffset() const { return payload_; }
+  const std::array<uint8_t, kReceiveBufferSize>& ReceiveBuffer() const { return receiveBuffer_; }
+
+  // No request goes out earlier than kPacingMs after this tick; a new worker takes it over
+  // from the last one, so the pacing holds across reconnections.
+  uint32_t LastReceiveTick() const { return lastReceiveTick_; }
+  void SetLastReceiveTick(uint32_t tick) { lastReceiveTick_ = tick; }
+
+  // What the system said when the port last failed, or refused a rate (errno, or GetLastError
+  // on Windows).
+  int LastPortError() const { return lastPortError_; }
+
+  // Read by the dialog thread for the summary.
+  uint16_t CurrentBaud() const { return currentBaud_.load(); }
+  int32_t ErrorCount() const { return errorCount_.load(); }
+  // The session resets the count at each opening and counts attempts of its own.
+  void SetErrorCount(int32_t count) { errorCount_ = count; }
+  void CountFailedAttempt() { ++errorCount_; }
 
  private:
   enum class Attempt { Positive, Failed, PortFailure };
@@ -66,10 +84,20 @@ class KwpExchange {
   void PulseRts();
   Attempt RunAttempt(const KwpFrame& frame, uint8_t service);
   Attempt ReadResponse(uint8_t service);
+  // The port failed: keep what the system said for the user.
+  Attempt PortFailed(const IoResult& result);
 
   TickClock& clock_;
   StopEvent& stopEvent_;
   RtsPulseReader rtsPulse_;
+  SerialPort* port_ = nullptr;
+  uint32_t lastReceiveTick_;
+  size_t payload_ = 0;
+  size_t payloadSize_ = 0;
+  std::array<uint8_t, kReceiveBufferSize> receiveBuffer_{};
+  int lastPortError_ = 0;
+  std::atomic<uint16_t> currentBaud_{0};
+  std::atomic<int32_t> errorCount_{0};
 };
 
 }  // namespace drunvale

@@ -13,8 +13,8 @@ namespace drunvale {
 // Everything one worker owns, kept alive by whichever of the link and the thread lets go last.
 struct KwpLink::Worker {
   Worker(const SharedSettings& settings, TickClock& clock, SerialPortOpener opener,
-         StatusOut status, SampleOut samples, PauseOut paused, StatusOut notes)
-      : outlets(stop, std::move(status), std::move(samples), std::move(paused), std::move(notes)),
+         StatusOut status, SampleOut samples, PauseOut paused, StatusOut causes)
+      : outlets(stop, std::move(status), std::move(samples), std::move(paused), std::move(causes)),
         connection(settings, clock, stop, std::move(opener), outlets) {}
 
   ThreadStopEvent stop;
@@ -43,18 +43,20 @@ void KwpLink::ShowStatus(std::string text) {
   if (statusControl_) statusControl_(std::move(text));
 }
 
-void KwpLink::Start(StatusOut status, StatusOut notes) {
+void KwpLink::Start(StatusOut status, StatusOut causes) {
   if (worker_) {
     if (!worker_->finished.IsSet()) return;
     ReleaseEndedWorker();
   }
   statusControl_ = std::move(status);
-  notes_ = std::move(notes);
+  causes_ = std::move(causes);
   ShowStatus("Соединяемся...");
+  // Whatever the last run had to explain is no longer the news.
+  if (causes_) causes_("");
 
   auto worker = std::make_shared<Worker>(settings_, clock_, opener_, statusControl_, samples_,
-                                         paused_, notes_);
-  if (lastReceiveTick_) worker->connection.Exchange().LastReceiveTick = *lastReceiveTick_;
+                                         paused_, causes_);
+  if (lastReceiveTick_) worker->connection.Exchange().SetLastReceiveTick(*lastReceiveTick_);
   // The default stack (8 MiB of address space, committed as used) serves; the worker needs
   // far less, so no size is asked for.
   try {
@@ -88,7 +90,7 @@ void KwpLink::Stop() {
 
 void KwpLink::ReleaseEndedWorker() {
   if (thread_.joinable()) thread_.join();
-  lastReceiveTick_ = worker_->connection.Exchange().LastReceiveTick;
+  lastReceiveTick_ = worker_->connection.Exchange().LastReceiveTick();
   worker_->outlets.Detach();
   worker_.reset();
 }
@@ -112,7 +114,7 @@ void KwpLink::ApplySettings() {
     return;
   }
   Stop();
-  Start(statusControl_, notes_);
+  Start(statusControl_, causes_);
 }
 
 std::string KwpLink::LinkSummary() const {

@@ -39,8 +39,9 @@ class KwpLink {
   KwpLink& operator=(const KwpLink&) = delete;
 
   // Starts the worker unless one is running; status receives every progress text from now on,
-  // notes the texts that explain some of them (why a port would not open).
-  void Start(StatusOut status, StatusOut notes = nullptr);
+  // causes the cause line that explains some of them (why a port would not open or was lost),
+  // which a new start clears.
+  void Start(StatusOut status, StatusOut causes = nullptr);
   // Asks the worker to stop and waits up to the join timeout for it.
   void Stop();
   // After new settings were saved: restarts the worker when the port or the rate changed.
@@ -66,7 +67,7 @@ class KwpLink {
   LinkTimings timings_;
 
   StatusOut statusControl_;
-  StatusOut notes_;
+  StatusOut causes_;
   std::shared_ptr<Worker> worker_;  // set from Start until the next Start or Stop
   std::thread thread_;
   std::optional<uint32_t> lastReceiveTick_;  // from the last worker that ended in time

@@ -3,12 +3,12 @@
 namespace drunvale {
 
 WorkerOutlets::WorkerOutlets(StopEvent& stop, StatusOut status, SampleOut samples, PauseOut paused,
-                             StatusOut notes)
+                             StatusOut causes)
     : stop_(stop),
       status_(std::move(status)),
       samples_(std::move(samples)),
       paused_(std::move(paused)),
-      notes_(std::move(notes)) {}
+      causes_(std::move(causes)) {}
 
 void WorkerOutlets::ShowStatus(std::string text) {
   std::lock_guard lock(mutex_);
@@ -17,10 +17,10 @@ void WorkerOutlets::ShowStatus(std::string text) {
   status_(std::move(text));
 }
 
-void WorkerOutlets::ShowNote(std::string text) {
+void WorkerOutlets::ShowCause(std::string text) {
   std::lock_guard lock(mutex_);
-  if (stopping_ || !notes_ || stop_.IsSet()) return;
-  notes_(std::move(text));
+  if (stopping_ || !causes_ || stop_.IsSet()) return;
+  causes_(std::move(text));
 }
 
 void WorkerOutlets::AddSample(float speed, float air, float fuel, bool running) {
@@ -40,7 +40,7 @@ void WorkerOutlets::MarkStopping(const StatusOut& ownerStatus, std::string text)
 }
 
 void WorkerOutlets::Detach() {
-  StatusOut status, notes;
+  StatusOut status, causes;
   SampleOut samples;
   PauseOut paused;
   {
@@ -49,7 +49,7 @@ void WorkerOutlets::Detach() {
     status.swap(status_);
     samples.swap(samples_);
     paused.swap(paused_);
-    notes.swap(notes_);
+    causes.swap(causes_);
   }
   // Captures are released outside the lock, in case their destructors are slow.
 }

@@ -22,17 +22,16 @@ using PauseOut = std::function<void()>;
 // the owner's last text and the stop mark go in together, so no worker text follows them.
 class WorkerOutlets {
  public:
-  // stop: the worker's own stop event; a text is dropped once it is set. notes: texts that
-  // explain a status text (the system's reason a port would not open), for views that have
-  // room for them.
+  // stop: the worker's own stop event; a text is dropped once it is set. causes: the cause
+  // line, which says why the status line says what it says ("" when it has nothing to say).
   WorkerOutlets(StopEvent& stop, StatusOut status, SampleOut samples, PauseOut paused = nullptr,
-                StatusOut notes = nullptr);
+                StatusOut causes = nullptr);
   WorkerOutlets(const WorkerOutlets&) = delete;
   WorkerOutlets& operator=(const WorkerOutlets&) = delete;
 
   // Worker side.
   void ShowStatus(std::string text);
-  void ShowNote(std::string text);
+  void ShowCause(std::string text);
   void AddSample(float speed, float air, float fuel, bool running);
   void PollingPaused();
 
@@ -48,7 +47,7 @@ class WorkerOutlets {
   StatusOut status_;
   SampleOut samples_;
   PauseOut paused_;
-  StatusOut notes_;
+  StatusOut causes_;
   bool stopping_ = false;
 };
 

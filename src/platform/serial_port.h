@@ -8,12 +8,21 @@
 
 namespace drunvale {
 
-// Outcome of one read or write: ok is false when the port reported a failure (an unplugged
-// adapter included); count is what was transferred before the call ended.
+// Outcome of one call on the port: ok is false when the port reported a failure (an unplugged
+// adapter included), and systemError then holds what the system said (errno on Linux,
+// GetLastError on Windows) for the message the user reads; count is what a read or a write
+// transferred before it ended.
 struct IoResult {
   bool ok = true;
   size_t count = 0;
+  int systemError = 0;
+
+  explicit operator bool() const { return ok; }
 };
+
+inline IoResult IoFailure(int systemError, size_t count = 0) {
+  return {false, count, systemError};
+}
 
 // Timeouts of the port, as the ECU link sets them: a read of n bytes ends when interByteMs pass
 // between two bytes, or when totalConstantMs + totalPerByteMs * n pass in all, returning what
@@ -34,10 +43,10 @@ class SerialPort {
   // Programs the whole line state at once: the rate, raw 8N1, no flow control of any kind,
   // no special characters, and the modem lines left to SetRts and SetDtr.
   // Rate 0 is refused.
-  virtual bool SetLine(uint32_t baud) = 0;
+  virtual IoResult SetLine(uint32_t baud) = 0;
   virtual void SetTimeouts(const SerialTimeouts& timeouts) = 0;
   // Discards both the transmit and the receive queue.
-  virtual bool Purge() = 0;
+  virtual IoResult Purge() = 0;
   virtual IoResult Write(const uint8_t* data, size_t n) = 0;
   virtual IoResult Read(uint8_t* data, size_t n) = 0;
   // False when the line could not be moved; a device without modem lines (a pseudo-terminal)
@@ -47,12 +56,20 @@ class SerialPort {
   virtual bool SetDtr(bool on) = 0;
 };
 
-// Opening a port by path; error gets a message for the user-facing log when it fails.
+// Why a port would not open, in the terms a user can act on.
+enum class OpenFailure { NoDevice, NoPermission, Busy, NotSerialPort, Other };
+
+struct OpenError {
+  OpenFailure failure = OpenFailure::Other;
+  int systemError = 0;  // errno on Linux, GetLastError on Windows
+};
+
+// Opening a port by path; error learns why when it fails.
 using SerialPortOpener =
-    std::function<std::unique_ptr<SerialPort>(const std::string& path, std::string* error)>;
+    std::function<std::unique_ptr<SerialPort>(const std::string& path, OpenError* error)>;
 
 // The real opener (exclusive, raw, low-latency where the driver offers it).
-std::unique_ptr<SerialPort> OpenSystemSerialPort(const std::string& path, std::string* error);
+std::unique_ptr<SerialPort> OpenSystemSerialPort(const std::string& path, OpenError* error);
 
 // The port a fresh installation names: the first USB serial converter on Linux, COM1 on Windows.
 std::string DefaultSerialPort();

@@ -7,7 +7,7 @@
 namespace drunvale {
 
 // The real manual-reset event shared between threads: a mutex and a condition variable over
-// steady_clock on Linux (thread_stop_event.cpp), an event object on Windows
+// steady_clock on Linux (linux/linux_stop_event.cpp), an event object on Windows
 // (windows/win_stop_event.cpp).
 class ThreadStopEvent final : public StopEvent {
  public:

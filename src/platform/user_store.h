@@ -82,10 +82,13 @@ class UserStore {
   virtual ~UserStore() = default;
   // Opens an existing key; nullptr when it is missing or cannot be read.
   virtual std::unique_ptr<StoreKey> Open(std::string_view path, StoreAccess access) = 0;
+  // Whether the key is there, readable or not: a key that is missing is no failure on a first
+  // start, one that is there but will not open is.
+  virtual bool Exists(std::string_view path) = 0;
 };
 
 // The store of the user running the program: a file per key under the config folder on Linux
-// (file_user_store.h), the registry on Windows (windows/registry_user_store.h).
+// (linux/file_user_store.h), the registry on Windows (windows/registry_user_store.h).
 std::unique_ptr<UserStore> MakeSystemUserStore();
 
 }  // namespace drunvale

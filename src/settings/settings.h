@@ -5,13 +5,15 @@
 #include <mutex>
 #include <string>
 
+#include "platform/result_code.h"
+
 namespace drunvale {
 
 class UserStore;
 
 // Results of Load and Save.
-inline constexpr int32_t kSettingsOk = 0;
-inline constexpr int32_t kSettingsFail = static_cast<int32_t>(0x80004005);  // E_FAIL
+inline constexpr ResultCode kSettingsOk = kResultOk;
+inline constexpr ResultCode kSettingsFail = kResultFail;
 
 // Where the settings live in the per-user store.
 inline constexpr const char* kSettingsKeyPath = "Software\\Tembrook\\Drunvale\\1.0";
@@ -56,10 +58,10 @@ struct Settings {
   // Reads whatever the store holds; a value that is missing, of the wrong type, too large or
   // unterminated leaves its member as it is. kSettingsFail, all unchanged, when the key cannot
   // be opened.
-  int32_t Load(UserStore& store);
+  ResultCode Load(UserStore& store);
   // Writes the four strings, then the record. kSettingsFail when the key can be neither opened
   // nor created (nothing written) or when the writes could not be committed.
-  int32_t Save(UserStore& store) const;
+  ResultCode Save(UserStore& store) const;
 
   Parameters Params;
   std::string Port;

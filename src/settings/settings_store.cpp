@@ -47,7 +47,7 @@ void LoadString(StoreKey& key, const char* name, std::vector<uint8_t>& buffer,
 
 }  // namespace
 
-int32_t Settings::Load(UserStore& store) {
+ResultCode Settings::Load(UserStore& store) {
   auto key = store.Open(kSettingsKeyPath, StoreAccess::Read);
   if (!key) return kSettingsFail;
 
@@ -69,7 +69,7 @@ int32_t Settings::Load(UserStore& store) {
   return kSettingsOk;
 }
 
-int32_t Settings::Save(UserStore& store) const {
+ResultCode Settings::Save(UserStore& store) const {
   auto key = store.Open(kSettingsKeyPath, StoreAccess::Write);
   if (!key) key = CreateSettingsKey(store);
   if (!key) return kSettingsFail;

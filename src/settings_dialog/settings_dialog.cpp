@@ -67,8 +67,7 @@ SettingsDialog::SettingsDialog(SharedSettings& settings, UserStore& store, Setti
       levelWavPaths_{&workingCopy_.WavZero, &workingCopy_.WavMin, &workingCopy_.WavMin,
                      &workingCopy_.WavOver},
       testSettings_(workingCopy_),
-      testEngine_(testSettings_, options.clock ? *options.clock : SystemHighResClock(),
-                  options.audio ? *options.audio : SystemAudioBackend()) {}
+      testEngine_(testSettings_, *options.clock, *options.audio) {}
 
 std::string SettingsDialog::UnusableWavText(const std::string& path) {
   return "Не обнаружен подходящий аудио-формат у файла\n" + path;
@@ -398,7 +397,8 @@ void SettingsDialog::Save() {
     stored.Load(store_);
     saved.Port = stored.Port;
   }
-  saved.Save(store_);
+  // In use either way; the user learns that they will not outlive this run.
+  if (saved.Save(store_) != kSettingsOk) host_.ShowWarning(kNotSavedText);
 }
 
 }  // namespace drunvale

@@ -27,8 +27,8 @@ class SettingsDialogHost {
 
 struct SettingsDialogOptions {
   SerialPortLister listPorts = [] { return ListSerialPorts(); };
-  HighResClock* clock = nullptr;  // null: the system clock
-  AudioBackend* audio = nullptr;  // null: OpenAL Soft
+  HighResClock* clock = &SystemHighResClock();
+  AudioBackend* audio = &SystemAudioBackend();
 };
 
 // The settings dialog without its window: a working copy of the settings, the controls that
@@ -72,6 +72,9 @@ class SettingsDialog {
 
   // The warning for a file the test engine cannot play.
   static std::string UnusableWavText(const std::string& path);
+  // The warning when the settings could not be stored.
+  static constexpr const char* kNotSavedText =
+      "Не удалось сохранить настройки.\nОни действуют до выхода из программы.";
 
  private:
   void FillControls();

@@ -7,9 +7,9 @@
 #include <optional>
 #include <vector>
 
+#include "sim/ecu_frames.h"
 #include "sim/ecu_model.h"
 #include "sim/ecu_sim_config.h"
-#include "sim/kwp_frame.h"
 #include "sim/sim_records.h"
 
 namespace drunvale::sim {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "sim/drive_profile.h"
+#include "sim/ecu_frames.h"
 #include "sim/ecu_sim_config.h"
-#include "sim/kwp_frame.h"
 #include "sim/sim_records.h"
 
 namespace drunvale::sim {

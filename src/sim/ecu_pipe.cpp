@@ -59,22 +59,22 @@ class EcuPipe::Port final : public SerialPort {
   Port(const Port&) = delete;
   Port& operator=(const Port&) = delete;
 
-  bool SetLine(uint32_t baud) override {
+  IoResult SetLine(uint32_t baud) override {
     std::lock_guard lock(shared_->mutex);
-    if (baud == 0 || shared_->unplugged) return false;
+    if (baud == 0 || shared_->unplugged) return IoFailure(0);
     shared_->testerRate = baud;
-    return true;
+    return {};
   }
   void SetTimeouts(const SerialTimeouts& timeouts) override {
     std::lock_guard lock(shared_->mutex);
     timeouts_ = timeouts;
   }
-  bool Purge() override {
+  IoResult Purge() override {
     std::lock_guard lock(shared_->mutex);
-    if (shared_->unplugged) return false;
+    if (shared_->unplugged) return IoFailure(0);
     shared_->PlayTo(SimClock::now());
     shared_->received.clear();
-    return true;
+    return {};
   }
   IoResult Write(const uint8_t* data, size_t n) override;
   IoResult Read(uint8_t* data, size_t n) override;
@@ -94,7 +94,7 @@ class EcuPipe::Port final : public SerialPort {
 
 IoResult EcuPipe::Port::Write(const uint8_t* data, size_t n) {
   std::lock_guard lock(shared_->mutex);
-  if (shared_->unplugged) return {false, 0};
+  if (shared_->unplugged) return IoFailure(0);
   const SimTime now = SimClock::now();
   shared_->PlayTo(now);
   // The adapter hears its own transmitter: the echo is there before anything is answered.
@@ -114,10 +114,7 @@ IoResult EcuPipe::Port::Read(uint8_t* data, size_t n) {
   SimTime deadline = total;
   IoResult result;
   while (true) {
-    if (shared_->unplugged) {
-      result.ok = false;
-      return result;
-    }
+    if (shared_->unplugged) return IoFailure(0, result.count);
     const SimTime now = SimClock::now();
     shared_->PlayTo(now);
     auto& received = shared_->received;
@@ -140,10 +137,10 @@ EcuPipe::~EcuPipe() {
   Unplug();
 }
 
-std::unique_ptr<SerialPort> EcuPipe::Open(std::string* error) {
+std::unique_ptr<SerialPort> EcuPipe::Open(OpenError* error) {
   std::lock_guard lock(shared_->mutex);
   if (shared_->unplugged || shared_->portOpen) {
-    if (error) *error = shared_->unplugged ? "no such device" : "in use by another program";
+    if (error) error->failure = shared_->unplugged ? OpenFailure::NoDevice : OpenFailure::Busy;
     return nullptr;
   }
   shared_->portOpen = true;

@@ -1,17 +1,17 @@
 // drunvale-ecusim: a simulated K-line adapter and engine control unit for demos and by-hand tests.
-#include <signal.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
-#include "app/exit_codes.h"
+#include "platform/exit_codes.h"
+#include "platform/termination.h"
 #include "sim/ecu_simulator.h"
 #include "sim/ecusim_options.h"
 
@@ -21,11 +21,30 @@ using drunvale::sim::SimClock;
 
 namespace {
 
-timespec Timespec(SimClock::duration d) {
-  auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
-  if (ns < 0) ns = 0;
-  return timespec{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
-}
+// Ctrl+C or SIGTERM, waited for with a timeout.
+class EndRequest {
+ public:
+  EndRequest()
+      : watch_(drunvale::WatchTermination([this] {
+          {
+            std::lock_guard lock(mutex_);
+            requested_ = true;
+          }
+          changed_.notify_all();
+        })) {}
+  // True when the end was asked for within the wait.
+  bool WaitFor(SimClock::duration wait) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::max(wait, SimClock::duration::zero()),
+                             [this] { return requested_; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool requested_ = false;
+  std::unique_ptr<drunvale::TerminationWatch> watch_;  // last: goes first
+};
 
 SimClock::time_point After(SimClock::time_point start, double seconds) {
   return start +
@@ -82,13 +101,7 @@ int main(int argc, char** argv) {
     return drunvale::kExitOk;
   }
 
-  // Blocked before the line thread exists, so only sigtimedwait below ever takes them.
-  sigset_t endSignals;
-  sigemptyset(&endSignals);
-  sigaddset(&endSignals, SIGINT);
-  sigaddset(&endSignals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &endSignals, nullptr);
-
+  EndRequest end;
   std::unique_ptr<EcuSimulator> simulator;
   if (!PlugIn(simulator, options.config, options.link)) return drunvale::kExitCannotStart;
   const SimClock::time_point start = simulator->StartTime();
@@ -106,8 +119,7 @@ int main(int argc, char** argv) {
     for (const auto& at : {ignitionOffAt, unplugAt, replugAt}) {
       if (at) wait = std::min(wait, *at - SimClock::now());
     }
-    timespec timeout = Timespec(wait);
-    if (sigtimedwait(&endSignals, nullptr, &timeout) > 0) break;
+    if (end.WaitFor(wait)) break;
     const SimClock::time_point now = SimClock::now();
     if (simulator && !simulator->Running()) {
       std::fprintf(stderr, "drunvale-ecusim: line failed: %s\n", simulator->LineError().c_str());

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/result_code.h"
+
 namespace drunvale {
 
 // The three sounds an engine can play; None only as a request ("nothing requested yet").
@@ -17,9 +19,9 @@ inline constexpr size_t SlotIndex(SoundSlot slot) {
 
 // Result codes of the sound layer: the audio platform's own (negative = failure) and the
 // RIFF reader's small positive ones. 0 is success.
-using SoundResult = int32_t;
-inline constexpr SoundResult kSoundOk = 0;
-inline constexpr SoundResult kSoundFail = static_cast<int32_t>(0x80004005u);
+using SoundResult = ResultCode;
+inline constexpr SoundResult kSoundOk = kResultOk;
+inline constexpr SoundResult kSoundFail = kResultFail;
 inline constexpr SoundResult kSoundInvalidParam = static_cast<int32_t>(0x80070057u);
 inline constexpr SoundResult kSoundNoDriver = static_cast<int32_t>(0x88780078u);
 inline constexpr SoundResult kSoundBadFormat = static_cast<int32_t>(0x88780064u);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/exit_codes.h"
+#include "platform/exit_codes.h"
 
 namespace drunvale {
 namespace {

@@ -100,23 +100,39 @@ void MainWindow::SetStatusLine(const std::string& text) {
 }
 
 void MainWindow::SetSummaryLine(const std::string& text) {
-  summary_->setText(QString::fromStdString(text));
+  summaryText_ = QString::fromStdString(text);
+  FitStatusRow();
+}
+
+void MainWindow::SetCauseLine(const std::string& text) {
+  cause_ = QString::fromStdString(text);
   FitStatusRow();
 }
 
 void MainWindow::FitStatusRow() {
+  // The summary is empty while no port is open; the cause line takes its place then.
+  const bool cause = summaryText_.isEmpty();
+  const QString& text = cause ? cause_ : summaryText_;
   // Device paths are longer than the "COM1" the row was drawn for: the summary may grow to
   // the left into what the status text leaves free, rather than lose the port's name.
   const int gap = summaryBox_.left() - statusBox_.right() - 1;
   QFontMetrics metrics(font());
-  int statusEnd = statusBox_.left() + metrics.horizontalAdvance(status_->text());
-  int wanted = summaryBox_.right() + 1 - metrics.horizontalAdvance(summary_->text());
+  // The waiting indicator only counts the seconds to the next attempt: a cause may cover it.
+  const QString& status = status_->text();
+  const bool waiting = !status.isEmpty() && status.count(QChar(0x203A)) == status.size();
+  int statusEnd = statusBox_.left() + (cause && waiting ? 0 : metrics.horizontalAdvance(status));
+  int wanted = summaryBox_.right() + 1 - metrics.horizontalAdvance(text);
   int left = std::min(std::max(wanted, statusEnd + gap), summaryBox_.left());
   summary_->setGeometry(left, summaryBox_.top(), summaryBox_.right() + 1 - left,
                         summaryBox_.height());
   status_->setGeometry(statusBox_.left(), statusBox_.top(),
                        std::min(statusBox_.width(), left - gap - statusBox_.left()),
                        statusBox_.height());
+  // A cause longer than the room left ends in "…", and its tooltip holds it whole.
+  const int room = summary_->contentsRect().width();
+  const bool cut = cause && metrics.horizontalAdvance(text) > room;
+  summary_->setText(cut ? metrics.elidedText(text, Qt::ElideRight, room) : text);
+  summary_->setToolTip(cut ? text : QString());
 }
 
 void MainWindow::SetUnitCaption(const std::string& caption) {

@@ -44,7 +44,7 @@ class MainWindow : public QDialog, public MainView {
 
  public:
   static constexpr int kRefreshPeriodMs = 333;
-  static constexpr int kClosedResult = 2;
+  static constexpr int kClosedResult = kMainWindowClosed;
 
   explicit MainWindow(QWidget* parent = nullptr);
   ~MainWindow() override;
@@ -54,6 +54,8 @@ class MainWindow : public QDialog, public MainView {
   void SetColumn(PanelColumn column, const std::string& text) override;
   void SetStatusLine(const std::string& text) override;
   void SetSummaryLine(const std::string& text) override;
+  // Shown where the summary is, while that is empty (no port open).
+  void SetCauseLine(const std::string& text) override;
   void SetUnitCaption(const std::string& caption) override;
   void RepaintIndicator() override;
   void StartRefreshTimer() override;
@@ -98,6 +100,8 @@ class MainWindow : public QDialog, public MainView {
   StaticText* summary_ = nullptr;
   QRect statusBox_;
   QRect summaryBox_;
+  QString summaryText_;
+  QString cause_;
   StaticText* unitCaption_ = nullptr;
   QCheckBox* beep_ = nullptr;
   QSlider* slider_ = nullptr;

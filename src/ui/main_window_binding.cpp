@@ -1,5 +1,7 @@
 #include "ui/main_window_binding.h"
 
+#include <QApplication>
+
 #include "app/app_core.h"
 #include "app/command_line.h"
 #include "app/main_controller.h"
@@ -34,6 +36,16 @@ void ShowMainWindow(MainWindow& window, MainController& controller, AppCore& app
   window.SetBeepTicked(options.beep);
   window.show();
   if (options.demo) controller.Start(options.beep);
+}
+
+void CloseOnRequest(MainWindow& window) {
+  // A modal window's own loop runs inside the main window's: it must end first. A few passes
+  // at most, in case one refuses to close.
+  for (int pass = 0; pass < 8; ++pass) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr || modal == &window || !modal->close()) break;
+  }
+  window.close();
 }
 
 }  // namespace drunvale

@@ -27,4 +27,8 @@ MainWindowActions ControllerActions(MainController& controller,
 void ShowMainWindow(MainWindow& window, MainController& controller, AppCore& app,
                     const CommandLine& options, const std::string& portForThisRun);
 
+// Ends the program's window as its close box would, closing whatever modal window is open over
+// it first: the user or the system asked the program to end.
+void CloseOnRequest(MainWindow& window);
+
 }  // namespace drunvale

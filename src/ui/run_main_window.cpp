@@ -3,11 +3,12 @@
 #include <memory>
 
 #include "app/app_core.h"
-#include "app/demo_peer.h"
-#include "app/exit_codes.h"
 #include "app/main_controller.h"
-#include "app/window_entry.h"
-#include "platform/file_user_store.h"
+#include "app/run_port.h"
+#include "platform/exit_codes.h"
+#include "platform/termination.h"
+#include "platform/user_store.h"
+#include "program/window_entry.h"
 #include "ui/app_icon.h"
 #include "ui/application_start.h"
 #include "ui/main_window.h"
@@ -22,18 +23,10 @@ int RunMainWindow(int argc, char** argv, const CommandLine& options) {
   auto application = StartApplicationOrExit(argc, argv);
 
   // Before the settings and the port: a second copy only wakes the first.
-  std::string directoryError;
-  std::string directory = UserInstanceDirectory(directoryError);
-  SingleInstance instance(directory);
-  if (directory.empty()) {
-    std::fprintf(stderr, "drunvale: running without the one-copy check: %s\n",
-                 directoryError.c_str());
-  }
+  SingleInstance instance;
   if (instance.Claim() == SingleInstance::Role::Second) return 0;
 
-  std::unique_ptr<DemoPeer> demo;
-  std::string port;
-  if (!PortForThisRun(options, demo, port)) return kExitCannotStart;
+  const RunPort port = PortForThisRun(options);
 
   QApplication::setApplicationName(QStringLiteral("Drunvale"));
   QApplication::setApplicationVersion(QStringLiteral(DRUNVALE_VERSION));
@@ -41,18 +34,27 @@ int RunMainWindow(int argc, char** argv, const CommandLine& options) {
   QApplication::setWindowIcon(AppIcon());
 
   auto store = MakeSystemUserStore();
-  AppCore app;
+  AppPlatform platform;
+  platform.opener = port.opener;
+  AppCore app(platform);
   MainWindow window;
   MainController controller(app, *store, window);
   window.SetActions(ControllerActions(controller, [&app, &store](QWidget* parent) {
-    return RunSettingsDialog(parent, app.settings, *store) == 1;
+    return RunSettingsDialog(parent, app.settings, *store) == kSettingsSaved;
   }));
   if (!instance.Serve([&window] { BringToFront(&window); })) {
     std::fprintf(stderr, "drunvale: later copies cannot reach this one: %s\n",
                  instance.LastError().c_str());
   }
 
-  ShowMainWindow(window, controller, app, options, port);
+  // Ctrl+C in the terminal, or SIGTERM from a service manager, closes the window as its close
+  // box does, so the link still ends its session.
+  const auto termination = WatchTermination([&window] {
+    QMetaObject::invokeMethod(
+        &window, [&window] { CloseOnRequest(window); }, Qt::QueuedConnection);
+  });
+
+  ShowMainWindow(window, controller, app, options, port.name);
   return ExitCodeAfterWindow(window.exec());
 }
 

@@ -1,8 +1,10 @@
 #include "ui/single_instance.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
 #include <QWidget>
 #include <cstdio>
 
@@ -19,13 +21,12 @@ void Restore(QWidget* window) {
 
 }  // namespace
 
-SingleInstance::SingleInstance(std::string directory) : directory_(std::move(directory)) {}
+SingleInstance::SingleInstance(std::unique_ptr<InstanceLock> lock) : lock_(std::move(lock)) {}
 
 SingleInstance::~SingleInstance() = default;
 
 SingleInstance::Role SingleInstance::Claim() {
-  if (directory_.empty()) return Role::First;
-  switch (lock_.TryAcquire(directory_, error_)) {
+  switch (lock_->TryAcquire(error_)) {
     case InstanceLock::Result::Acquired:
       return Role::First;
     case InstanceLock::Result::HeldByAnother:
@@ -42,7 +43,7 @@ SingleInstance::Role SingleInstance::Claim() {
 }
 
 bool SingleInstance::Serve(std::function<void()> onShowRequest) {
-  if (!lock_.Held()) return false;
+  if (!lock_->Held()) return false;
   onShowRequest_ = std::move(onShowRequest);
   QString path = QString::fromStdString(SocketPath());
   QLocalServer::removeServer(path);
@@ -72,6 +73,27 @@ void SingleInstance::OnNewConnection() {
     connect(socket, &QLocalSocket::readyRead, this, readRequest);
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     readRequest();
+  }
+}
+
+bool AskRunningInstanceToShow(const std::string& socketPath, int timeoutMs) {
+  const QString name = QString::fromStdString(socketPath);
+  QDeadlineTimer deadline(timeoutMs);
+  for (;;) {
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) {
+      // The request fits in the socket's buffer: the other copy reads it whenever its event
+      // loop gets to it, after this one has gone.
+      const qint64 length = sizeof(kShowRequest) - 1;
+      const bool sent =
+          socket.write(kShowRequest, length) == length && socket.waitForBytesWritten();
+      socket.disconnectFromServer();
+      return sent;
+    }
+    // The lock's holder may not be listening yet while it is still starting.
+    if (deadline.hasExpired()) return false;
+    QThread::msleep(50);
   }
 }
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "ui/instance_lock.h"
+#include "platform/instance_lock.h"
 
 class QLocalServer;
 class QWidget;
@@ -14,27 +14,24 @@ class QWidget;
 namespace drunvale {
 
 // One running copy per user. Claim comes first, before anything else is built: the first
-// copy takes the lock and later listens on a socket in the user's private folder; a second
-// copy finds the lock taken, asks the first through that socket to come forward, and ends.
+// copy takes the lock and later listens at the lock's meeting point; a second copy finds the
+// lock taken, asks the first through that point to come forward, and ends.
 class SingleInstance : public QObject {
   Q_OBJECT
 
  public:
-  // `directory` must be private to the user (see UserInstanceDirectory); empty switches the
-  // rule off.
-  explicit SingleInstance(std::string directory);
+  explicit SingleInstance(std::unique_ptr<InstanceLock> lock = MakeUserInstanceLock());
   ~SingleInstance() override;
 
   enum class Role { First, Second };
-  // Needs no QCoreApplication.
+  // A lock that fails lets this copy run without the rule.
   Role Claim();
 
-  // First copy, once the application object exists: answers the requests of later copies by
-  // calling `onShowRequest`. A socket left by a copy that died is removed first; the lock
-  // proves no one else listens on it.
+  // First copy: answers the requests of later copies by calling `onShowRequest`. A socket left
+  // by a copy that died is removed first; the lock proves no one else listens on it.
   bool Serve(std::function<void()> onShowRequest);
 
-  std::string SocketPath() const { return directory_ + "/instance.sock"; }
+  std::string SocketPath() const { return lock_->MeetingPoint(); }
   const std::string& LastError() const { return error_; }
 
   static constexpr int kConnectTimeoutMs = 5000;
@@ -42,12 +39,18 @@ class SingleInstance : public QObject {
  private:
   void OnNewConnection();
 
-  std::string directory_;
+  std::unique_ptr<InstanceLock> lock_;
   std::string error_;
-  InstanceLock lock_;
   std::unique_ptr<QLocalServer> server_;
   std::function<void()> onShowRequest_;
 };
+
+// Asks the copy listening at socketPath to bring its window forward: connects, retrying while
+// it may still be starting, and sends the request. Never waits for the other copy's event
+// loop. False when no one could be reached within timeoutMs.
+bool AskRunningInstanceToShow(const std::string& socketPath, int timeoutMs);
+
+inline constexpr char kShowRequest[] = "show\n";
 
 // Brings the program forward: whatever modal window is open over the main window (the
 // settings or the About box) or else the main window, restored if minimised.

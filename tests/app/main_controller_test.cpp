@@ -25,6 +25,7 @@ class FakeView final : public MainView {
   }
   void SetStatusLine(const std::string& text) override { statuses.push_back(text); }
   void SetSummaryLine(const std::string& text) override { summary = text; }
+  void SetCauseLine(const std::string& text) override { causes.push_back(text); }
   void SetUnitCaption(const std::string& text) override { caption = text; }
   void RepaintIndicator() override { ++repaints; }
   void PanelRefreshed() override { ++fullRefreshes; }
@@ -35,6 +36,7 @@ class FakeView final : public MainView {
   std::map<PanelColumn, std::string> columns;
   std::map<PanelColumn, int> columnWrites;
   std::vector<std::string> statuses;
+  std::vector<std::string> causes;
   std::string summary = "unset";
   std::string caption;
   int repaints = 0;
@@ -43,9 +45,9 @@ class FakeView final : public MainView {
   std::vector<std::function<void()>> posted;
 };
 
-// A port that never opens: the link's worker ends at once with its message.
-std::unique_ptr<SerialPort> NoPort(const std::string&, std::string* error) {
-  *error = "no such device";
+// A port that never opens.
+std::unique_ptr<SerialPort> NoPort(const std::string&, OpenError* error) {
+  error->failure = OpenFailure::NoDevice;
   return nullptr;
 }
 
@@ -70,6 +72,7 @@ TEST_F(MainControllerTest, OpensWithAFullPanelOfZerosAndNoLink) {
   EXPECT_EQ(view_.columns[PanelColumn::RatesMaximum], "- \n- \n- \n- \n- \n- ");
   EXPECT_EQ(view_.summary, "");
   EXPECT_TRUE(view_.statuses.empty());
+  EXPECT_TRUE(view_.causes.empty());  // a first start, with a sound device
   EXPECT_FALSE(view_.timerRunning);
   EXPECT_EQ(controller_.IndicatorText(), "0.0");
   EXPECT_NE(view_.caption.find("(л/ч)"), std::string::npos);
@@ -159,18 +162,35 @@ TEST_F(MainControllerTest, LoadsStoredSettingsAndClosesWithResultTwo) {
   EXPECT_EQ(controller_.Close(), 2);
 }
 
+TEST_F(MainControllerTest, StoredSettingsThatWillNotOpenAndNoSoundDeviceAreSaid) {
+  Settings stored;
+  stored.Port = "/dev/ttyS3";
+  ASSERT_EQ(stored.Save(store_), 0);
+  store_.FailOpen(kSettingsKeyPath);
+  audio_.FailDeviceCreation(kSoundNoDriver);
+  controller_.Initialise();
+  EXPECT_EQ(app_.settings.Get().Port, Settings().Port);
+  EXPECT_EQ(view_.causes, std::vector<std::string>{"Настройки не прочитаны: действуют исходные. "
+                                                   "Нет звукового устройства: звука не будет."});
+  // Starting the link clears them for its own.
+  controller_.Start(false);
+  ASSERT_GE(view_.causes.size(), 2u);
+  EXPECT_EQ(view_.causes[1], "");
+  controller_.Stop();
+}
+
 // An adapter that is gone by the time anything is sent: every purge fails.
 class DeadPort final : public SerialPort {
  public:
   explicit DeadPort(std::function<void()> onPurge) : onPurge_(std::move(onPurge)) {}
-  bool SetLine(uint32_t) override { return true; }
+  IoResult SetLine(uint32_t) override { return {}; }
   void SetTimeouts(const SerialTimeouts&) override {}
-  bool Purge() override {
+  IoResult Purge() override {
     onPurge_();
-    return false;
+    return IoFailure(5);
   }
-  IoResult Write(const uint8_t*, size_t) override { return {false, 0}; }
-  IoResult Read(uint8_t*, size_t) override { return {false, 0}; }
+  IoResult Write(const uint8_t*, size_t) override { return IoFailure(5); }
+  IoResult Read(uint8_t*, size_t) override { return IoFailure(5); }
   bool SetRts(bool) override { return false; }
   bool SetDtr(bool) override { return false; }
 
@@ -186,7 +206,7 @@ TEST(MainControllerLink, WhileTheLinkDoesNotPollTheSoundIsQuietAndThePauseIsNotC
   ManualHighResClock hiRes;
   RecordingAudio audio;
   MemoryUserStore store;
-  AppCore app(AppPlatform{&tick, &hiRes, &audio, [&](const std::string&, std::string*) {
+  AppCore app(AppPlatform{&tick, &hiRes, &audio, [&](const std::string&, OpenError*) {
                             return std::make_unique<DeadPort>([&] {
                               std::lock_guard lock(mutex);
                               tried = true;

@@ -351,7 +351,9 @@ TEST(EcuSession, APortThatFailsOrWillNotOpenIsTriedAgainAfterTheWaitingIndicator
   expected.insert(expected.end(), waiting.begin(), waiting.end());
   expected.insert(expected.end(), session.begin(), session.end());
   EXPECT_EQ(rig.Statuses(), expected);
-  EXPECT_EQ(rig.notes, std::vector<std::string>{"COM1: no such device"});
+  // The cause line says why, and is cleared whenever the port opens.
+  EXPECT_EQ(rig.causes, (std::vector<std::string>{"Нет такого устройства: адаптер не подключён?",
+                                                  "", "Адаптер отключён или неисправен.", ""}));
 
   ASSERT_EQ(opens.size(), 3u);
   EXPECT_EQ(opens[1], opens[0] + 5000);
@@ -367,6 +369,25 @@ TEST(EcuSession, APortThatFailsOrWillNotOpenIsTriedAgainAfterTheWaitingIndicator
   EXPECT_EQ(stopped.worker.RunWorker(), ExchangeResult::Stopped);
   EXPECT_EQ(stopped.clock.NowMs(), SessionRig::kStart + 2550);
   EXPECT_EQ(stopped.opens, 1);
+}
+
+TEST(EcuSession, APortThatWillNotOpenHasItsCauseWorded) {
+  const std::pair<OpenError, std::string> cases[] = {
+      {{OpenFailure::NoDevice, 2}, "Нет такого устройства: адаптер не подключён?"},
+      {{OpenFailure::NoPermission, 13},
+       "Нет прав на порт: добавьте себя в группу dialout и войдите в систему заново."},
+      {{OpenFailure::Busy, 16}, "Порт занят другой программой."},
+      {{OpenFailure::NotSerialPort, 25}, "Это не последовательный порт."},
+  };
+  for (const auto& [error, cause] : cases) {
+    SessionRig rig;
+    rig.openFails = true;
+    rig.whyOpenFails = error;
+    rig.stop.SetAt(SessionRig::kStart + 50);
+    EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
+    EXPECT_EQ(rig.Statuses()[1], "Не удаётся открыть COM1.");  // the status text as it was
+    EXPECT_EQ(rig.causes, std::vector<std::string>{cause});
+  }
 }
 
 TEST(EcuBlocks, IdentificationFieldsEndAtAZeroByteTheirLengthOrTheBlock) {

@@ -64,9 +64,8 @@ TEST(KwpExchangeOnPty, WorkerExchangesWhileAnotherThreadWatchesAndStops) {
   int master = -1, slave = -1;
   char name[128];
   ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-  std::string error;
-  auto port = OpenSystemSerialPort(name, &error);
-  ASSERT_NE(port, nullptr) << error;
+  auto port = OpenSystemSerialPort(name, nullptr);
+  ASSERT_NE(port, nullptr);
 
   Bytes garbled = Response({0x61, 0x01, 0x42});
   garbled.back() ^= 0xFF;
@@ -74,27 +73,27 @@ TEST(KwpExchangeOnPty, WorkerExchangesWhileAnotherThreadWatchesAndStops) {
     PtyEcu ecu(master, {garbled, Response({0x61, 0x01, 0x42})});  // then silent
     ThreadStopEvent stop;
     KwpExchange link(SystemTickClock(), stop, [] { return false; });
-    link.PortHandle = port.get();
+    link.SetPort(port.get());
 
     ExchangeResult first{}, second{};
     uint8_t value = 0;
     std::thread worker([&] {
       link.SetBaudRate(10400);
       first = link.Exchange({0x21, 0x01});
-      value = link.ReceiveBuffer[link.Payload + 1];
+      value = link.ReceiveBuffer()[link.PayloadOffset() + 1];
       second = link.Exchange({0x21, 0x01});
     });
     // The summary's view from the dialog thread: rate and error count, read while they move.
-    while (link.ErrorCount.load() < 2)
+    while (link.ErrorCount() < 2)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_EQ(link.CurrentBaud.load(), 10400);
+    EXPECT_EQ(link.CurrentBaud(), 10400);
     stop.Set();
     worker.join();
 
     EXPECT_EQ(first, ExchangeResult::Ok);
     EXPECT_EQ(value, 0x42);
     EXPECT_EQ(second, ExchangeResult::Stopped);
-    EXPECT_GE(link.ErrorCount.load(), 2);  // 3 if the stop came just after the pause
+    EXPECT_GE(link.ErrorCount(), 2);  // 3 if the stop came just after the pause
   }
   port.reset();
   close(master);

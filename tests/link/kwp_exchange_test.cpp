@@ -28,7 +28,7 @@ const Bytes kLiveData = Response({0x61, 0x01, 0xAA, 0xBB});
 // queued reply, 20 ms after the echo, one byte per millisecond; silent once the queue is empty.
 struct Rig {
   Rig() {
-    link.PortHandle = &port;
+    link.SetPort(&port);
     port.SetResponder([this](const Bytes& frame) {
       if (onWrite) onWrite(frame);
       ScriptedReply reply{{}, kLatency, 1};
@@ -73,18 +73,18 @@ TEST(KwpExchange, AcceptsBothHeaderFormsAndPacesTheNextRequest) {
   rig.replies.back().back() = KwpChecksum(rig.replies.back().data(), 9);
 
   ASSERT_EQ(rig.link.Exchange({0x21, 0x01}), ExchangeResult::Ok);
-  EXPECT_EQ(rig.link.Payload, 4u);
-  EXPECT_EQ(rig.link.PayloadSize, 2u);
-  EXPECT_EQ(rig.link.ReceiveBuffer[4], 0x01);
-  const uint32_t firstEnd = rig.link.LastReceiveTick;
+  EXPECT_EQ(rig.link.PayloadOffset(), 4u);
+  EXPECT_EQ(rig.link.Payload().size(), 2u);
+  EXPECT_EQ(rig.link.ReceiveBuffer()[4], 0x01);
+  const uint32_t firstEnd = rig.link.LastReceiveTick();
   EXPECT_EQ(firstEnd, kStart + 6 + kLatency + 7);
 
   ASSERT_EQ(rig.link.Exchange({0x21, 0x01}), ExchangeResult::Ok);
-  EXPECT_EQ(rig.link.Payload, 5u);
-  EXPECT_EQ(rig.link.PayloadSize, 4u);
-  EXPECT_EQ(rig.link.ReceiveBuffer[7], 0x03);
+  EXPECT_EQ(rig.link.PayloadOffset(), 5u);
+  EXPECT_EQ(rig.link.Payload().size(), 4u);
+  EXPECT_EQ(rig.link.ReceiveBuffer()[7], 0x03);
   EXPECT_EQ(rig.Times(Kind::Write), (std::vector<uint32_t>{kStart, firstEnd + 100}));
-  EXPECT_EQ(rig.link.ErrorCount, 0);
+  EXPECT_EQ(rig.link.ErrorCount(), 0);
 }
 
 TEST(KwpExchange, RepeatsEveryReplyItCannotAccept) {
@@ -116,7 +116,7 @@ TEST(KwpExchange, RepeatsEveryReplyItCannotAccept) {
     Rig rig;
     rig.replies = {reply, good};
     EXPECT_EQ(rig.link.Exchange({0x21, 0x01}), ExchangeResult::Ok);
-    EXPECT_EQ(rig.link.ErrorCount, 1);
+    EXPECT_EQ(rig.link.ErrorCount(), 1);
     EXPECT_EQ(rig.port.Writes().size(), 2u);
   }
 }
@@ -133,7 +133,7 @@ TEST(KwpExchange, RepeatsAWrongOrShortEchoAndAShortWrite) {
     rig.replies.push_back(reply);
   }
   EXPECT_EQ(rig.link.Exchange({0x21, 0x01}), ExchangeResult::Ok);
-  EXPECT_EQ(rig.link.ErrorCount, 2);
+  EXPECT_EQ(rig.link.ErrorCount(), 2);
 
   // The part that did go out is still on the line when the second attempt follows at once,
   // and spoils its echo; the third attempt comes after the pacing pause.
@@ -141,7 +141,7 @@ TEST(KwpExchange, RepeatsAWrongOrShortEchoAndAShortWrite) {
   shortWrite.replies = {{}, {}, kLiveData};
   shortWrite.port.ShortenNextWrite(3);
   EXPECT_EQ(shortWrite.link.Exchange({0x21, 0x01}), ExchangeResult::Ok);
-  EXPECT_EQ(shortWrite.link.ErrorCount, 2);
+  EXPECT_EQ(shortWrite.link.ErrorCount(), 2);
 }
 
 TEST(KwpExchange, BusyRepliesDelayTheNextAttempt) {
@@ -152,23 +152,23 @@ TEST(KwpExchange, BusyRepliesDelayTheNextAttempt) {
     Rig rig;
     rig.replies = {Response({0x7F, 0x21, code}), kLiveData};
     EXPECT_EQ(rig.link.Exchange({0x21, 0x01}), ExchangeResult::Ok);
-    EXPECT_EQ(rig.link.ErrorCount, 1);
+    EXPECT_EQ(rig.link.ErrorCount(), 1);
     EXPECT_EQ(rig.Times(Kind::Write).at(1), rig.FirstReplyEnd() + delay);
   }
 }
 
 TEST(KwpExchange, SilentControlUnitUsesUpTheBudget) {
   Rig rig;
-  rig.link.ErrorCount = 5;
+  rig.link.SetErrorCount(5);
   EXPECT_EQ(rig.link.Exchange({0x21, 0x01}), ExchangeResult::NoAnswer);
-  EXPECT_EQ(rig.link.ErrorCount, 5 + 19);
+  EXPECT_EQ(rig.link.ErrorCount(), 5 + 19);
   const std::vector<uint32_t> writes = rig.Times(Kind::Write);
   ASSERT_EQ(writes.size(), 20u);
   // Echo 6 ms, the header read gives up after 500 ms, then the pacing's 100 ms.
   EXPECT_EQ(writes[1] - writes[0], 606u);
 
   EXPECT_EQ(rig.link.Exchange({0x82}), ExchangeResult::NoAnswer);
-  EXPECT_EQ(rig.link.ErrorCount, 5 + 19 + 3);
+  EXPECT_EQ(rig.link.ErrorCount(), 5 + 19 + 3);
   EXPECT_EQ(rig.port.Writes().size(), 23u);
 }
 
@@ -179,7 +179,7 @@ TEST(KwpExchange, StopEndsOrdinaryRequestsButNotTheClosingOnes) {
   EXPECT_TRUE(rig.port.Events().empty());
 
   EXPECT_EQ(rig.link.Exchange({0x20}), ExchangeResult::NoAnswer);
-  EXPECT_EQ(rig.link.ErrorCount, 3);
+  EXPECT_EQ(rig.link.ErrorCount(), 3);
   rig.replies = {Response({0xC2})};
   EXPECT_EQ(rig.link.Exchange({0x82}), ExchangeResult::Ok);
   EXPECT_EQ(rig.port.Writes().size(), 4u);
@@ -189,7 +189,7 @@ TEST(KwpExchange, StopEndsOrdinaryRequestsButNotTheClosingOnes) {
   late.stop.SetAt(kStart + 1000);
   EXPECT_EQ(late.link.Exchange({0x21, 0x01}), ExchangeResult::Stopped);
   EXPECT_EQ(late.port.Writes().size(), 2u);
-  EXPECT_EQ(late.link.ErrorCount, 2);
+  EXPECT_EQ(late.link.ErrorCount(), 2);
 }
 
 TEST(KwpExchange, PortFailuresEndTheExchangeAtOnce) {
@@ -207,11 +207,11 @@ TEST(KwpExchange, PortFailuresEndTheExchangeAtOnce) {
     rig.replies = {kLiveData};
     faults[i](rig.port);
     EXPECT_EQ(rig.link.Exchange({0x21, 0x01}), ExchangeResult::PortError);
-    EXPECT_EQ(rig.link.ErrorCount, 0);
+    EXPECT_EQ(rig.link.ErrorCount(), 0);
   }
 
   Rig noPort;
-  noPort.link.PortHandle = nullptr;
+  noPort.link.SetPort(nullptr);
   EXPECT_EQ(noPort.link.Exchange({0x21, 0x01}), ExchangeResult::PortError);
   EXPECT_FALSE(noPort.link.SetBaudRate(10400));
 }
@@ -239,7 +239,7 @@ TEST(KwpExchange, RtsPulseIsReadAtEveryAttemptAndAddsFiftyMs) {
   EXPECT_EQ(rig.Times(Kind::Write).at(0), kStart + 50);
   EXPECT_EQ(rig.Times(Kind::Write).at(1), rig.FirstReplyEnd() + 100);  // no pulse this time
 
-  const uint32_t lastReceive = rig.link.LastReceiveTick;
+  const uint32_t lastReceive = rig.link.LastReceiveTick();
   ASSERT_EQ(rig.link.Exchange({0x21, 0x01}), ExchangeResult::Ok);
   EXPECT_EQ(rig.Times(Kind::Rts).at(2), lastReceive + 100);
   EXPECT_EQ(rig.Times(Kind::Write).at(2), lastReceive + 150);
@@ -251,9 +251,9 @@ TEST(KwpExchange, SetBaudRateKeepsTheLastGoodRate) {
   EXPECT_TRUE(rig.link.SetBaudRate(10400));
   rig.port.FailSetLine();
   EXPECT_FALSE(rig.link.SetBaudRate(57600));
-  EXPECT_EQ(rig.link.CurrentBaud, 10400);
+  EXPECT_EQ(rig.link.CurrentBaud(), 10400);
   EXPECT_TRUE(rig.link.SetBaudRate(38400));
-  EXPECT_EQ(rig.link.CurrentBaud, 38400);
+  EXPECT_EQ(rig.link.CurrentBaud(), 38400);
   EXPECT_EQ(rig.port.baud(), 38400u);
 }
 

@@ -168,17 +168,18 @@ TEST(KwpLinkOnPty, StopDuringTheBlinkingEndsAtOnceWithoutStopCommunication) {
 
 TEST(KwpLinkOnPty, PortThatCannotBeOpenedIsTriedAgainUntilStopped) {
   SharedSettings settings(LinkSettings("/dev/drunvale-no-such-port"));
-  TextLog texts, notes;
+  TextLog texts, causes;
   KwpLink link(settings, nullptr, nullptr);
-  link.Start(texts.Outlet(), notes.Outlet());
+  link.Start(texts.Outlet(), causes.Outlet());
   ASSERT_TRUE(texts.WaitFor("››", 1, 5s));
   const std::vector<std::string> shown = texts.All();
   EXPECT_EQ(
       std::vector<std::string>(shown.begin(), shown.begin() + 5),
       (std::vector<std::string>{kConnecting, "Открываем /dev/drunvale-no-such-port...",
                                 "Не удаётся открыть /dev/drunvale-no-such-port.", "›", "››"}));
-  EXPECT_EQ(notes.All(), std::vector<std::string>{"/dev/drunvale-no-such-port: no such device "
-                                                  "(No such file or directory)"});
+  // The start clears the cause line; the worker says why.
+  EXPECT_EQ(causes.All(),
+            (std::vector<std::string>{"", "Нет такого устройства: адаптер не подключён?"}));
   EXPECT_EQ(link.LinkSummary(), "");
   EXPECT_TRUE(link.WorkerRunning());
   const auto before = std::chrono::steady_clock::now();
@@ -292,9 +293,9 @@ class HangingPort final : public SerialPort {
   HangingPort(std::unique_ptr<SerialPort> port, std::shared_ptr<Gate> gate)
       : port_(std::move(port)), gate_(std::move(gate)) {}
   ~HangingPort() override { gate_->Set(&Gate::closed); }
-  bool SetLine(uint32_t baud) override { return port_->SetLine(baud); }
+  IoResult SetLine(uint32_t baud) override { return port_->SetLine(baud); }
   void SetTimeouts(const SerialTimeouts& t) override { port_->SetTimeouts(t); }
-  bool Purge() override { return port_->Purge(); }
+  IoResult Purge() override { return port_->Purge(); }
   IoResult Write(const uint8_t* data, size_t n) override { return port_->Write(data, n); }
   IoResult Read(uint8_t* data, size_t n) override {
     std::unique_lock lock(gate_->mutex);
@@ -316,7 +317,7 @@ class HangingPort final : public SerialPort {
 
 SerialPortOpener HangingOnce(std::shared_ptr<Gate> gate) {
   return [gate, first = std::make_shared<bool>(true)](
-             const std::string& path, std::string* error) -> std::unique_ptr<SerialPort> {
+             const std::string& path, OpenError* error) -> std::unique_ptr<SerialPort> {
     auto port = OpenSystemSerialPort(path, error);
     if (!port || !*first) return port;
     *first = false;

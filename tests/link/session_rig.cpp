@@ -115,12 +115,12 @@ class LoggedPort final : public SerialPort {
     ++rig_.closes;
     rig_.Log("close");
   }
-  bool SetLine(uint32_t baud) override { return Logged(rig_.port.SetLine(baud)); }
+  IoResult SetLine(uint32_t baud) override { return Logged(rig_.port.SetLine(baud)); }
   void SetTimeouts(const SerialTimeouts& timeouts) override {
     rig_.port.SetTimeouts(timeouts);
     rig_.LogPortEvents();
   }
-  bool Purge() override { return Logged(rig_.port.Purge()); }
+  IoResult Purge() override { return Logged(rig_.port.Purge()); }
   IoResult Write(const uint8_t* data, size_t n) override {
     return Logged(rig_.port.Write(data, n));
   }
@@ -156,18 +156,15 @@ SessionRig::SessionRig(uint16_t baud, bool dtrOn)
             ++pauses;
             Log("paused");
           },
-          [this](std::string text) {
-            notes.push_back(text);
-            Log("note \"" + text + "\"");
-          }),
+          [this](std::string text) { causes.push_back(text); }),
       worker(
           settings, clock, stop,
-          [this](const std::string& name, std::string* error) -> std::unique_ptr<SerialPort> {
+          [this](const std::string& name, OpenError* error) -> std::unique_ptr<SerialPort> {
             ++opens;
             Log("open " + name);
             if (onOpen) onOpen();
             if (openFails) {
-              *error = name + ": no such device";
+              *error = whyOpenFails;
               return nullptr;
             }
             return std::make_unique<LoggedPort>(*this);

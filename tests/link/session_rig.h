@@ -62,13 +62,14 @@ class SessionRig {
   SharedSettings settings;
   ScriptedEcu ecu;
   bool openFails = false;
+  OpenError whyOpenFails{OpenFailure::NoDevice, 2};
   // Called at every open, before the worker sets the port up, and with every text shown.
   std::function<void()> onOpen;
   std::function<void(const std::string&)> onStatus;
   int opens = 0;
   int closes = 0;
   std::vector<std::string> statuses;
-  std::vector<std::string> notes;
+  std::vector<std::string> causes;  // "" when cleared
   std::vector<LiveSample> samples;
   int pauses = 0;
   WorkerOutlets outlets;

@@ -43,6 +43,8 @@ class UserStoreContract : public ::testing::Test {
 };
 
 TEST_F(UserStoreContract, KeysAreMissingUntilCreatedLevelByLevelAndReadKeysOnlyRead) {
+  EXPECT_FALSE(store_.Exists(kKey));
+  EXPECT_TRUE(store_.Exists("Software"));
   EXPECT_EQ(store_.Open(kKey, StoreAccess::Read), nullptr);
   EXPECT_EQ(store_.Open(kKey, StoreAccess::Write), nullptr);
   for (const char* bad : {"", "Other", "Software\\..\\x", "Software\\a/b", "Software\\\\x"})
@@ -59,6 +61,7 @@ TEST_F(UserStoreContract, KeysAreMissingUntilCreatedLevelByLevelAndReadKeysOnlyR
   EXPECT_TRUE(key->Close());
   EXPECT_TRUE(key->Close());
 
+  EXPECT_TRUE(store_.Exists(kKey));
   EXPECT_NE(store_.Open("Software\\Tembrook", StoreAccess::Read), nullptr);
   auto read = store_.Open(kKey, StoreAccess::Read);
   ASSERT_NE(read, nullptr);
@@ -70,6 +73,28 @@ TEST_F(UserStoreContract, KeysAreMissingUntilCreatedLevelByLevelAndReadKeysOnlyR
   EXPECT_EQ(info.Type, kRegSz);
   EXPECT_EQ(Bytes(data.begin(), data.begin() + static_cast<ptrdiff_t>(info.Size)),
             BytesOf(std::string_view("COM3", 5)));
+}
+
+// Key levels, like value names, are one key whatever their ASCII case.
+TEST_F(UserStoreContract, KeyLevelsAreFoundWhateverTheirCase) {
+  auto key = CreatePath();
+  ASSERT_NE(key, nullptr);
+  EXPECT_TRUE(key->Set("Port", kRegSz, BytesOf(std::string_view("COM3", 5))));
+  ASSERT_TRUE(key->Close());
+
+  EXPECT_TRUE(store_.Exists("SOFTWARE\\tembrook\\DRUNVALE\\1.0"));
+  auto tembrook = store_.Open("software\\TEMBROOK", StoreAccess::Write);
+  ASSERT_NE(tembrook, nullptr);
+  auto drunvale = tembrook->CreateSubKey("drunvale");
+  auto same = drunvale ? drunvale->CreateSubKey("1.0") : nullptr;
+  ASSERT_NE(same, nullptr);
+  ValueInfo info;
+  Bytes data(16);
+  EXPECT_EQ(same->Query("Port", data, info), QueryStatus::Ok);
+  EXPECT_TRUE(same->Set("WavMin", kRegSz, BytesOf(std::string_view("a.wav", 6))));
+  ASSERT_TRUE(same->Close());
+  EXPECT_EQ(Read("Port", 16, info, data), QueryStatus::Ok);
+  EXPECT_EQ(Read("WavMin", 16, info, data), QueryStatus::Ok);
 }
 
 // Sizes and limits count the bytes the settings hand over (UTF-8), whatever the store keeps.

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/file_user_store.h"
+#include "platform/linux/file_user_store.h"
 #include "platform/temp_dir.h"
 #include "settings/parameters_codec.h"
 #include "settings/settings.h"

@@ -339,5 +339,14 @@ TEST_F(DialogTest, WavFileIsTriedWhenTakenAndWarnsWhenItCannotBeUsed) {
   EXPECT_EQ(dialog->WorkingCopy().WavMin, text.path());
 }
 
+TEST_F(DialogTest, SettingsThatCannotBeStoredAreSaidAndStayInUse) {
+  Open();
+  store.FailCommit(kKey);
+  Enter(SettingsControl::Price, "41");
+  dialog->Save();
+  EXPECT_EQ(host.warnings, std::vector<std::string>{SettingsDialog::kNotSavedText});
+  EXPECT_EQ(settings.Get().Params.FuelPrice, 41.0f);
+}
+
 }  // namespace
 }  // namespace drunvale

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sim/kwp_frame.h"
+#include "sim/ecu_frames.h"
 
 namespace drunvale::sim {
 namespace {

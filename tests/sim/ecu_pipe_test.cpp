@@ -26,7 +26,7 @@ TEST(EcuPipe, TheLinkPollsSamplesAtTheLineRateUntilTheAdapterIsPulled) {
   TextLog texts;
   SampleLog samples;
   KwpLink link(shared, samples.Outlet(), nullptr, SystemTickClock(),
-               [&](const std::string& port, std::string* error) {
+               [&](const std::string& port, OpenError* error) {
                  EXPECT_EQ(port, "demo");
                  return pipe.Open(error);
                });
@@ -34,9 +34,9 @@ TEST(EcuPipe, TheLinkPollsSamplesAtTheLineRateUntilTheAdapterIsPulled) {
   ASSERT_TRUE(samples.WaitFor(3, 20s));
   EXPECT_TRUE(texts.WaitFor("DRUNVALE ECUSIM Ver. 1.1  K-LINE\r\n", 1, 1s));
 
-  std::string error;
+  OpenError error;
   EXPECT_EQ(pipe.Open(&error), nullptr);
-  EXPECT_EQ(error, "in use by another program");
+  EXPECT_EQ(error.failure, OpenFailure::Busy);
 
   // What the link decoded is what the control unit served, each block sent byte by byte at
   // 10400 bit/s after the response delay: frame header, service id, block and checksum.

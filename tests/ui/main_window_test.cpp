@@ -212,6 +212,27 @@ TEST(MainWindowTest, LongPortNamesTakeRoomTheStatusLineLeaves) {
   EXPECT_LT(status->geometry().right(), box.left());
 }
 
+TEST(MainWindowTest, TheCauseStandsWhereTheSummaryIsWhileThatIsEmpty) {
+  MainWindow window;
+  auto* summary = Control<StaticText>(window, MainControl::Summary);
+  const QString cause =
+      "Нет прав на порт: добавьте себя в группу dialout и войдите в систему заново.";
+  window.SetStatusLine("Не удаётся открыть /dev/serial/by-id/usb-FTDI_FT232R_USB_UART-if00.");
+  window.SetCauseLine(cause.toStdString());
+  // Cut short after the status text, whole in its tooltip.
+  EXPECT_TRUE(summary->text().endsWith(QChar(0x2026))) << summary->text().toStdString();
+  EXPECT_EQ(summary->toolTip(), cause);
+  // The waiting indicator gives way to it.
+  window.SetStatusLine("›››››››››››››››››››››››››");
+  EXPECT_EQ(summary->text(), cause);
+  window.SetSummaryLine("/dev/ttyUSB0 : 10400 : Ошибок: 0");
+  EXPECT_EQ(summary->text(), "/dev/ttyUSB0 : 10400 : Ошибок: 0");
+  window.SetSummaryLine("");
+  EXPECT_EQ(summary->text(), cause);
+  window.SetCauseLine("");
+  EXPECT_EQ(summary->text(), "");
+}
+
 class PaintCounter : public QObject {
  public:
   int paints = 0;

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 #include <QTimer>
 #include <cstring>
 
+#include "platform/testing/shared_instance_lock.h"
 #include "ui/about_dialog.h"
 #include "ui/main_window.h"
 #include "ui/single_instance.h"
@@ -18,49 +18,36 @@
 namespace drunvale {
 namespace {
 
+// Copies of the program on one machine: one lock between them, one place to meet.
 class SingleInstanceTest : public ::testing::Test {
  protected:
-  SingleInstanceTest() : directory((temp.path() + "/run").toStdString()) {
-    std::string error;
-    EXPECT_TRUE(EnsurePrivateDirectory(directory, error)) << error;
+  std::unique_ptr<InstanceLock> Copy() {
+    return std::make_unique<SharedInstanceLock>(taken,
+                                                (temp.path() + "/instance.sock").toStdString());
   }
   QTemporaryDir temp;
-  std::string directory;
+  std::shared_ptr<std::atomic<bool>> taken = std::make_shared<std::atomic<bool>>(false);
 };
 
-TEST_F(SingleInstanceTest, PrivateFolderIsRefusedWhenOthersCanEnterOrItIsALink) {
-  struct stat st {};
-  ASSERT_EQ(stat(directory.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0700u);
-
-  std::string error;
-  std::string open = (temp.path() + "/open").toStdString();
-  ASSERT_EQ(mkdir(open.c_str(), 0755), 0);
-  EXPECT_FALSE(EnsurePrivateDirectory(open, error));
-  std::string link = (temp.path() + "/link").toStdString();
-  ASSERT_EQ(symlink(directory.c_str(), link.c_str()), 0);
-  EXPECT_FALSE(EnsurePrivateDirectory(link, error));
-}
-
 TEST_F(SingleInstanceTest, SecondCopyAsksTheFirstToComeForward) {
-  SingleInstance first(directory);
+  SingleInstance first(Copy());
   ASSERT_EQ(first.Claim(), SingleInstance::Role::First);
   int requests = 0;
   ASSERT_TRUE(first.Serve([&] { ++requests; })) << first.LastError();
 
-  SingleInstance second(directory);
+  SingleInstance second(Copy());
   EXPECT_EQ(second.Claim(), SingleInstance::Role::Second);
   QTRY_COMPARE_WITH_TIMEOUT(requests, 1, 5000);
 
   // Every later start asks again.
-  SingleInstance third(directory);
+  SingleInstance third(Copy());
   EXPECT_EQ(third.Claim(), SingleInstance::Role::Second);
   QTRY_COMPARE_WITH_TIMEOUT(requests, 2, 5000);
 }
 
 TEST_F(SingleInstanceTest, SocketLeftByADeadCopyIsReplaced) {
   // A socket file nobody listens on, as a crashed copy leaves it.
-  SingleInstance first(directory);
+  SingleInstance first(Copy());
   {
     int fd = socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};

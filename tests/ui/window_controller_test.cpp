@@ -11,8 +11,8 @@
 
 #include "app/app_core.h"
 #include "app/command_line.h"
-#include "app/demo_peer.h"
 #include "app/main_controller.h"
+#include "app/run_port.h"
 #include "platform/testing/memory_user_store.h"
 #include "sound/testing/recording_audio.h"
 #include "ui/consumption_indicator.h"
@@ -38,9 +38,17 @@ class RecordingWindow : public MainWindow {
   std::vector<std::string> statuses;
 };
 
-AppPlatform QuietPlatform(RecordingAudio& audio) {
+CommandLine DemoOptions() {
+  CommandLine options;
+  options.demo = true;
+  return options;
+}
+
+// Silent, with --demo's simulated control unit behind every port.
+AppPlatform QuietDemoPlatform(RecordingAudio& audio, const RunPort& demo) {
   AppPlatform platform;
   platform.audio = &audio;
+  platform.opener = demo.opener;
   return platform;
 }
 
@@ -65,10 +73,7 @@ class WindowControllerTest : public ::testing::Test {
   }
   // Connects the window's link to a simulated control unit and waits for live data.
   void ConnectToSimulator() {
-    std::string error;
-    demo = StartDemoPeer(&error);
-    ASSERT_TRUE(demo) << error;
-    app.UsePortForThisRun(demo->DevicePath());
+    app.UsePortForThisRun(demo.name);
     Click(MainControl::Start);
     // The test gives the ticks itself.
     window.StopRefreshTimer();
@@ -78,8 +83,8 @@ class WindowControllerTest : public ::testing::Test {
 
   RecordingAudio audio;
   MemoryUserStore store;
-  std::unique_ptr<DemoPeer> demo;
-  AppCore app{QuietPlatform(audio)};
+  const RunPort demo = PortForThisRun(DemoOptions());
+  AppCore app{QuietDemoPlatform(audio, demo)};
   RecordingWindow window;
   MainController controller{app, store, window};
 };
@@ -138,12 +143,7 @@ TEST_F(WindowControllerTest, LiveDataFillsTheCurrentColumnEveryTickAndTheRestEve
 }
 
 TEST_F(WindowControllerTest, DemoStartsTheLinkWithoutAClick) {
-  std::string error;
-  demo = StartDemoPeer(&error);
-  ASSERT_TRUE(demo) << error;
-  CommandLine options;
-  options.demo = true;
-  ShowMainWindow(window, controller, app, options, demo->DevicePath());
+  ShowMainWindow(window, controller, app, DemoOptions(), demo.name);
   EXPECT_TRUE(window.RefreshTimerActive());
   QTRY_VERIFY_WITH_TIMEOUT(!Text(MainControl::RatesCurrent).startsWith("- "), 30000);
   EXPECT_FALSE(app.sound.IsEnabled());  // "Пикать" stays as the command line left it

@@ -21,6 +21,7 @@ class MemoryUserStore final : public UserStore {
   MemoryUserStore();  // holds the root key "Software"
 
   std::unique_ptr<StoreKey> Open(std::string_view path, StoreAccess access) override;
+  bool Exists(std::string_view path) override { return HasKey(path); }
 
   // The key and every level above it.
   void AddKey(std::string_view path);

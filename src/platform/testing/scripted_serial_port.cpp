@@ -46,12 +46,12 @@ void ScriptedSerialPort::Record(SerialEvent::Kind kind, bool ok, uint32_t value,
   events_.push_back(SerialEvent{kind, clock_.NowMs(), ok, value, std::move(bytes)});
 }
 
-bool ScriptedSerialPort::SetLine(uint32_t baud) {
+IoResult ScriptedSerialPort::SetLine(uint32_t baud) {
   std::lock_guard lock(mutex_);
   bool ok = !Consume(failSetLine_) && baud != 0;
   if (ok) baud_ = baud;
   Record(SerialEvent::Kind::SetLine, ok, baud);
-  return ok;
+  return ok ? IoResult{} : IoFailure(kScriptedFailure);
 }
 
 void ScriptedSerialPort::SetTimeouts(const SerialTimeouts& timeouts) {
@@ -60,7 +60,7 @@ void ScriptedSerialPort::SetTimeouts(const SerialTimeouts& timeouts) {
   Record(SerialEvent::Kind::SetTimeouts, true, timeouts.interByteMs);
 }
 
-bool ScriptedSerialPort::Purge() {
+IoResult ScriptedSerialPort::Purge() {
   std::lock_guard lock(mutex_);
   int64_t now = Now64();
   bool ok = !Consume(failPurge_) && !HungUp(now);
@@ -70,7 +70,7 @@ bool ScriptedSerialPort::Purge() {
       pending_.pop_front();
   }
   Record(SerialEvent::Kind::Purge, ok, 0);
-  return ok;
+  return ok ? IoResult{} : IoFailure(kScriptedFailure);
 }
 
 IoResult ScriptedSerialPort::Write(const uint8_t* data, size_t n) {
@@ -78,7 +78,7 @@ IoResult ScriptedSerialPort::Write(const uint8_t* data, size_t n) {
   int64_t now = Now64();
   if (Consume(failWrite_) || HungUp(now)) {
     Record(SerialEvent::Kind::Write, false, 0);
-    return IoResult{false, 0};
+    return IoFailure(kScriptedFailure);
   }
   size_t count = shortWrite_ ? std::min(n, *shortWrite_) : n;
   shortWrite_.reset();
@@ -110,7 +110,7 @@ IoResult ScriptedSerialPort::Read(uint8_t* data, size_t n) {
   IoResult result;
   std::vector<uint8_t> got;
   if (Consume(failRead_)) {
-    result.ok = false;
+    result = IoFailure(kScriptedFailure);
     Record(SerialEvent::Kind::Read, false, static_cast<uint32_t>(n));
     return result;
   }
@@ -130,7 +130,7 @@ IoResult ScriptedSerialPort::Read(uint8_t* data, size_t n) {
     }
     if (hangUpAt_ && *hangUpAt_ <= limit) {
       AdvanceTo(*hangUpAt_);
-      result.ok = false;
+      result = IoFailure(kScriptedFailure, result.count);
       break;
     }
     AdvanceTo(limit);

@@ -41,11 +41,15 @@ struct SerialEvent {
 // called from any thread, and the responder may call back into the port.
 class ScriptedSerialPort final : public SerialPort {
  public:
+  // What every failure reports as the system's error: 5 is EIO on Linux and
+  // ERROR_ACCESS_DENIED on Windows, both what a pulled adapter answers there.
+  static constexpr int kScriptedFailure = 5;
+
   explicit ScriptedSerialPort(ManualTickClock& clock);
 
-  bool SetLine(uint32_t baud) override;
+  IoResult SetLine(uint32_t baud) override;
   void SetTimeouts(const SerialTimeouts& timeouts) override;
-  bool Purge() override;
+  IoResult Purge() override;
   IoResult Write(const uint8_t* data, size_t n) override;
   IoResult Read(uint8_t* data, size_t n) override;
   bool SetRts(bool on) override;

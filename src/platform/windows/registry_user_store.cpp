@@ -114,19 +114,35 @@ class RegistryKey final : public StoreKey {
 
 }  // namespace
 
-std::unique_ptr<StoreKey> RegistryUserStore::Open(std::string_view path, StoreAccess access) {
+std::wstring RegistryUserStore::FullPath(std::string_view path) const {
   const std::vector<std::string> levels = SplitKeyPath(path);
-  if (levels.empty() || !SameStoreName(levels.front(), "Software")) return nullptr;
+  if (levels.empty() || !SameStoreName(levels.front(), "Software")) return {};
   std::string full = base_;
   for (const std::string& level : levels)
     full += (full.empty() ? "" : "\\") + level;
+  return WideName(full);
+}
+
+std::unique_ptr<StoreKey> RegistryUserStore::Open(std::string_view path, StoreAccess access) {
+  const std::wstring full = FullPath(path);
+  if (full.empty()) return nullptr;
   // A key opened for writing is read as well, as in the file store.
   const REGSAM sam = access == StoreAccess::Read ? KEY_READ : KEY_READ | KEY_WRITE;
   HKEY key;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, WideName(full).c_str(), 0, sam, &key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, full.c_str(), 0, sam, &key) != ERROR_SUCCESS) {
     return nullptr;
   }
-  return std::make_unique<RegistryKey>(key, access, levels.size() == 1);
+  return std::make_unique<RegistryKey>(key, access, SplitKeyPath(path).size() == 1);
+}
+
+bool RegistryUserStore::Exists(std::string_view path) {
+  const std::wstring full = FullPath(path);
+  if (full.empty()) return false;
+  HKEY key;
+  const LONG r = RegOpenKeyExW(HKEY_CURRENT_USER, full.c_str(), 0, KEY_READ, &key);
+  if (r == ERROR_SUCCESS) RegCloseKey(key);
+  // Any other answer, access denied above all, means the key is there.
+  return r != ERROR_FILE_NOT_FOUND && r != ERROR_PATH_NOT_FOUND;
 }
 
 std::unique_ptr<UserStore> MakeSystemUserStore() {

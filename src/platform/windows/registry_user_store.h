@@ -25,8 +25,12 @@ class RegistryUserStore final : public UserStore {
   explicit RegistryUserStore(std::string base = {}) : base_(std::move(base)) {}
 
   std::unique_ptr<StoreKey> Open(std::string_view path, StoreAccess access) override;
+  bool Exists(std::string_view path) override;
 
  private:
+  // HKEY_CURRENT_USER's path to the key below the base; empty when path names none.
+  std::wstring FullPath(std::string_view path) const;
+
   std::string base_;
 };
 

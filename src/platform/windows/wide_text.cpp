@@ -26,19 +26,4 @@ std::string Utf8FromWide(std::wstring_view text) {
   return utf8;
 }
 
-std::string WindowsErrorText(unsigned long error) {
-  wchar_t* message = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
-  std::wstring_view text(message ? message : L"", length);
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
-    text.remove_suffix(1);
-  std::string out = "(error " + std::to_string(error);
-  if (!text.empty()) out += ": " + Utf8FromWide(text);
-  out += ")";
-  if (message) LocalFree(message);
-  return out;
-}
-
 }  // namespace drunvale

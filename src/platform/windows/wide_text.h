@@ -12,7 +12,4 @@ namespace drunvale {
 std::wstring WideFromUtf8(std::string_view text);
 std::string Utf8FromWide(std::wstring_view text);
 
-// "(error 5: Access is denied.)" for a GetLastError code, for messages a user reads.
-std::string WindowsErrorText(unsigned long error);
-
 }  // namespace drunvale

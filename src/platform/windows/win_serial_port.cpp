@@ -5,7 +5,6 @@
 
 #include "platform/serial_port.h"
 #include "platform/windows/com_device.h"
-#include "platform/windows/wide_text.h"
 
 namespace drunvale {
 namespace {
@@ -20,15 +19,20 @@ class WinSerialPort final : public SerialPort {
   WinSerialPort(const WinSerialPort&) = delete;
   WinSerialPort& operator=(const WinSerialPort&) = delete;
 
-  bool SetLine(uint32_t baud) override;
+  IoResult SetLine(uint32_t baud) override;
   void SetTimeouts(const SerialTimeouts& timeouts) override;
-  bool Purge() override { return PurgeComm(handle_, PURGE_TXCLEAR | PURGE_RXCLEAR) != 0; }
+  IoResult Purge() override {
+    return PurgeComm(handle_, PURGE_TXCLEAR | PURGE_RXCLEAR) ? IoResult{} : Failed();
+  }
   IoResult Write(const uint8_t* data, size_t n) override;
   IoResult Read(uint8_t* data, size_t n) override;
   bool SetRts(bool on) override { return MoveLine(rts_, on, on ? SETRTS : CLRRTS); }
   bool SetDtr(bool on) override { return MoveLine(dtr_, on, on ? SETDTR : CLRDTR); }
 
  private:
+  static IoResult Failed(size_t count = 0) {
+    return IoFailure(static_cast<int>(GetLastError()), count);
+  }
   // A device without modem lines (a pseudo-terminal under Wine answers error 50) fails here
   // and goes on working; a pulled adapter fails here too, and its next read or write tells.
   bool MoveLine(std::atomic<bool>& state, bool on, DWORD function) {
@@ -42,8 +46,8 @@ class WinSerialPort final : public SerialPort {
   std::atomic<bool> dtr_{false};
 };
 
-bool WinSerialPort::SetLine(uint32_t baud) {
-  if (baud == 0) return false;
+IoResult WinSerialPort::SetLine(uint32_t baud) {
+  if (baud == 0) return IoFailure(ERROR_INVALID_PARAMETER);
   // Written whole, never read and modified: every field not named here is zero.
   DCB line{};
   line.DCBlength = sizeof line;
@@ -56,7 +60,7 @@ bool WinSerialPort::SetLine(uint32_t baud) {
   // a raised DTR at every rate change, and some adapters take their power from it).
   line.fDtrControl = dtr_ ? DTR_CONTROL_ENABLE : DTR_CONTROL_DISABLE;
   line.fRtsControl = rts_ ? RTS_CONTROL_ENABLE : RTS_CONTROL_DISABLE;
-  return SetCommState(handle_, &line) != 0;
+  return SetCommState(handle_, &line) ? IoResult{} : Failed();
 }
 
 void WinSerialPort::SetTimeouts(const SerialTimeouts& timeouts) {
@@ -74,49 +78,49 @@ void WinSerialPort::SetTimeouts(const SerialTimeouts& timeouts) {
 // fAbortOnError off nothing else fails a read or write, so any failure is the port's.
 IoResult WinSerialPort::Write(const uint8_t* data, size_t n) {
   DWORD written = 0;
-  const BOOL ok = WriteFile(handle_, data, static_cast<DWORD>(n), &written, nullptr);
-  return {ok != 0, written};
+  if (!WriteFile(handle_, data, static_cast<DWORD>(n), &written, nullptr)) return Failed(written);
+  return {true, written};
 }
 
 IoResult WinSerialPort::Read(uint8_t* data, size_t n) {
   DWORD got = 0;
-  const BOOL ok = ReadFile(handle_, data, static_cast<DWORD>(n), &got, nullptr);
-  return {ok != 0, got};
+  if (!ReadFile(handle_, data, static_cast<DWORD>(n), &got, nullptr)) return Failed(got);
+  return {true, got};
 }
 
-std::string OpenError(const std::string& name, DWORD error) {
-  const char* what = "cannot open";
+OpenError Classify(DWORD error) {
+  OpenFailure failure = OpenFailure::Other;
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_BAD_UNIT:
     case ERROR_DEV_NOT_EXIST:
-      what = "no such device";
+      failure = OpenFailure::NoDevice;
       break;
     // Another program holding the port exclusively shows as access denied.
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
-      what = "in use by another program";
+      failure = OpenFailure::Busy;
       break;
     case ERROR_INVALID_FUNCTION:
     case ERROR_NOT_SUPPORTED:
-      what = "not a serial port";
+      failure = OpenFailure::NotSerialPort;
       break;
   }
-  return name + ": " + what + " " + WindowsErrorText(error);
+  return {failure, static_cast<int>(error)};
 }
 
 }  // namespace
 
-std::unique_ptr<SerialPort> OpenSystemSerialPort(const std::string& path, std::string* error) {
+std::unique_ptr<SerialPort> OpenSystemSerialPort(const std::string& path, OpenError* error) {
   HANDLE handle = OpenComDevice(path);
   if (handle == INVALID_HANDLE_VALUE) {
-    if (error) *error = OpenError(path, GetLastError());
+    if (error) *error = Classify(GetLastError());
     return nullptr;
   }
   if (!KeepsLineState(handle)) {
     CloseHandle(handle);
-    if (error) *error = OpenError(path, ERROR_NOT_SUPPORTED);
+    if (error) *error = Classify(ERROR_NOT_SUPPORTED);
     return nullptr;
   }
   // Queue sizes are a wish the driver may round or ignore; the port works either way.

@@ -27,9 +27,9 @@ class WinSerialPort : public ::testing::Test {
     const char* name = std::getenv("DRUNVALE_TEST_PORT");
     ASSERT_NE(name, nullptr) << "run through com_peer.py";
     name_ = name;
-    std::string error;
+    OpenError error;
     port_ = OpenSystemSerialPort(name_, &error);
-    ASSERT_NE(port_, nullptr) << error;
+    ASSERT_NE(port_, nullptr) << error.systemError;
     ASSERT_TRUE(port_->SetLine(10400));
     port_->SetTimeouts(SerialTimeouts{});
   }
@@ -50,13 +50,14 @@ class WinSerialPort : public ::testing::Test {
 };
 
 // Wine lets a second handle open a COM port that is held (Windows answers ERROR_ACCESS_DENIED,
-// worded "in use by another program"), so only real Windows can show the port is exclusive.
-TEST_F(WinSerialPort, WordsWhatCannotBeOpened) {
-  std::string error;
+// taken for Busy), so only real Windows can show the port is exclusive.
+TEST_F(WinSerialPort, TellsWhatCannotBeOpened) {
+  OpenError error;
   EXPECT_EQ(OpenSystemSerialPort("COM199", &error), nullptr);
-  EXPECT_NE(error.find("COM199: no such device (error 2"), std::string::npos) << error;
+  EXPECT_EQ(error.failure, OpenFailure::NoDevice);
+  EXPECT_EQ(error.systemError, 2);  // ERROR_FILE_NOT_FOUND
   EXPECT_EQ(OpenSystemSerialPort("NUL", &error), nullptr);
-  EXPECT_NE(error.find("NUL: not a serial port"), std::string::npos) << error;
+  EXPECT_EQ(error.failure, OpenFailure::NotSerialPort);
   EXPECT_FALSE(port_->SetLine(0));
 }
 

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/run_port.h"
+
+#include <memory>
+
+#include "sim/ecu_pipe.h"
+
+namespace drunvale {
+
+RunPort PortForThisRun(const CommandLine& options) {
+  RunPort port;
+  port.name = options.port.value_or("");
+  if (!options.demo) return port;
+  sim::EcuSimConfig config;
+  // Twice real speed: the drive's slow stretch still lasts long enough to count as a jam
+  // under the default five-minute rule.
+  config.profileSpeedup = 2.0;
+  auto demo = std::make_shared<sim::EcuPipe>(config);
+  port.name = kDemoPortName;
+  port.opener = [demo](const std::string&, OpenError* error) { return demo->Open(error); };
+  return port;
+}
+
+}  // namespace drunvale

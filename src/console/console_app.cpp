@@ -1,0 +1,66 @@
+#include "console/console_app.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "app/app_core.h"
+#include "app/main_controller.h"
+#include "app/run_port.h"
+#include "console/console_loop.h"
+#include "console/console_view.h"
+#include "platform/exit_codes.h"
+#include "platform/user_store.h"
+
+namespace drunvale {
+
+int RunConsole(const CommandLine& options) {
+  const RunPort port = PortForThisRun(options);
+  ConsoleLoop loop;
+  ConsoleView view(loop, stdout);
+  auto store = MakeSystemUserStore();
+  AppPlatform platform;
+  platform.opener = port.opener;
+  AppCore app(platform);
+  MainController controller(app, *store, view);
+  view.onTimer = [&] { controller.OnRefreshTimer(); };
+  view.indicatorText = [&] { return controller.IndicatorText(); };
+
+  controller.Initialise();
+  if (!port.name.empty()) app.UsePortForThisRun(port.name);
+
+  bool beep = options.beep;
+  loop.OnKey([&](char key) {
+    switch (key) {
+      case 'r':
+        view.PrintLine("-- обнулено");
+        controller.Reset();
+        break;
+      case 'u':
+        controller.ToggleUnits();
+        view.PrintLine(controller.LitresPerHour() ? "-- единицы: л/ч" : "-- единицы: л/100 км");
+        break;
+      case 'b':
+        beep = !beep;
+        controller.SetBeep(beep);
+        view.PrintLine(beep ? "-- пикать: да" : "-- пикать: нет");
+        break;
+      default:
+        break;
+    }
+  });
+  loop.OnTerminate([&] {
+    // Stop rather than just close: the link sends its closing requests and the final totals
+    // are printed once more, so a console run ends with the whole trip on screen.
+    controller.Stop();
+    controller.Close();
+    loop.Quit();
+  });
+
+  view.PrintLine("Drunvale 1.1: " + app.settings.Get().Port + (beep ? ", пикать" : "") +
+                 " (r: обнулить, u: л/ч или л/100, b: пикать, Ctrl+C: выход)");
+  controller.Start(beep);
+  loop.Run();
+  return kExitOk;
+}
+
+}  // namespace drunvale

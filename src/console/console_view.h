@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "app/main_view.h"
+#include "console/console_loop.h"
+
+namespace drunvale {
+
+// The meter in a terminal: every change of the status line is printed as it comes, and at
+// every full refresh both tables and the summary line. Each line is flushed at once, also
+// into a pipe or a file.
+class ConsoleView final : public MainView {
+ public:
+  ConsoleView(ConsoleLoop& loop, std::FILE* out) : loop_(loop), out_(out) {}
+
+  void SetColumn(PanelColumn column, const std::string& text) override;
+  void SetStatusLine(const std::string& text) override;
+  void SetCauseLine(const std::string& text) override;
+  void SetSummaryLine(const std::string& text) override { summary_ = text; }
+  void SetUnitCaption(const std::string& caption) override;
+  void RepaintIndicator() override {}
+  void PanelRefreshed() override;
+  void StartRefreshTimer() override;
+  void StopRefreshTimer() override { loop_.StopTimer(); }
+  void PostToUiThread(std::function<void()> task) override { loop_.Post(std::move(task)); }
+
+  // Set by the owner: called at every tick of the refresh timer.
+  std::function<void()> onTimer;
+  // Set by the owner: the indicator's text, printed with the tables.
+  std::function<std::string()> indicatorText;
+
+  void PrintLine(const std::string& line);
+
+ private:
+  ConsoleLoop& loop_;
+  std::FILE* out_;
+  std::map<PanelColumn, std::string> columns_;
+  std::string status_;
+  std::string summary_;
+  std::string unitCaption_;
+};
+
+}  // namespace drunvale

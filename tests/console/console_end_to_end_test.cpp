@@ -1,0 +1,223 @@
+// drunvale --console against the simulated control unit on a real pseudo-terminal: the totals
+// the console prints at the end must be what the served samples integrate to.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "console/spawn_program.h"
+#include "platform/linux/file_user_store.h"
+#include "settings/settings.h"
+#include "sim/drive_profile.h"
+#include "sim/ecu_simulator.h"
+#include "sim/served_trip.h"
+
+namespace drunvale {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+struct Child {
+  pid_t pid = -1;
+  int out = -1;
+};
+
+Child Spawn(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv) {
+  int pipeFds[2];
+  if (pipe(pipeFds) != 0) return {};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  Child child;
+  child.pid = testing::SpawnProgram(args, extraEnv, &actions);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipeFds[1]);
+  child.out = pipeFds[0];
+  return child;
+}
+
+// Reads what the child printed until it closes its output or the time is up.
+std::string ReadUntilClosed(int fd, std::chrono::milliseconds limit) {
+  std::string text;
+  auto deadline = std::chrono::steady_clock::now() + limit;
+  char buffer[4096];
+  while (std::chrono::steady_clock::now() < deadline) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 100) <= 0) continue;
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n <= 0) break;
+    text.append(buffer, static_cast<size_t>(n));
+  }
+  return text;
+}
+
+// Ends the child as Ctrl+C would and collects the rest of what it prints.
+std::string EndChild(Child& child, int& status) {
+  kill(child.pid, SIGTERM);
+  std::string output = ReadUntilClosed(child.out, 20s);
+  waitpid(child.pid, &status, 0);
+  close(child.out);
+  return output;
+}
+
+// Reads what the child prints into text until it holds `wanted` (counted from `from`) or the
+// time is up; true when found.
+bool ReadUntilShown(int fd, std::string& text, const std::string& wanted, size_t from,
+                    std::chrono::milliseconds limit) {
+  auto deadline = std::chrono::steady_clock::now() + limit;
+  char buffer[4096];
+  while (text.find(wanted, from) == std::string::npos) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 100) <= 0) continue;
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n <= 0) return false;
+    text.append(buffer, static_cast<size_t>(n));
+  }
+  return true;
+}
+
+// A drive that starts on the highway, so every second adds distance.
+sim::EcuSimConfig FastDrive() {
+  sim::EcuSimConfig config;
+  sim::DriveProfile profile;
+  for (const auto& key : profile.Keyframes()) {
+    if (key.speedKmh >= 90) {
+      config.profileStartSeconds = key.seconds;
+      break;
+    }
+  }
+  return config;
+}
+
+// The "везде" value of the last printed row whose caption contains the given words.
+double LastEverywhereValue(const std::string& output, const std::string& caption) {
+  std::istringstream in(output);
+  std::string line, found;
+  while (std::getline(in, line))
+    if (line.find(caption) != std::string::npos) found = line;
+  auto bar = found.find('|');
+  if (bar == std::string::npos) return -1;
+  return std::atof(found.c_str() + bar + 1);
+}
+
+TEST(ConsoleEndToEnd, TotalsAgreeWithTheServedDrive) {
+  fs::path home = fs::temp_directory_path() / ("drunvale-e2e-" + std::to_string(getpid()));
+  fs::create_directories(home);
+  {
+    // A price of 1000 turns the fuel total into a money figure with more digits to compare.
+    FileUserStore store(home.string());
+    Settings settings;
+    settings.Params.FuelPrice = 1000.0f;
+    ASSERT_EQ(settings.Save(store), 0);
+  }
+
+  sim::EcuSimulator ecu(FastDrive());
+  std::string error;
+  ASSERT_TRUE(ecu.Start(&error)) << error;
+
+  Child child = Spawn({DRUNVALE_BINARY, "--console", "--port", ecu.DevicePath()},
+                      {"XDG_CONFIG_HOME=" + home.string(), "ALSOFT_DRIVERS=null"});
+  ASSERT_GT(child.pid, 0);
+  std::this_thread::sleep_for(8s);
+  int status = 0;
+  std::string output = EndChild(child, status);
+  ecu.Stop();
+  fs::remove_all(home);
+
+  ASSERT_TRUE(WIFEXITED(status)) << output;
+  EXPECT_EQ(WEXITSTATUS(status), 0) << output;
+  EXPECT_NE(output.find("status: Открываем " + ecu.DevicePath() + "..."), std::string::npos)
+      << output;
+  EXPECT_NE(output.find("Ver."), std::string::npos) << output;
+  // The clean stop still sent the closing requests.
+  bool closed = false;
+  for (const auto& request : ecu.Requests())
+    if (!request.data.empty() && request.data[0] == 0x82) closed = true;
+  EXPECT_TRUE(closed);
+
+  sim::ServedTotals expected = sim::IntegrateServedSamples(ecu.ServedSamples());
+  ASSERT_GT(expected.counted, 20) << output;
+  double distance = LastEverywhereValue(output, "автомобиль проехал");
+  double money = LastEverywhereValue(output, "всего на сумму");
+  // Each sample's rates apply from the previous sample's arrival, which the program and the
+  // simulator see a few milliseconds apart; the printed figures have two decimals.
+  EXPECT_NEAR(distance, expected.distanceKm, 0.01 + 0.03 * expected.distanceKm) << output;
+  EXPECT_NEAR(money, expected.fuelLitres * 1000, 0.01 + 0.03 * expected.fuelLitres * 1000)
+      << output;
+}
+
+// The adapter is not there at the start, comes, is pulled out and comes back under the same
+// name (a USB adapter's /dev/serial/by-id link moved to its new node): the console says what
+// happens, polling resumes by itself, and the trip goes on growing without the pauses in it.
+TEST(ConsoleEndToEnd, AnAdapterThatComesLateOrIsReplugedIsPickedUpAgain) {
+  fs::path home = fs::temp_directory_path() / ("drunvale-replug-" + std::to_string(getpid()));
+  fs::create_directories(home);
+  const fs::path link = home / "usb-adapter";
+  auto plugIn = [&](const sim::EcuSimulator& ecu) {
+    const fs::path fresh = home / "usb-adapter.new";
+    fs::create_symlink(ecu.DevicePath(), fresh);
+    fs::rename(fresh, link);
+  };
+  const std::string port = link.string();
+
+  Child child = Spawn({DRUNVALE_BINARY, "--console", "--port", port},
+                      {"XDG_CONFIG_HOME=" + home.string(), "ALSOFT_DRIVERS=null"});
+  ASSERT_GT(child.pid, 0);
+  std::string output;
+  EXPECT_TRUE(ReadUntilShown(child.out, output,
+                             "status: Не удаётся открыть " + port +
+                                 ".\nstatus: Нет такого устройства: адаптер не подключён?\n",
+                             0, 10s))
+      << output;
+
+  sim::EcuSimulator first(FastDrive());
+  std::string error;
+  ASSERT_TRUE(first.Start(&error)) << error;
+  plugIn(first);
+  EXPECT_TRUE(ReadUntilShown(child.out, output, "Ver.", 0, 15s)) << output;
+  std::this_thread::sleep_for(4s);
+
+  first.Unplug();
+  sim::EcuSimulator second(FastDrive());
+  ASSERT_TRUE(second.Start(&error)) << error;
+  plugIn(second);
+  const std::string lost = "status: Связь с адаптером " + port +
+                           " потеряна.\nstatus: Адаптер отключён или неисправен.\n";
+  EXPECT_TRUE(ReadUntilShown(child.out, output, lost, 0, 10s)) << output;
+  EXPECT_TRUE(ReadUntilShown(child.out, output, "Ver.", output.find(lost), 15s)) << output;
+  std::this_thread::sleep_for(4s);
+
+  int status = 0;
+  output += EndChild(child, status);
+  second.Stop();
+  fs::remove_all(home);
+  ASSERT_TRUE(WIFEXITED(status)) << output;
+
+  const sim::ServedTotals before = sim::IntegrateServedSamples(first.ServedSamples());
+  const sim::ServedTotals after = sim::IntegrateServedSamples(second.ServedSamples());
+  ASSERT_GT(before.counted, 5) << output;
+  ASSERT_GT(after.counted, 5) << output;
+  // Neither reset by the reconnection nor charged with the seconds without polling, which
+  // at highway speed would add more than a tenth of a kilometre.
+  const double expected = before.distanceKm + after.distanceKm;
+  EXPECT_NEAR(LastEverywhereValue(output, "автомобиль проехал"), expected, 0.01 + 0.03 * expected)
+      << output;
+}
+
+}  // namespace
+}  // namespace drunvale

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The two programs as a shell script or a service manager sees them: answers to --version,
+// exit codes, and what a start without a display says.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/exit_codes.h"
+
+namespace drunvale {
+namespace {
+
+struct Outcome {
+  int code = -1;
+  std::string output;  // standard output and standard error together
+};
+
+Outcome RunCommand(const std::string& commandLine) {
+  Outcome outcome;
+  FILE* pipe = popen((commandLine + " 2>&1").c_str(), "r");
+  if (!pipe) return outcome;
+  char buffer[512];
+  while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
+    outcome.output.append(buffer, n);
+  int status = pclose(pipe);
+  if (WIFEXITED(status)) outcome.code = WEXITSTATUS(status);
+  return outcome;
+}
+
+TEST(ProgramConventions, VersionAndUsageErrorsAlikeInBothPrograms) {
+  const std::string programs[] = {"'" DRUNVALE_BINARY "'", "'" DRUNVALE_ECUSIM_BINARY "'"};
+  const std::string names[] = {"drunvale", "drunvale-ecusim"};
+  for (int i = 0; i < 2; ++i) {
+    Outcome version = RunCommand(programs[i] + " --version");
+    EXPECT_EQ(version.code, kExitOk);
+    EXPECT_EQ(version.output, names[i] + " " DRUNVALE_VERSION "\n");
+
+    Outcome help = RunCommand(programs[i] + " --help");
+    EXPECT_EQ(help.code, kExitOk);
+    EXPECT_NE(help.output.find("Exit status"), std::string::npos) << help.output;
+
+    EXPECT_EQ(RunCommand(programs[i] + " --no-such-option").code, kExitUsage);
+    EXPECT_EQ(RunCommand(programs[i] + " --help=yes").code, kExitUsage);
+  }
+}
+
+TEST(ProgramConventions, WithoutADisplayOneLinePointsToTheConsole) {
+  // Unset, and named but unreachable: both end the same way, before the demo is started.
+  const char* displays[] = {"-u DISPLAY", "DISPLAY=:1999"};
+  for (const char* display : displays) {
+    Outcome outcome = RunCommand(std::string("env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY ") +
+                                 display + " '" DRUNVALE_BINARY "' --demo");
+    EXPECT_EQ(outcome.code, kExitNoDisplay) << outcome.output;
+    EXPECT_NE(outcome.output.find("--console"), std::string::npos) << outcome.output;
+    ASSERT_FALSE(outcome.output.empty());
+    EXPECT_EQ(outcome.output.find('\n'), outcome.output.size() - 1) << outcome.output;
+  }
+}
+
+}  // namespace
+}  // namespace drunvale
