@@ -7,7 +7,6 @@
 #include "platform/program_arguments.h"
 #include "program/window_entry.h"
 #include "sound/library_noise.h"
-#include "sound/mixing_periods.h"
 
 int main(int argc, char** argv) {
   using namespace drunvale;
@@ -25,7 +24,6 @@ int main(int argc, char** argv) {
     WriteText(stdout, kVersionText);
     return kExitOk;
   }
-  RequestShortMixingPeriods();
   QuietSoundLibraries();
   if (options.console) return RunConsole(options);
   return RunMainWindow(argc, argv, options);
