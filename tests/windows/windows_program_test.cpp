@@ -31,6 +31,10 @@ using namespace std::chrono_literals;
 using Steady = std::chrono::steady_clock;
 
 const std::string kPrefix = DRUNVALE_WINE_PREFIX;
+// ALSA's default device for Wine's sound drivers: one that plays into nothing, and none.
+const std::string kNullSound = "pcm.!default { type null }\n";
+const std::string kNoSound = "pcm.!default { type drunvale_none }\n";
+const std::string kNoSoundSaid = "status: Нет звукового устройства: звука не будет.\n";
 
 // What a program printed, with Windows' line ends made Linux ones.
 std::string WithoutCarriageReturns(std::string text) {
@@ -64,7 +68,8 @@ Outcome RunUnderWine(const std::string& arguments) {
 // goes to a file: Wine's own services, should this start them, would keep a pipe open.
 class WineConsole {
  public:
-  explicit WineConsole(const std::string& arguments) {
+  // alsaConfig: the sound device Wine finds, as ALSA's configuration.
+  WineConsole(const std::string& arguments, const std::string& alsaConfig) {
     RunUnderWine("--version");  // the prefix and its server are there before the clock runs
     outputPath_ = (fs::temp_directory_path() / ("drunvale-wine-" + std::to_string(getpid()) + "-" +
                                                 std::to_string(++count_) + ".txt"))
@@ -81,7 +86,8 @@ class WineConsole {
       args.push_back(word);
     pid_ = testing::SpawnProgram(args,
                                  {"WINEPREFIX=" + kPrefix, "WINEDEBUG=-all",
-                                  "WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d"},
+                                  "WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d",
+                                  "ALSA_CONFIG_PATH=" + WriteAlsaConfig(alsaConfig)},
                                  &actions);
     posix_spawn_file_actions_destroy(&actions);
   }
@@ -92,6 +98,7 @@ class WineConsole {
     }
     std::error_code ignored;
     fs::remove(outputPath_, ignored);
+    fs::remove(alsaPath_, ignored);
   }
 
   bool Started() const { return pid_ > 0; }
@@ -127,8 +134,15 @@ class WineConsole {
   }
 
  private:
+  std::string WriteAlsaConfig(const std::string& config) {
+    alsaPath_ = outputPath_ + ".asoundrc";
+    std::ofstream(alsaPath_) << config;
+    return alsaPath_;
+  }
+
   static inline int count_ = 0;
   std::string outputPath_;
+  std::string alsaPath_;
   pid_t pid_ = -1;
 };
 
@@ -150,14 +164,15 @@ TEST(ProgramUnderWine, AnswersExitCodesAndUtf8AsOnLinux) {
   EXPECT_EQ(window.output.find('\n'), window.output.size() - 1) << window.output;
 
   // A port name in Cyrillic comes in from the wide command line and goes back out intact.
-  WineConsole console("--console --port Порт7");
+  WineConsole console("--console --port Порт7", kNoSound);
   ASSERT_TRUE(console.Started());
   EXPECT_TRUE(console.WaitFor("status: Не удаётся открыть Порт7.\n", 20s)) << console.Output();
   EXPECT_EQ(console.Interrupt(), 0) << console.Output();
 }
 
+// With beeps on DirectSound, on a device that plays into nothing.
 TEST(ProgramUnderWine, DemoShowsLiveFiguresAndCtrlCEndsIt) {
-  WineConsole demo("--console --demo");
+  WineConsole demo("--console --demo --beep", kNullSound);
   ASSERT_TRUE(demo.Started());
   EXPECT_TRUE(demo.WaitFor("Ver.", 20s)) << demo.Output();
   // The engine's time keeps growing in the printed totals ("0:00:04").
@@ -175,6 +190,7 @@ TEST(ProgramUnderWine, DemoShowsLiveFiguresAndCtrlCEndsIt) {
             std::string::npos)
       << output;
   EXPECT_NE(output.find("сейчас: "), std::string::npos) << output;
+  EXPECT_EQ(output.find(kNoSoundSaid), std::string::npos) << output;
 }
 
 // As the console's end-to-end test on Linux, through Wine's serial layer: the Linux side's
@@ -192,7 +208,7 @@ TEST(ProgramUnderWine, ConsoleOnComPortAgreesWithTheServedDrive) {
   fs::remove(link, ignored);
   fs::create_symlink(ecu.DevicePath(), link);
 
-  WineConsole console("--console --port COM5");
+  WineConsole console("--console --port COM5", kNoSound);
   ASSERT_TRUE(console.Started());
   EXPECT_TRUE(console.WaitFor("status: WINE COM5 ECU Ver. 2.7  SERIAL\n", 30s)) << console.Output();
   std::this_thread::sleep_for(6s);
@@ -201,6 +217,8 @@ TEST(ProgramUnderWine, ConsoleOnComPortAgreesWithTheServedDrive) {
   fs::remove(link, ignored);
   const std::string output = console.Output();
   EXPECT_NE(output.find("status: Открываем COM5...\n"), std::string::npos) << output;
+  // Without a sound device the run goes on silent, and says so.
+  EXPECT_NE(output.find(kNoSoundSaid), std::string::npos) << output;
 
   // Ctrl+C still let the link send its closing requests.
   bool closed = false;
