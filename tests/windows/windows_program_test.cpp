@@ -2,10 +2,8 @@
 // drunvale.exe under Wine, driven from Linux: its answers and exit codes, the demo, and the
 // console polling the simulated control unit on a pseudo-terminal that Wine's prefix knows as
 // COM5, through Wine's serial layer.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -74,22 +72,15 @@ class WineConsole {
     outputPath_ = (fs::temp_directory_path() / ("drunvale-wine-" + std::to_string(getpid()) + "-" +
                                                 std::to_string(++count_) + ".txt"))
                       .string();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath_.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
     std::vector<std::string> args = {"/usr/bin/env", "wine", DRUNVALE_WINE_PROGRAM};
     std::istringstream words(arguments);
     for (std::string word; words >> word;)
       args.push_back(word);
-    pid_ = testing::SpawnProgram(args,
-                                 {"WINEPREFIX=" + kPrefix, "WINEDEBUG=-all",
-                                  "WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d",
-                                  "ALSA_CONFIG_PATH=" + WriteAlsaConfig(alsaConfig)},
-                                 &actions);
-    posix_spawn_file_actions_destroy(&actions);
+    pid_ = testing::SpawnToFile(args,
+                                {"WINEPREFIX=" + kPrefix, "WINEDEBUG=-all",
+                                 "WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d",
+                                 "ALSA_CONFIG_PATH=" + WriteAlsaConfig(alsaConfig)},
+                                outputPath_);
   }
   ~WineConsole() {
     if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0) {
