@@ -184,20 +184,34 @@ TEST(ProgramUnderWine, DemoShowsLiveFiguresAndCtrlCEndsIt) {
   EXPECT_EQ(output.find(kNoSoundSaid), std::string::npos) << output;
 }
 
+// Wine sets a pseudo-terminal to 38400 when asked for 10400; the terminal ignores the rate.
+sim::EcuSimConfig OverWine(sim::EcuSimConfig config) {
+  config.enforceLineRate = false;
+  return config;
+}
+
+const fs::path kCom5 = fs::path(kPrefix) / "dosdevices" / "com5";
+
+void UnlinkCom5() {
+  std::error_code ignored;
+  fs::remove(kCom5, ignored);
+}
+
+// The simulator's pseudo-terminal as the prefix's COM5.
+void LinkAsCom5(const sim::EcuSimulator& ecu) {
+  UnlinkCom5();
+  fs::create_symlink(ecu.DevicePath(), kCom5);
+}
+
 // As the console's end-to-end test on Linux, through Wine's serial layer: the Linux side's
 // pseudo-terminal linked into the prefix as COM5.
 TEST(ProgramUnderWine, ConsoleOnComPortAgreesWithTheServedDrive) {
   sim::EcuSimConfig config = testing::FastDrive();
   config.identity = {"WINE COM5 ECU", "2.7", "SERIAL"};
-  // Wine sets a pseudo-terminal to 38400 when asked for 10400; the terminal ignores the rate.
-  config.enforceLineRate = false;
-  sim::EcuSimulator ecu(config);
+  sim::EcuSimulator ecu(OverWine(config));
   std::string error;
   ASSERT_TRUE(ecu.Start(&error)) << error;
-  const fs::path link = fs::path(kPrefix) / "dosdevices" / "com5";
-  std::error_code ignored;
-  fs::remove(link, ignored);
-  fs::create_symlink(ecu.DevicePath(), link);
+  LinkAsCom5(ecu);
 
   WineConsole console("--console --port COM5", kNoSound);
   ASSERT_TRUE(console.Started());
@@ -205,7 +219,7 @@ TEST(ProgramUnderWine, ConsoleOnComPortAgreesWithTheServedDrive) {
   std::this_thread::sleep_for(6s);
   EXPECT_EQ(console.Interrupt(), 0);
   ecu.Stop();
-  fs::remove(link, ignored);
+  UnlinkCom5();
   const std::string output = console.Output();
   EXPECT_NE(output.find("status: Открываем COM5...\n"), std::string::npos) << output;
   // Without a sound device the run goes on silent, and says so.
@@ -223,6 +237,35 @@ TEST(ProgramUnderWine, ConsoleOnComPortAgreesWithTheServedDrive) {
   // The prefix keeps the default price of 30 a litre: the money figure has the digits.
   const double money = testing::LastEverywhereValue(output, "всего на сумму");
   EXPECT_NEAR(money, served.fuelLitres * 30, 0.01 + 0.03 * served.fuelLitres * 30) << output;
+}
+
+// A pulled adapter fails the port's reads under Wine too: the console says so, and polls again
+// once a new one is there under the same COM name.
+TEST(ProgramUnderWine, APulledAdapterIsLostAndANewOneIsPolledAgain) {
+  std::string error;
+  sim::EcuSimulator first(OverWine(testing::FastDrive()));
+  ASSERT_TRUE(first.Start(&error)) << error;
+  LinkAsCom5(first);
+  WineConsole console("--console --port COM5", kNoSound);
+  ASSERT_TRUE(console.Started());
+  ASSERT_TRUE(console.WaitFor("Ver.", 30s)) << console.Output();
+
+  first.Unplug();
+  sim::EcuSimulator second(OverWine(testing::FastDrive()));
+  ASSERT_TRUE(second.Start(&error)) << error;
+  LinkAsCom5(second);
+  const std::string lost =
+      "status: Связь с адаптером COM5 потеряна.\nstatus: Адаптер отключён или неисправен.\n";
+  EXPECT_TRUE(console.WaitUntil(
+      [&](const std::string& output) {
+        const size_t at = output.find(lost);
+        return at != std::string::npos && output.find("Ver.", at) != std::string::npos;
+      },
+      30s))
+      << console.Output();
+  EXPECT_EQ(console.Interrupt(), 0) << console.Output();
+  second.Stop();
+  UnlinkCom5();
 }
 
 }  // namespace
