@@ -24,12 +24,13 @@ QRect ConsumptionIndicator::ClientRect() const {
 }
 
 QColor ConsumptionIndicator::TextColour(bool litresPerHour) {
-  return litresPerHour ? QColor(255, 255, 255) : QColor(255, 255, 128);
+  const IndicatorRgb colour = IndicatorTextColour(litresPerHour);
+  return QColor(colour.red, colour.green, colour.blue);
 }
 
 QFont ConsumptionIndicator::DigitFont() {
   QFont font;
-  font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+  font.setFamilies({QStringLiteral("Liberation Sans"), QString::fromUtf8(kIndicatorFace)});
   font.setStyleHint(QFont::SansSerif);
   font.setBold(true);
   // For a scalable face the pixel size is the em height, which is the character height a

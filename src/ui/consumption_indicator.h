@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "dialogs/indicator_look.h"
+
 namespace drunvale {
 
 // The large current-consumption number. It reads its text and unit from the controller each
@@ -23,10 +25,12 @@ class ConsumptionIndicator : public QWidget {
   QRect ClientRect() const;
 
   static constexpr int kFrameWidth = 5;
-  static constexpr int kTextLift = 22;    // the text cell starts this far above the client
-  static constexpr int kRightMargin = 2;  // the text ends this far before the right edge
-  static constexpr int kCharacterHeight = 136;
-  static QColor Background() { return QColor(128, 128, 128); }
+  static constexpr int kTextLift = kIndicatorTextLift;
+  static constexpr int kRightMargin = kIndicatorRightMargin;
+  static constexpr int kCharacterHeight = kIndicatorCharacterHeight;
+  static QColor Background() {
+    return QColor(kIndicatorBackground.red, kIndicatorBackground.green, kIndicatorBackground.blue);
+  }
   static QColor TextColour(bool litresPerHour);
   static QFont DigitFont();
 
