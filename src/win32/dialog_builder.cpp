@@ -54,15 +54,20 @@ class TemplateWriter {
 };
 
 DWORD DialogStyle(const DialogTemplate& model) {
-  // MS Shell Dlg is the system's dialog face (Tahoma or Segoe UI through DS_SHELLFONT).
   DWORD style = WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
-  if (model.font.face == "MS Shell Dlg") style |= DS_FIXEDSYS;
   if (model.frame == DialogFrame::MainWindow) {
     style |= WS_OVERLAPPED | WS_MINIMIZEBOX;
   } else {
     style |= WS_POPUP;
   }
   return style;
+}
+
+// The face the dialog manager is given for the model's. MS Shell Dlg is the system's own dialog
+// face, and on Windows both it and MS Sans Serif come out as Microsoft Sans Serif; Wine,
+// though, has MS Sans Serif as a bitmap font only, whose Cyrillic an edit cannot lay out.
+std::string_view DialogFace(const DialogFont& font) {
+  return font.face == "MS Sans Serif" ? "MS Shell Dlg" : font.face;
 }
 
 }  // namespace
@@ -143,7 +148,7 @@ InMemoryDialog::InMemoryDialog(const DialogTemplate& model) {
   out.Word(static_cast<WORD>(model.font.points));
   out.Word(FW_NORMAL);
   out.Word(MAKEWORD(FALSE, DEFAULT_CHARSET));  // italic, charset
-  out.Text(WideFromUtf8(model.font.face));
+  out.Text(WideFromUtf8(DialogFace(model.font)));
 
   for (const ControlTemplate& control : model.controls) {
     out.AlignToDword();
