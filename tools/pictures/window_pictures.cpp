@@ -28,7 +28,7 @@ std::unique_ptr<QWidget> MainWindowOnATrip(bool litresPerHour) {
   auto window = std::make_unique<MainWindow>();
   MainWindowActions actions;
   actions.indicatorText = [litresPerHour] { return litresPerHour ? "12.3" : "99+"; };
-  actions.litresPerHour = [litresPerHour] { return litresPerHour; };
+  actions.indicatorColour = [litresPerHour] { return IndicatorTextColour(litresPerHour, false); };
   window->SetActions(actions);
   for (PanelColumn c :
        {PanelColumn::TotalsAll, PanelColumn::TotalsInJam, PanelColumn::TotalsOutsideJam}) {
