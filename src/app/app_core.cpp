@@ -3,11 +3,14 @@
 namespace drunvale {
 
 AppCore::AppCore(AppPlatform platform)
-    : sound(settings, *platform.highResClock, *platform.audio),
+    : tickClock(*platform.tickClock),
+      autostart(*platform.autostart),
+      sound(settings, *platform.highResClock, *platform.audio),
       trip(settings, *platform.tickClock, [this](float value) { sound.SetConsumption(value); }),
       link(
           settings,
           [this](float speed, float air, float fuel, bool running) {
+            dataAge.Sampled(tickClock.NowMs());
             trip.AddSample(speed, air, fuel, running);
           },
           [this] {
@@ -16,7 +19,7 @@ AppCore::AppCore(AppPlatform platform)
             trip.PollingPaused();
             sound.Silence();
           },
-          *platform.tickClock, platform.opener) {}
+          *platform.tickClock, platform.opener, LinkTimings{}, *platform.sleepClock) {}
 
 void AppCore::UsePortForThisRun(const std::string& port) {
   Settings current = settings.Get();

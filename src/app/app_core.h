@@ -2,7 +2,10 @@
 
 #include <string>
 
+#include "app/data_age.h"
 #include "link/kwp_link.h"
+#include "platform/session_autostart.h"
+#include "platform/sleep_clock.h"
 #include "settings/settings.h"
 #include "sound/sound_engine.h"
 #include "trip/trip_computer.h"
@@ -15,6 +18,8 @@ struct AppPlatform {
   HighResClock* highResClock = &SystemHighResClock();
   AudioBackend* audio = &SystemAudioBackend();
   SerialPortOpener opener = OpenSystemSerialPort;
+  SleepClock* sleepClock = &SystemSleepClock();
+  SessionAutostart* autostart = &SystemSessionAutostart();
 };
 
 // The four process-wide objects, built in this order and destroyed in reverse: the link goes
@@ -29,6 +34,10 @@ class AppCore {
   // user saves the settings dialog.
   void UsePortForThisRun(const std::string& port);
 
+  TickClock& tickClock;
+  SessionAutostart& autostart;
+  // When the last valid sample came; set by the link's worker.
+  DataAge dataAge;
   SharedSettings settings;
   SoundEngine sound;
   TripComputer trip;

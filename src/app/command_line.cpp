@@ -12,7 +12,8 @@ namespace {
 
 // The help text around the two lines each platform words its own way.
 constexpr const char* kUsageHead =
-    "Usage: drunvale [--console] [--demo | --port PATH] [--beep]\n"
+    "Usage: drunvale [--console] [--demo | --port PATH] [--beep] [--connect]\n"
+    "       drunvale --autostart on|off\n"
     "An in-car fuel-consumption meter: reads the engine control unit through a K-line adapter\n"
     "on a serial port and shows the trip's fuel, distance and cost, with beeps that follow the\n"
     "consumption.\n"
@@ -27,6 +28,11 @@ constexpr const char* kUsageHead =
     "  --port PATH      use this serial port for this run; the stored setting is kept\n";
 constexpr const char* kUsageOptions =
     "  --beep           start with the beeps on\n"
+    "  --connect        the window connects as soon as it opens, as if \"Старт\" was pressed\n"
+    "                   (for this run; the window's menu keeps it for every run)\n"
+    "  --autostart on|off\n"
+    "                   open the window by itself whenever you log in, or no longer; then\n"
+    "                   end (also in the window's menu, opened with a right click)\n"
     "  --version        print the name and version, then end\n"
     "  -h, --help       show this text, then end\n"
     "\n"
@@ -37,7 +43,8 @@ constexpr const char* kUsageExitStatus =
     "Exit status:\n"
     "  0   normal end: the window was closed, or the console was stopped\n"
     "  64  unknown option or unusable value\n"
-    "  69  no display found (or a build without windows): --console runs it in a terminal\n";
+    "  69  no display found (or a build without windows): --console runs it in a terminal\n"
+    "  73  --autostart could not write or remove the entry\n";
 
 }  // namespace
 
@@ -65,6 +72,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       result.help = true;
     } else if (arg == "--version") {
       result.version = true;
+    } else if (arg == "--connect") {
+      result.connect = true;
+    } else if (arg == "--autostart" || arg.starts_with("--autostart=")) {
+      std::string_view value;
+      if (arg != "--autostart") {
+        value = arg.substr(12);
+      } else if (i + 1 < count) {
+        value = arguments[++i];
+      }
+      if (value != "on" && value != "off") {
+        result.error = "--autostart needs on or off, for example --autostart on";
+        return result;
+      }
+      result.autostart = value == "on";
     } else if (arg == "--port") {
       if (i + 1 >= count || arguments[i + 1].empty()) {
         result.error = "--port needs a device path, for example --port " + DefaultSerialPort();

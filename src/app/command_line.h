@@ -12,6 +12,10 @@ struct CommandLine {
   bool beep = false;
   bool help = false;
   bool version = false;
+  // The window presses "Старт" when it opens, for this run (the console always does).
+  bool connect = false;
+  // --autostart on|off: start with the user's session or not, then end.
+  std::optional<bool> autostart;
   // A port for this run only; the stored settings keep theirs.
   std::optional<std::string> port;
   std::string error;

@@ -3,7 +3,9 @@
 #include <cstdio>
 
 #include "app/app_core.h"
+#include "platform/system_error.h"
 #include "platform/user_store.h"
+#include "settings/stored_values.h"
 #include "trip/indicator_text.h"
 #include "trip/panel_texts.h"
 
@@ -22,6 +24,7 @@ void MainController::Initialise() {
     cause = "Настройки не прочитаны: действуют исходные.";
   }
   app_.settings.Set(loaded);
+  connectAtStart_ = LoadConnectAtStart(store_);
   if (app_.sound.Device().Create() != kSoundOk || !app_.sound.Device().HasDevice()) {
     std::fputs("drunvale: no sound device, running without sound\n", stderr);
     cause += (cause.empty() ? "" : " ") + std::string("Нет звукового устройства: звука не будет.");
@@ -40,6 +43,9 @@ void MainController::Initialise() {
 void MainController::Start(bool beep) {
   refreshCount_ = 0;
   view_.StartRefreshTimer();
+  // Nothing came yet: counted from now, so a silent control unit shows as such in 2 s.
+  app_.dataAge.Started(app_.tickClock.NowMs());
+  view_.KeepScreenOn(true);
   app_.link.Start([this](std::string text) { status_.Show(std::move(text)); },
                   [this](std::string text) { status_.ShowCause(std::move(text)); });
   app_.sound.SetEnabled(beep);
@@ -49,6 +55,7 @@ void MainController::Stop() {
   app_.sound.SetEnabled(false);
   app_.link.Stop();
   view_.StopRefreshTimer();
+  Stopped();
   refreshCount_ = kTicksBetweenFullRefreshes;
   RefreshStatistics();
 }
@@ -60,7 +67,21 @@ void MainController::Reset() {
 }
 
 void MainController::OnRefreshTimer() {
+  ShowDataAge();
   RefreshStatistics();
+}
+
+void MainController::ShowDataAge() {
+  const std::optional<uint32_t> age = app_.dataAge.StaleSeconds(app_.tickClock.NowMs());
+  if (age == shownAge_) return;
+  shownAge_ = age;
+  view_.SetDataAge(age);
+}
+
+void MainController::Stopped() {
+  app_.dataAge.Stopped();
+  ShowDataAge();
+  view_.KeepScreenOn(false);
 }
 
 void MainController::SetBeep(bool on) {
@@ -82,6 +103,7 @@ int MainController::Close() {
   app_.sound.SetEnabled(false);
   app_.link.Stop();
   view_.StopRefreshTimer();
+  Stopped();
   return kMainWindowClosed;
 }
 
@@ -92,6 +114,27 @@ void MainController::ApplySavedSettings() {
 
 std::string MainController::IndicatorText() const {
   return FormatIndicator(app_.trip.Snapshot().Current, litresPerHour_);
+}
+
+Rgb MainController::IndicatorColour() const {
+  return IndicatorTextColour(litresPerHour_, app_.dataAge.Stale(app_.tickClock.NowMs()));
+}
+
+void MainController::SetConnectAtStart(bool on) {
+  connectAtStart_ = on;
+  if (!SaveConnectAtStart(store_, on)) status_.ShowCause("Не удалось сохранить настройку.");
+}
+
+bool MainController::StartsWithSession() const {
+  return app_.autostart.IsOn();
+}
+
+void MainController::SetStartWithSession(bool on) {
+  const AutostartResult switched = app_.autostart.Set(on);
+  if (!switched) {
+    status_.ShowCause("Запуск при входе в систему не изменён: " +
+                      SystemErrorText(switched.systemError));
+  }
 }
 
 void MainController::RefreshStatistics() {

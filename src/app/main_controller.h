@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/main_view.h"
 #include "app/status_mailbox.h"
+#include "dialogs/indicator_colours.h"
 
 namespace drunvale {
 
@@ -41,6 +43,15 @@ class MainController {
 
   bool LitresPerHour() const { return litresPerHour_; }
   std::string IndicatorText() const;
+  // The digits' colour: by the unit, grey while the figure is stale.
+  Rgb IndicatorColour() const;
+
+  // The context menu's options. Connecting at start is stored beside the settings; starting
+  // with the session is the system's entry itself. A failure is said on the cause line.
+  bool ConnectAtStart() const { return connectAtStart_; }
+  void SetConnectAtStart(bool on);
+  bool StartsWithSession() const;
+  void SetStartWithSession(bool on);
 
   // Where the link's status texts go; exposed for the views' own messages.
   StatusMailbox& Status() { return status_; }
@@ -50,6 +61,10 @@ class MainController {
   static constexpr int32_t kTicksBetweenFullRefreshes = 3;
 
   void RefreshStatistics();
+  // Tells the view how long nothing came, when that changed.
+  void ShowDataAge();
+  // The link stopped: the figures on show are old from now on, and the display may sleep.
+  void Stopped();
 
   AppCore& app_;
   UserStore& store_;
@@ -58,6 +73,8 @@ class MainController {
   // Ticks since the last full refresh; kTicksBetweenFullRefreshes makes the next one full.
   int32_t refreshCount_ = kTicksBetweenFullRefreshes;
   bool litresPerHour_ = true;
+  bool connectAtStart_ = false;
+  std::optional<uint32_t> shownAge_;
 };
 
 }  // namespace drunvale

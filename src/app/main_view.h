@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "dialogs/panel_column.h"
@@ -26,6 +28,13 @@ class MainView {
   // own text; the cause stands until the next one replaces it.
   virtual void SetCauseLine(const std::string& text) = 0;
   virtual void SetSummaryLine(const std::string& text) = 0;
+  // Whole seconds without a valid sample while the link runs, once the figures are stale, or
+  // nullopt when they are live or the link is stopped. A window puts it on its status line
+  // before the link's own text (StatusLineText in app/data_age.h).
+  virtual void SetDataAge(std::optional<uint32_t> staleSeconds) = 0;
+  // True from Start to Stop: the display must not blank or lock meanwhile. Nothing is held
+  // while the link is stopped.
+  virtual void KeepScreenOn(bool on) = 0;
   virtual void SetUnitCaption(const std::string& caption) = 0;
   // The indicator's text and colour come from the controller when the view paints.
   virtual void RepaintIndicator() = 0;

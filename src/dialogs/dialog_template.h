@@ -85,6 +85,29 @@ struct ControlTemplate {
   std::span<const std::string_view> items = {};  // the tabs of a tab control
 };
 
+// What an entry of a menu is.
+enum class MenuItemKind : uint8_t {
+  Command,    // does something when chosen
+  Check,      // switches an option; ticked while it is on (the logic says so when the menu opens)
+  Separator,  // a line between groups
+};
+
+// One entry of a menu.
+struct MenuItemTemplate {
+  int item;  // the menu's enumerator for it, as a number: its place in the menu
+  int id;    // the command identifier a Windows menu knows it by, or kNoControlId
+  MenuItemKind kind;
+  std::string_view text;  // UTF-8
+};
+
+// True when every entry sits at the place its enumerator names.
+constexpr bool EnumeratedInOrder(std::span<const MenuItemTemplate> items) {
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (items[i].item != static_cast<int>(i)) return false;
+  }
+  return true;
+}
+
 // The face and size a dialog asks for; each view finds its nearest stand-in.
 struct DialogFont {
   std::string_view face;

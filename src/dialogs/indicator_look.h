@@ -1,19 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <cstdint>
 #include <string_view>
 
 namespace drunvale {
 
 // How every view paints the consumption indicator: large bold digits, right-aligned at the top
-// of a text cell that begins above the client area, on grey.
-struct IndicatorRgb {
-  uint8_t red;
-  uint8_t green;
-  uint8_t blue;
-};
-
+// of a text cell that begins above the client area (its colours: dialogs/indicator_colours.h).
 inline constexpr std::string_view kIndicatorFace = "Arial";
 // The character height (a negative Windows font height) at 96 dots per inch.
 inline constexpr int kIndicatorCharacterHeight = 136;
@@ -22,10 +15,5 @@ inline constexpr int kIndicatorWeight = 700;
 // right edge, in pixels at 96 dots per inch.
 inline constexpr int kIndicatorTextLift = 22;
 inline constexpr int kIndicatorRightMargin = 2;
-
-inline constexpr IndicatorRgb kIndicatorBackground{128, 128, 128};
-inline constexpr IndicatorRgb IndicatorTextColour(bool litresPerHour) {
-  return litresPerHour ? IndicatorRgb{255, 255, 255} : IndicatorRgb{255, 255, 128};
-}
 
 }  // namespace drunvale

@@ -1,10 +1,12 @@
 #include <cstdio>
 
+#include "app/autostart_switch.h"
 #include "app/command_line.h"
 #include "console/console_app.h"
 #include "platform/console_text.h"
 #include "platform/exit_codes.h"
 #include "platform/program_arguments.h"
+#include "platform/session_autostart.h"
 #include "program/window_entry.h"
 #include "sound/library_noise.h"
 
@@ -23,6 +25,11 @@ int main(int argc, char** argv) {
   if (options.version) {
     WriteText(stdout, kVersionText);
     return kExitOk;
+  }
+  if (options.autostart) {
+    const AutostartOutcome outcome = SwitchAutostart(SystemSessionAutostart(), *options.autostart);
+    WriteText(outcome.exitCode == kExitOk ? stdout : stderr, outcome.text);
+    return outcome.exitCode;
   }
   QuietSoundLibraries();
   if (options.console) return RunConsole(options);

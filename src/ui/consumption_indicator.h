@@ -6,11 +6,12 @@
 #include <functional>
 #include <string>
 
+#include "dialogs/indicator_colours.h"
 #include "dialogs/indicator_look.h"
 
 namespace drunvale {
 
-// The large current-consumption number. It reads its text and unit from the controller each
+// The large current-consumption number. It reads its text and colour from the controller each
 // time it paints and fills its whole client area itself, so it never flickers through an
 // erased background.
 class ConsumptionIndicator : public QWidget {
@@ -19,7 +20,7 @@ class ConsumptionIndicator : public QWidget {
  public:
   explicit ConsumptionIndicator(QWidget* parent = nullptr);
 
-  void SetSource(std::function<std::string()> text, std::function<bool()> litresPerHour);
+  void SetSource(std::function<std::string()> text, std::function<Rgb()> colour);
 
   // Inside the raised dialog-frame edge and the sunken client edge.
   QRect ClientRect() const;
@@ -28,10 +29,8 @@ class ConsumptionIndicator : public QWidget {
   static constexpr int kTextLift = kIndicatorTextLift;
   static constexpr int kRightMargin = kIndicatorRightMargin;
   static constexpr int kCharacterHeight = kIndicatorCharacterHeight;
-  static QColor Background() {
-    return QColor(kIndicatorBackground.red, kIndicatorBackground.green, kIndicatorBackground.blue);
-  }
-  static QColor TextColour(bool litresPerHour);
+  static QColor Background() { return ToQColor(kIndicatorBackground); }
+  static QColor ToQColor(Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
   static QFont DigitFont();
 
  protected:
@@ -41,7 +40,7 @@ class ConsumptionIndicator : public QWidget {
   void PaintEdges(class QPainter& painter) const;
 
   std::function<std::string()> text_;
-  std::function<bool()> litresPerHour_;
+  std::function<Rgb()> colour_;
   QFont font_;
 };
 

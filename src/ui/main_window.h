@@ -3,14 +3,18 @@
 #include <QDialog>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "app/main_view.h"
+#include "dialogs/indicator_colours.h"
 #include "dialogs/main_dialog_template.h"
+#include "platform/display_keeper.h"
 #include "ui/dialog_widgets.h"
 
 class QCheckBox;
+class QMenu;
 class QSlider;
 
 namespace drunvale {
@@ -33,7 +37,10 @@ struct MainWindowActions {
   // Stops everything; returns the window's result.
   std::function<int()> close;
   std::function<std::string()> indicatorText;
-  std::function<bool()> litresPerHour;
+  std::function<Rgb()> indicatorColour;
+  // The context menu's ticked options: whether one is on when the menu opens, and switching it.
+  std::function<bool(MainMenuItem item)> optionOn;
+  std::function<void(MainMenuItem item, bool on)> switchOption;
 };
 
 // The main window "Drunvale 1.1": the statistics panel, the indicator, the command buttons
@@ -56,6 +63,9 @@ class MainWindow : public QDialog, public MainView {
   void SetSummaryLine(const std::string& text) override;
   // Shown where the summary is, while that is empty (no port open).
   void SetCauseLine(const std::string& text) override;
+  // Before the link's own text on the status line, while the figures are stale.
+  void SetDataAge(std::optional<uint32_t> staleSeconds) override;
+  void KeepScreenOn(bool on) override;
   void SetUnitCaption(const std::string& caption) override;
   void RepaintIndicator() override;
   void StartRefreshTimer() override;
@@ -66,6 +76,10 @@ class MainWindow : public QDialog, public MainView {
   void SetBeepTicked(bool on);
   // What each tick of the refresh timer does.
   void RefreshTick();
+  // The context menu as a right click opens it, its ticks as the actions say now.
+  std::unique_ptr<QMenu> MakeContextMenu();
+  // What keeps the display on while the link runs; the desktop's screen saver by default.
+  void SetDisplayKeeper(std::unique_ptr<DisplayKeeper> keeper);
 
   // The widget of a control; T* when it is one, else null.
   QWidget* Control(MainControl control) const { return controls_[control]; }
@@ -84,12 +98,14 @@ class MainWindow : public QDialog, public MainView {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
   void ConnectControls();
   void FitStatusRow();
+  void ShowStatus();
   void OpenAbout();
 
   MainWindowActions actions_;
@@ -102,6 +118,9 @@ class MainWindow : public QDialog, public MainView {
   QRect summaryBox_;
   QString summaryText_;
   QString cause_;
+  std::string linkStatus_;
+  std::optional<uint32_t> dataAge_;
+  std::unique_ptr<DisplayKeeper> displayKeeper_;
   StaticText* unitCaption_ = nullptr;
   QCheckBox* beep_ = nullptr;
   QSlider* slider_ = nullptr;
