@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "dialogs/dialog_units.h"
+#include "dialogs/indicator_colours.h"
 #include "dialogs/indicator_look.h"
 #include "platform/windows/wide_text.h"
 #include "win32/window_text.h"
@@ -11,7 +12,7 @@
 namespace drunvale::win32 {
 namespace {
 
-COLORREF Colour(IndicatorRgb rgb) {
+COLORREF Colour(Rgb rgb) {
   return RGB(rgb.red, rgb.green, rgb.blue);
 }
 
@@ -23,10 +24,10 @@ IndicatorPainter::~IndicatorPainter() {
 }
 
 void IndicatorPainter::Attach(HWND control, std::function<std::string()> text,
-                              std::function<bool()> litresPerHour) {
+                              std::function<Rgb()> colour) {
   control_ = control;
   text_ = std::move(text);
-  litresPerHour_ = std::move(litresPerHour);
+  colour_ = std::move(colour);
   UpdateFont();
   SetWindowSubclass(control_, &IndicatorPainter::Subclass, 1, reinterpret_cast<DWORD_PTR>(this));
 }
@@ -75,10 +76,9 @@ void IndicatorPainter::Paint() {
   SetBkColor(dc, Colour(kIndicatorBackground));
   ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
 
-  const bool perHour = litresPerHour_ ? litresPerHour_() : true;
   const std::wstring text = WideFromUtf8(text_ ? text_() : std::string());
   HGDIOBJ oldFont = SelectObject(dc, font_);
-  SetTextColor(dc, Colour(IndicatorTextColour(perHour)));
+  SetTextColor(dc, Colour(colour_ ? colour_() : IndicatorTextColour(true, false)));
   SetBkMode(dc, TRANSPARENT);
   // The text cell begins above the client area; only its lower part shows.
   RECT cell = client;

@@ -6,11 +6,13 @@
 #include <functional>
 #include <string>
 
+#include "dialogs/indicator_colours.h"
+
 namespace drunvale::win32 {
 
 // Paints the consumption indicator into the static it is attached to, through an off-screen
 // bitmap and never erasing the background, so the 333 ms refresh does not flicker. The text and
-// unit are asked for at each paint.
+// its colour are asked for at each paint.
 class IndicatorPainter {
  public:
   IndicatorPainter() = default;
@@ -18,7 +20,7 @@ class IndicatorPainter {
   IndicatorPainter(const IndicatorPainter&) = delete;
   IndicatorPainter& operator=(const IndicatorPainter&) = delete;
 
-  void Attach(HWND control, std::function<std::string()> text, std::function<bool()> litresPerHour);
+  void Attach(HWND control, std::function<std::string()> text, std::function<Rgb()> colour);
   // The font follows the monitor's DPI.
   void UpdateFont();
   void Invalidate() const;
@@ -33,7 +35,7 @@ class IndicatorPainter {
   HFONT font_ = nullptr;
   int dpi_ = 96;
   std::function<std::string()> text_;
-  std::function<bool()> litresPerHour_;
+  std::function<Rgb()> colour_;
 };
 
 }  // namespace drunvale::win32

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/main_controller.h"
+#include "dialogs/status_line.h"
 #include "platform/system_error.h"
 #include "platform/windows/wide_text.h"
 #include "win32/about_box.h"
@@ -33,7 +34,8 @@ RECT ChildRect(HWND parent, HWND child) {
 
 }  // namespace
 
-MainWindow::MainWindow() : template_(MainDialogTemplate()) {}
+MainWindow::MainWindow()
+    : template_(MainDialogTemplate()), displayKeeper_(MakeSystemDisplayKeeper()) {}
 
 MainWindow::~MainWindow() = default;
 
@@ -114,7 +116,7 @@ void MainWindow::Open() {
   auto* c = controller_;
   indicator_.Attach(
       Control(MainControl::Indicator), [c] { return c ? c->IndicatorText() : std::string(); },
-      [c] { return c ? c->LitresPerHour() : true; });
+      [c] { return c ? c->IndicatorColour() : IndicatorTextColour(true, false); });
   if (onOpen_) onOpen_();
   RunPostedTasks();
 }
@@ -191,11 +193,29 @@ void MainWindow::SetColumn(PanelColumn column, const std::string& text) {
 }
 
 void MainWindow::SetStatusLine(const std::string& text) {
-  status_ = text;
-  SetText(Control(MainControl::Status), text);
-  FitStatusRow();
+  linkStatus_ = text;
+  ShowStatus();
   // Stop may block right after this text ("Отсоединяемся..."): it shows now, not after.
   UpdateWindow(Control(MainControl::Status));
+}
+
+void MainWindow::SetDataAge(std::optional<uint32_t> staleSeconds) {
+  dataAge_ = staleSeconds;
+  ShowStatus();
+}
+
+void MainWindow::ShowStatus() {
+  status_ = StatusLineText(linkStatus_, dataAge_);
+  SetText(Control(MainControl::Status), status_);
+  FitStatusRow();
+}
+
+void MainWindow::KeepScreenOn(bool on) {
+  if (on) {
+    displayKeeper_->Hold();
+  } else {
+    displayKeeper_->Release();
+  }
 }
 
 void MainWindow::SetSummaryLine(const std::string& text) {

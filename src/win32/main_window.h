@@ -6,12 +6,14 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 
 #include "app/main_view.h"
 #include "dialogs/main_dialog_template.h"
+#include "platform/display_keeper.h"
 #include "win32/dialog_builder.h"
 #include "win32/indicator_painter.h"
 
@@ -55,6 +57,9 @@ class MainWindow final : public MainView {
   void SetStatusLine(const std::string& text) override;
   void SetCauseLine(const std::string& text) override;
   void SetSummaryLine(const std::string& text) override;
+  // Before the link's own text on the status line, while the figures are stale.
+  void SetDataAge(std::optional<uint32_t> staleSeconds) override;
+  void KeepScreenOn(bool on) override;
   void SetUnitCaption(const std::string& caption) override;
   void RepaintIndicator() override;
   void StartRefreshTimer() override;
@@ -69,6 +74,7 @@ class MainWindow final : public MainView {
   void CloseModalsThenSelf(int pass);
   HWND Control(MainControl control) const;
   void FitStatusRow();
+  void ShowStatus();
 
   InMemoryDialog template_;
   HWND window_ = nullptr;
@@ -85,7 +91,10 @@ class MainWindow final : public MainView {
   RECT summaryBox_{};
   std::string summaryText_;
   std::string cause_;
-  std::string status_;
+  std::string linkStatus_;
+  std::optional<uint32_t> dataAge_;
+  std::string status_;  // as shown: the data's age, then the link's text
+  std::unique_ptr<DisplayKeeper> displayKeeper_;
 };
 
 }  // namespace drunvale::win32

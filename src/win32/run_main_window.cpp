@@ -84,7 +84,9 @@ int RunMainWindow(int, char**, const CommandLine& options) {
         controller.Initialise();
         if (!port.name.empty()) app.UsePortForThisRun(port.name);
         window.SetBeepTicked(options.beep);
-        if (options.demo) controller.Start(options.beep);
+        if (options.demo || options.connect || controller.ConnectAtStart()) {
+          controller.Start(options.beep);
+        }
       },
       error);
   if (result < 0) {
