@@ -3,12 +3,17 @@
 namespace drunvale {
 
 AppCore::AppCore(AppPlatform platform)
-    : sound(settings, *platform.highResClock, *platform.audio),
+    : tickClock(*platform.tickClock),
+      wallClock(*platform.wallClock),
+      dataFolder(platform.dataFolder),
+      sound(settings, *platform.highResClock, *platform.audio),
       trip(settings, *platform.tickClock, [this](float value) { sound.SetConsumption(value); }),
       link(
           settings,
           [this](float speed, float air, float fuel, bool running) {
-            trip.AddSample(speed, air, fuel, running);
+            // The fuel flow as the pump would measure it: litres, money and the beeps all
+            // follow the factor; the air is measured on its own and stays as it is.
+            trip.AddSample(speed, air, calibration.Apply(fuel), running);
           },
           [this] {
             // Nothing is measured until polling resumes: no beeps at the last figure, and no

@@ -2,7 +2,10 @@
 
 #include <string>
 
+#include "journal/fuel_factor.h"
 #include "link/kwp_link.h"
+#include "platform/data_folder.h"
+#include "platform/wall_clock.h"
 #include "settings/settings.h"
 #include "sound/sound_engine.h"
 #include "trip/trip_computer.h"
@@ -15,10 +18,14 @@ struct AppPlatform {
   HighResClock* highResClock = &SystemHighResClock();
   AudioBackend* audio = &SystemAudioBackend();
   SerialPortOpener opener = OpenSystemSerialPort;
+  // Where the trip journal goes; none: no journal is kept (tests, unless they give one).
+  DataFolder* dataFolder = nullptr;
+  WallClock* wallClock = &SystemWallClock();
 };
 
 // The four process-wide objects, built in this order and destroyed in reverse: the link goes
-// first, so no sample reaches a trip computer or sound engine that is already gone.
+// first, so no sample reaches a trip computer or sound engine that is already gone. The fuel
+// factor comes before them all: the link's worker applies it to every sample.
 class AppCore {
  public:
   explicit AppCore(AppPlatform platform = {});
@@ -29,6 +36,10 @@ class AppCore {
   // user saves the settings dialog.
   void UsePortForThisRun(const std::string& port);
 
+  TickClock& tickClock;
+  WallClock& wallClock;
+  DataFolder* const dataFolder;
+  FuelCalibration calibration;
   SharedSettings settings;
   SoundEngine sound;
   TripComputer trip;

@@ -10,7 +10,12 @@
 namespace drunvale {
 
 MainController::MainController(AppCore& app, UserStore& store, MainView& view)
-    : app_(app), store_(store), view_(view), status_(view) {}
+    : app_(app), store_(store), view_(view), status_(view), keeper_(app, store) {
+  status_.WatchStatus([this](const std::string& text) {
+    // The identification line is the one status text that ends in a line break of its own.
+    if (text.ends_with("\r\n")) keeper_.SetControlUnit(text);
+  });
+}
 
 MainController::~MainController() = default;
 
@@ -30,11 +35,15 @@ void MainController::Initialise() {
   if (!cause.empty()) status_.ShowCause(cause);
   app_.sound.ReloadSounds();
   app_.trip.Reset();
+  tripClosed_ = false;
+  // The factor before any sample, and a trip left by a power cut into the journal.
+  keeper_.Initialise();
   refreshCount_ = kTicksBetweenFullRefreshes;
   litresPerHour_ = true;
   app_.trip.SetLitresPerHour(true);
   view_.SetUnitCaption(std::string(IndicatorCaption(true)));
   RefreshStatistics();
+  ShowNotices();
 }
 
 void MainController::Start(bool beep) {
@@ -50,17 +59,25 @@ void MainController::Stop() {
   app_.link.Stop();
   view_.StopRefreshTimer();
   refreshCount_ = kTicksBetweenFullRefreshes;
-  RefreshStatistics();
+  keeper_.Stopped(RefreshStatistics());
+  ShowNotices();
 }
 
 void MainController::Reset() {
-  app_.trip.Reset();
+  const TripSnapshot ended = app_.trip.Reset();
+  // The ended trip's figures as its row holds them, then the new trip's zeros.
+  view_.SetColumn(PanelColumn::RatesCurrent,
+                  FormatRates(ended.Current, app_.settings.GetParameters().FuelPrice));
+  ShowWholePanel(ended, app_.settings.GetParameters().FuelPrice);
+  keeper_.TripEnded(ended, TripEnd::Reset);
   refreshCount_ = kTicksBetweenFullRefreshes;
   RefreshStatistics();
+  ShowNotices();
 }
 
 void MainController::OnRefreshTimer() {
-  RefreshStatistics();
+  keeper_.Tick(RefreshStatistics());
+  ShowNotices();
 }
 
 void MainController::SetBeep(bool on) {
@@ -82,6 +99,14 @@ int MainController::Close() {
   app_.sound.SetEnabled(false);
   app_.link.Stop();
   view_.StopRefreshTimer();
+  if (!tripClosed_) {
+    tripClosed_ = true;
+    keeper_.TripEnded(app_.trip.Snapshot(), TripEnd::Closed);
+    // The window is going: what went wrong goes where the program's own messages go.
+    if (const std::string notice = keeper_.TakeNotice(); !notice.empty()) {
+      std::fprintf(stderr, "drunvale: %s\n", notice.c_str());
+    }
+  }
   return kMainWindowClosed;
 }
 
@@ -94,13 +119,32 @@ std::string MainController::IndicatorText() const {
   return FormatIndicator(app_.trip.Snapshot().Current, litresPerHour_);
 }
 
-void MainController::RefreshStatistics() {
+TankState MainController::FillUpTank() const {
+  return keeper_.Tank(app_.trip.Snapshot());
+}
+
+std::string MainController::RecordFill(const FillProposal& fill) {
+  std::string problem = keeper_.RecordFill(fill, app_.trip.Snapshot());
+  ShowNotices();
+  return problem;
+}
+
+void MainController::ShowNotices() {
+  if (const std::string notice = keeper_.TakeNotice(); !notice.empty()) view_.ShowNotice(notice);
+}
+
+TripSnapshot MainController::RefreshStatistics() {
   view_.RepaintIndicator();
   TripSnapshot trip = app_.trip.Snapshot();
   float price = app_.settings.GetParameters().FuelPrice;
   view_.SetColumn(PanelColumn::RatesCurrent, FormatRates(trip.Current, price));
-  if (++refreshCount_ <= kTicksBetweenFullRefreshes) return;
+  if (++refreshCount_ <= kTicksBetweenFullRefreshes) return trip;
   refreshCount_ = 0;
+  ShowWholePanel(trip, price);
+  return trip;
+}
+
+void MainController::ShowWholePanel(const TripSnapshot& trip, float price) {
   PanelTexts texts = FormatPanel(trip, price);
   view_.SetColumn(PanelColumn::TotalsAll, texts.TotalsEverywhere);
   view_.SetColumn(PanelColumn::TotalsInJam, texts.TotalsInJam);

@@ -26,6 +26,10 @@ class MainView {
   // own text; the cause stands until the next one replaces it.
   virtual void SetCauseLine(const std::string& text) = 0;
   virtual void SetSummaryLine(const std::string& text) = 0;
+  // Something the user should know that is no answer to what they did (the journal could not
+  // be written): said once, without stopping anything. A view without a better place for it
+  // shows it on the cause line.
+  virtual void ShowNotice(const std::string& text) { SetCauseLine(text); }
   virtual void SetUnitCaption(const std::string& caption) = 0;
   // The indicator's text and colour come from the controller when the view paints.
   virtual void RepaintIndicator() = 0;

@@ -9,6 +9,7 @@
 
 namespace drunvale {
 
+class StoreKey;
 class UserStore;
 
 // Results of Load and Save.
@@ -17,6 +18,11 @@ inline constexpr ResultCode kSettingsFail = kResultFail;
 
 // Where the settings live in the per-user store.
 inline constexpr const char* kSettingsKeyPath = "Software\\Tembrook\\Drunvale\\1.0";
+
+// The settings key opened for writing, or created level by level below "Software" when it is
+// missing; nullptr when neither can be done. Values of the program's own beside the record are
+// written through it too.
+std::unique_ptr<StoreKey> OpenSettingsKeyForWriting(UserStore& store);
 
 // One signal level's sound. Stored as 16 bytes inside Parameters.
 struct LevelSettings {

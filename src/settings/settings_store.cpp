@@ -47,6 +47,11 @@ void LoadString(StoreKey& key, const char* name, std::vector<uint8_t>& buffer,
 
 }  // namespace
 
+std::unique_ptr<StoreKey> OpenSettingsKeyForWriting(UserStore& store) {
+  auto key = store.Open(kSettingsKeyPath, StoreAccess::Write);
+  return key ? std::move(key) : CreateSettingsKey(store);
+}
+
 ResultCode Settings::Load(UserStore& store) {
   auto key = store.Open(kSettingsKeyPath, StoreAccess::Read);
   if (!key) return kSettingsFail;
@@ -70,8 +75,7 @@ ResultCode Settings::Load(UserStore& store) {
 }
 
 ResultCode Settings::Save(UserStore& store) const {
-  auto key = store.Open(kSettingsKeyPath, StoreAccess::Write);
-  if (!key) key = CreateSettingsKey(store);
+  auto key = OpenSettingsKeyForWriting(store);
   if (!key) return kSettingsFail;
 
   const std::pair<const char*, const std::string*> strings[] = {

@@ -2,14 +2,13 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 
+#include "platform/linux/atomic_file.h"
 #include "platform/reg_file.h"
 
 namespace drunvale {
@@ -126,44 +125,6 @@ FileState ReadKeyFile(const KeyPlace& place, std::vector<StoreValue>& values) {
   return FileState::Read;
 }
 
-bool WriteAll(int fd, const std::string& text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
-void SyncFolder(const std::string& file) {
-  const size_t slash = file.rfind('/');
-  const std::string folder = slash == 0 ? "/" : file.substr(0, slash);
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  // The rename is done; a file system that cannot sync folders only loses durability.
-  fsync(fd);
-  close(fd);
-}
-
-bool ReplaceFileAtomically(const std::string& path, const std::string& text) {
-  const std::string temp = path + ".tmp";
-  // A leftover of an interrupted save goes; anything else in the way fails the save.
-  if (unlink(temp.c_str()) != 0 && errno != ENOENT) return false;
-  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return false;
-  bool ok = fchmod(fd, 0600) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
-  if (close(fd) != 0) ok = false;
-  if (ok && rename(temp.c_str(), path.c_str()) != 0) ok = false;
-  if (!ok) {
-    unlink(temp.c_str());
-    return false;
-  }
-  SyncFolder(path);
-  return true;
-}
-
 class FileKey final : public StoreKey {
  public:
   FileKey(const std::string& configDir, std::vector<std::string> levels, StoreAccess access,
@@ -206,7 +167,7 @@ class FileKey final : public StoreKey {
     // A key created here must exist afterwards: through its folder, or else through its file.
     const bool mustAppear = mustCreate_ && !IsDirectory(place.Folder);
     if (!dirty_ && !mustAppear) return true;
-    if (!ReplaceFileAtomically(place.File, FormatRegFile(place.Header, values_))) return false;
+    if (ReplaceFileAtomically(place.File, FormatRegFile(place.Header, values_)) != 0) return false;
     dirty_ = false;
     mustCreate_ = false;
     return true;
@@ -282,18 +243,7 @@ bool FileUserStore::Exists(std::string_view path) {
 }
 
 std::string UserConfigDir() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  if (xdg != nullptr && xdg[0] == '/') return xdg;
-  const char* home = std::getenv("HOME");
-  if (home != nullptr && home[0] == '/') return std::string(home) + "/.config";
-  struct passwd entry {};
-  struct passwd* found = nullptr;
-  char buffer[4096];
-  if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr &&
-      found->pw_dir != nullptr && found->pw_dir[0] == '/') {
-    return std::string(found->pw_dir) + "/.config";
-  }
-  return {};
+  return XdgBaseFolder("XDG_CONFIG_HOME", ".config");
 }
 
 std::unique_ptr<UserStore> MakeSystemUserStore() {
