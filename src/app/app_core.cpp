@@ -11,9 +11,7 @@ AppCore::AppCore(AppPlatform platform)
       link(
           settings,
           [this](float speed, float air, float fuel, bool running) {
-            // The fuel flow as the pump would measure it: litres, money and the beeps all
-            // follow the factor; the air is measured on its own and stays as it is.
-            trip.AddSample(speed, air, calibration.Apply(fuel), running);
+            OnSample(speed, air, fuel, running);
           },
           [this] {
             // Nothing is measured until polling resumes: no beeps at the last figure, and no
@@ -22,6 +20,12 @@ AppCore::AppCore(AppPlatform platform)
             sound.Silence();
           },
           *platform.tickClock, platform.opener) {}
+
+void AppCore::OnSample(float speed, float air, float fuel, bool running) {
+  // The fuel flow as the pump would measure it: litres, money and the beeps all follow the
+  // factor; the air is measured on its own and stays as it is.
+  trip.AddSample(speed, air, calibration.Apply(fuel), running);
+}
 
 void AppCore::UsePortForThisRun(const std::string& port) {
   Settings current = settings.Get();

@@ -10,40 +10,13 @@
 #include <vector>
 
 #include "app/app_core.h"
+#include "app/fake_view.h"
 #include "platform/testing/manual_clock.h"
 #include "platform/testing/memory_user_store.h"
 #include "sound/testing/recording_audio.h"
 
 namespace drunvale {
 namespace {
-
-class FakeView final : public MainView {
- public:
-  void SetColumn(PanelColumn column, const std::string& text) override {
-    columns[column] = text;
-    ++columnWrites[column];
-  }
-  void SetStatusLine(const std::string& text) override { statuses.push_back(text); }
-  void SetSummaryLine(const std::string& text) override { summary = text; }
-  void SetCauseLine(const std::string& text) override { causes.push_back(text); }
-  void SetUnitCaption(const std::string& text) override { caption = text; }
-  void RepaintIndicator() override { ++repaints; }
-  void PanelRefreshed() override { ++fullRefreshes; }
-  void StartRefreshTimer() override { timerRunning = true; }
-  void StopRefreshTimer() override { timerRunning = false; }
-  void PostToUiThread(std::function<void()> task) override { posted.push_back(std::move(task)); }
-
-  std::map<PanelColumn, std::string> columns;
-  std::map<PanelColumn, int> columnWrites;
-  std::vector<std::string> statuses;
-  std::vector<std::string> causes;
-  std::string summary = "unset";
-  std::string caption;
-  int repaints = 0;
-  int fullRefreshes = 0;
-  bool timerRunning = false;
-  std::vector<std::function<void()>> posted;
-};
 
 // A port that never opens.
 std::unique_ptr<SerialPort> NoPort(const std::string&, OpenError* error) {

@@ -151,9 +151,13 @@ FileResult PosixDataFolder::Claim() {
   return {};
 }
 
+std::unique_ptr<DataFolder> OpenDataFolderAt(const std::string& path) {
+  return std::make_unique<PosixDataFolder>(path);
+}
+
 std::unique_ptr<DataFolder> OpenUserDataFolder() {
   const std::string base = XdgBaseFolder("XDG_DATA_HOME", ".local/share");
-  return std::make_unique<PosixDataFolder>(base.empty() ? "" : base + "/Tembrook/Drunvale");
+  return OpenDataFolderAt(base.empty() ? "" : base + "/Tembrook/Drunvale");
 }
 
 }  // namespace drunvale

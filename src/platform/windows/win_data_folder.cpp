@@ -213,6 +213,10 @@ class WinDataFolder final : public DataFolder {
 
 }  // namespace
 
+std::unique_ptr<DataFolder> OpenDataFolderAt(const std::string& path) {
+  return std::make_unique<WinDataFolder>(WideFromUtf8(path));
+}
+
 std::unique_ptr<DataFolder> OpenUserDataFolder() {
   const std::wstring base = LocalAppData();
   return std::make_unique<WinDataFolder>(base.empty() ? std::wstring()
