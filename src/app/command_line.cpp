@@ -6,15 +6,19 @@ namespace drunvale {
 
 const char* const kUsage =
     "Usage: drunvale [--console] [--demo | --port PATH] [--beep]\n"
+    "       drunvale --journal\n"
     "An in-car fuel-consumption meter: reads the engine control unit through a K-line adapter\n"
     "on a serial port and shows the trip's fuel, distance and cost, with beeps that follow the\n"
-    "consumption.\n"
+    "consumption. Every trip is kept in a journal, and fill-ups correct the fuel figures.\n"
     "\n"
     "Modes:\n"
     "  (no option)      open the window; the port and the other settings are chosen there\n"
-    "                   under \"Настройка\"\n"
+    "                   under \"Настройка\"; a right click on the window opens the trip journal\n"
+    "                   (\"Журнал поездок…\") and the fill-up dialog (\"Заправка…\")\n"
     "  --console        run the meter in this terminal instead, started at once\n"
     "  --demo           connect to a simulated engine control unit started inside the program\n"
+    "  --journal        print the trip journal with the totals for today, this tank and all,\n"
+    "                   then end\n"
     "\n"
     "Options:\n"
     "  --port PATH      use this serial port for this run; the stored setting is kept\n"
@@ -24,15 +28,21 @@ const char* const kUsage =
     "  -h, --help       show this text, then end\n"
     "\n"
     "Keys in the console: r resets the statistics, u switches between l/h and l/100 km,\n"
-    "b switches the beeps on and off, Ctrl+C stops and prints the final figures.\n"
+    "b switches the beeps on and off, j prints the last trips and today's totals, f records a\n"
+    "fill-up (it asks for the litres the pump shows), Ctrl+C stops and prints the final figures.\n"
     "\n"
     "Settings are kept in $XDG_CONFIG_HOME/Tembrook/Drunvale/1.0.reg, which is\n"
-    "~/.config/Tembrook/Drunvale/1.0.reg unless XDG_CONFIG_HOME is set.\n"
+    "~/.config/Tembrook/Drunvale/1.0.reg unless XDG_CONFIG_HOME is set; the fuel factor and\n"
+    "the tank counter are kept there too. Each trip ended by \"Обнулить\", by closing, or by a\n"
+    "power cut (found at the next start) is a row of trips.csv in\n"
+    "$XDG_DATA_HOME/Tembrook/Drunvale (~/.local/share/Tembrook/Drunvale unless XDG_DATA_HOME\n"
+    "is set), each fill-up a row of fills.csv beside it.\n"
     "\n"
     "Exit status:\n"
     "  0   normal end: the window was closed, or the console was stopped\n"
     "  64  unknown option or unusable value\n"
-    "  69  no display found (or a build without windows): --console runs it in a terminal\n";
+    "  69  no display found (or a build without windows): --console runs it in a terminal\n"
+    "  74  --journal could not read the journal\n";
 
 const char* const kVersionText = "drunvale " DRUNVALE_VERSION "\n";
 
@@ -50,6 +60,8 @@ CommandLine ParseCommandLine(int argc, char** argv) {
       result.help = true;
     } else if (arg == "--version") {
       result.version = true;
+    } else if (arg == "--journal") {
+      result.journal = true;
     } else if (arg == "--port") {
       if (i + 1 >= argc || std::string_view(argv[i + 1]).empty()) {
         result.error = "--port needs a device path, for example --port /dev/ttyUSB0";

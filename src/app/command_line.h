@@ -11,6 +11,7 @@ struct CommandLine {
   bool beep = false;
   bool help = false;
   bool version = false;
+  bool journal = false;  // print the trip journal and end
   // A port for this run only; the stored settings keep theirs.
   std::optional<std::string> port;
   std::string error;

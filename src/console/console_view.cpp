@@ -18,6 +18,11 @@ void ConsoleView::PrintLine(const std::string& line) {
   std::fflush(out_);
 }
 
+void ConsoleView::Echo(const std::string& text) {
+  std::fputs(text.c_str(), out_);
+  std::fflush(out_);
+}
+
 void ConsoleView::SetColumn(PanelColumn column, const std::string& text) {
   columns_[column] = text;
 }
@@ -49,6 +54,7 @@ void ConsoleView::StartRefreshTimer() {
 }
 
 void ConsoleView::PanelRefreshed() {
+  if (holdTables_) return;
   auto column = [this](PanelColumn id) { return columns_[id]; };
   PrintLine("");
   for (const auto& line :

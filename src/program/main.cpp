@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "console/console_app.h"
+#include "console/journal_text.h"
 #include "platform/exit_codes.h"
 #include "program/window_entry.h"
 #include "sound/library_noise.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
     std::fputs(kVersionText, stdout);
     return kExitOk;
   }
+  if (options.journal) return PrintJournal(stdout, stderr);
   RequestShortMixingPeriods();
   QuietSoundLibraries();
   if (options.console) return RunConsole(options);

@@ -2,11 +2,15 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QFontMetrics>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <algorithm>
 
+#include "dialogs/main_menu.h"
 #include "ui/about_dialog.h"
 #include "ui/app_icon.h"
 #include "ui/consumption_indicator.h"
@@ -158,6 +162,33 @@ void MainWindow::PostToUiThread(std::function<void()> task) {
 void MainWindow::OpenAbout() {
   AboutDialog about(this);
   about.exec();
+}
+
+void MainWindow::ShowNotice(const std::string& text) {
+  auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Drunvale"),
+                              QString::fromStdString(text), QMessageBox::Ok, this);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::NonModal);
+  box->show();
+}
+
+std::unique_ptr<QMenu> MainWindow::MakeContextMenu() {
+  auto menu = std::make_unique<QMenu>(this);
+  for (const MenuItem& item : MainWindowMenu()) {
+    QAction* action = menu->addAction(QString::fromUtf8(item.text));
+    connect(action, &QAction::triggered, this,
+            [this, command = item.command] { RunMenuCommand(command); });
+  }
+  return menu;
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+  MakeContextMenu()->exec(event->globalPos());
+}
+
+void MainWindow::RunMenuCommand(int command) {
+  if (command == kJournalCommand && actions_.openJournal) actions_.openJournal(this);
+  if (command == kFillUpCommand && actions_.openFillUp) actions_.openFillUp(this);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

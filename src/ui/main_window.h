@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "ui/dialog_widgets.h"
 
 class QCheckBox;
+class QMenu;
 class QSlider;
 
 namespace drunvale {
@@ -30,6 +32,9 @@ struct MainWindowActions {
   std::function<void(int position)> setVolumeSliderPosition;
   std::function<void()> toggleUnits;
   std::function<void(QWidget* parent)> openSettings;
+  // The items of the window's context menu.
+  std::function<void(QWidget* parent)> openJournal;
+  std::function<void(QWidget* parent)> openFillUp;
   // Stops everything; returns the window's result.
   std::function<int()> close;
   std::function<std::string()> indicatorText;
@@ -56,6 +61,8 @@ class MainWindow : public QDialog, public MainView {
   void SetSummaryLine(const std::string& text) override;
   // Shown where the summary is, while that is empty (no port open).
   void SetCauseLine(const std::string& text) override;
+  // A box of its own that waits for OK without holding up the window.
+  void ShowNotice(const std::string& text) override;
   void SetUnitCaption(const std::string& caption) override;
   void RepaintIndicator() override;
   void StartRefreshTimer() override;
@@ -66,6 +73,8 @@ class MainWindow : public QDialog, public MainView {
   void SetBeepTicked(bool on);
   // What each tick of the refresh timer does.
   void RefreshTick();
+  // The menu a right click on the window opens; its items run as chosen.
+  std::unique_ptr<QMenu> MakeContextMenu();
 
   // The widget of a control; T* when it is one, else null.
   QWidget* Control(MainControl control) const { return controls_[control]; }
@@ -84,6 +93,7 @@ class MainWindow : public QDialog, public MainView {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
@@ -91,6 +101,7 @@ class MainWindow : public QDialog, public MainView {
   void ConnectControls();
   void FitStatusRow();
   void OpenAbout();
+  void RunMenuCommand(int command);
 
   MainWindowActions actions_;
   ConsumptionIndicator* indicator_ = nullptr;  // made while controls_ is built, after it is set
