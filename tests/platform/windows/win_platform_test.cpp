@@ -4,8 +4,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #include "platform/clock.h"
+#include "platform/data_folder.h"
 #include "platform/serial_port_probe.h"
+#include "platform/wall_clock.h"
 
 namespace drunvale {
 namespace {
@@ -29,12 +33,24 @@ TEST(WindowsClocks, TheTickCountsMillisecondsAndTheCounterItsOwnFrequency) {
   EXPECT_LT(counterMs, 2000.0);
 }
 
+// The test runs with TZ=Asia/Yekaterinburg: five hours east, no daylight saving.
+TEST(WindowsPlaces, TheCalendarClockCarriesTheZonesOffsetAndTheJournalLivesInLocalAppData) {
+  const LocalTime now = SystemWallClock().Now();
+  EXPECT_NEAR(static_cast<double>(now.unixSeconds), static_cast<double>(std::time(nullptr)), 5);
+  EXPECT_EQ(now.utcOffsetMinutes, 300);
+  const std::string path = OpenUserDataFolder()->Path();
+  EXPECT_THAT(path, ::testing::EndsWith("\\AppData\\Local\\Tembrook\\Drunvale"));
+  EXPECT_THAT(OpenUserDataFolder()->PathOf("trips.csv"),
+              ::testing::EndsWith("Drunvale\\trips.csv"));
+}
+
 TEST(WindowsPortList, ComPortsByNumberEachOnce) {
   EXPECT_THAT(OrderComPorts({"COM10", "com2", "COM1", "CNCA0", "COM2", "COMX", "COM3"}),
               ElementsAre("COM1", "com2", "COM3", "COM10", "CNCA0", "COMX"));
   // Whatever Wine lists, it comes in that order.
   std::vector<std::string> present;
-  for (const SerialPortName& port : ListSerialPorts()) present.push_back(port.path);
+  for (const SerialPortName& port : ListSerialPorts())
+    present.push_back(port.path);
   EXPECT_EQ(OrderComPorts(present), present);
 }
 
