@@ -44,6 +44,33 @@ TEST(WindowsPlaces, TheCalendarClockCarriesTheZonesOffsetAndTheJournalLivesInLoc
               ::testing::EndsWith("Drunvale\\trips.csv"));
 }
 
+// A spreadsheet program keeps the file it opened for writing, letting others only read.
+TEST(WindowsPlaces, AFileASpreadsheetHoldsIsBusyForRowsButStillReadsAndTakesThemOnceLetGo) {
+  wchar_t temp[MAX_PATH + 1];
+  ASSERT_GT(GetTempPathW(MAX_PATH + 1, temp), 0u);
+  const std::wstring folder =
+      std::wstring(temp) + L"drunvale-busy-" + std::to_wstring(GetCurrentProcessId());
+  char utf8[MAX_PATH * 3];
+  ASSERT_GT(
+      WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr), 0);
+  const auto data = OpenDataFolderAt(utf8);
+  ASSERT_TRUE(data->AppendLine("trips.csv", "h", "1").Ok());
+  const std::wstring file = folder + L"\\trips.csv";
+  HANDLE held = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(data->AppendLine("trips.csv", "h", "2").status, FileResult::Status::Busy);
+  std::string bytes;
+  EXPECT_TRUE(data->Read("trips.csv", bytes).Ok());
+  EXPECT_EQ(bytes, "h\n1\n");
+  CloseHandle(held);
+  EXPECT_TRUE(data->AppendLine("trips.csv", "h", "2").Ok());
+  EXPECT_TRUE(data->Read("trips.csv", bytes).Ok());
+  EXPECT_EQ(bytes, "h\n1\n2\n");
+  data->Remove("trips.csv");
+  RemoveDirectoryW(folder.c_str());
+}
+
 TEST(WindowsPortList, ComPortsByNumberEachOnce) {
   EXPECT_THAT(OrderComPorts({"COM10", "com2", "COM1", "CNCA0", "COM2", "COMX", "COM3"}),
               ElementsAre("COM1", "com2", "COM3", "COM10", "CNCA0", "COMX"));
