@@ -13,6 +13,10 @@ struct CommandLine {
   bool help = false;
   bool version = false;
   bool journal = false;  // print the trip journal and end
+  // The window presses "Старт" when it opens, for this run (the console always does).
+  bool connect = false;
+  // --autostart on|off: start with the user's session or not, then end.
+  std::optional<bool> autostart;
   // A port for this run only; the stored settings keep theirs.
   std::optional<std::string> port;
   std::string error;

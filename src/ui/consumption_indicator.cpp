@@ -13,18 +13,14 @@ ConsumptionIndicator::ConsumptionIndicator(QWidget* parent) : QWidget(parent), f
 }
 
 void ConsumptionIndicator::SetSource(std::function<std::string()> text,
-                                     std::function<bool()> litresPerHour) {
+                                     std::function<Rgb()> colour) {
   text_ = std::move(text);
-  litresPerHour_ = std::move(litresPerHour);
+  colour_ = std::move(colour);
   update();
 }
 
 QRect ConsumptionIndicator::ClientRect() const {
   return rect().adjusted(kFrameWidth, kFrameWidth, -kFrameWidth, -kFrameWidth);
-}
-
-QColor ConsumptionIndicator::TextColour(bool litresPerHour) {
-  return litresPerHour ? QColor(255, 255, 255) : QColor(255, 255, 128);
 }
 
 QFont ConsumptionIndicator::DigitFont() {
@@ -57,14 +53,14 @@ void ConsumptionIndicator::paintEvent(QPaintEvent*) {
   QRect client = ClientRect();
   painter.fillRect(client, Background());
 
-  bool perHour = litresPerHour_ ? litresPerHour_() : true;
+  const Rgb colour = colour_ ? colour_() : IndicatorTextColour(true, false);
   QString text = text_ ? QString::fromStdString(text_()) : QString();
   // Client coordinates: the text cell begins above the client area and is clipped to it.
   painter.setClipRect(client);
   painter.translate(client.topLeft());
   QRect textRect(0, -kTextLift, client.width() - kRightMargin, client.height() + kTextLift);
   painter.setFont(font_);
-  painter.setPen(TextColour(perHour));
+  painter.setPen(ToQColor(colour));
   painter.drawText(textRect, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, text);
 }
 

@@ -6,9 +6,11 @@
 #include <functional>
 #include <string>
 
+#include "dialogs/indicator_colours.h"
+
 namespace drunvale {
 
-// The large current-consumption number. It reads its text and unit from the controller each
+// The large current-consumption number. It reads its text and colour from the controller each
 // time it paints and fills its whole client area itself, so it never flickers through an
 // erased background.
 class ConsumptionIndicator : public QWidget {
@@ -17,7 +19,7 @@ class ConsumptionIndicator : public QWidget {
  public:
   explicit ConsumptionIndicator(QWidget* parent = nullptr);
 
-  void SetSource(std::function<std::string()> text, std::function<bool()> litresPerHour);
+  void SetSource(std::function<std::string()> text, std::function<Rgb()> colour);
 
   // Inside the raised dialog-frame edge and the sunken client edge.
   QRect ClientRect() const;
@@ -26,8 +28,8 @@ class ConsumptionIndicator : public QWidget {
   static constexpr int kTextLift = 22;    // the text cell starts this far above the client
   static constexpr int kRightMargin = 2;  // the text ends this far before the right edge
   static constexpr int kCharacterHeight = 136;
-  static QColor Background() { return QColor(128, 128, 128); }
-  static QColor TextColour(bool litresPerHour);
+  static QColor Background() { return ToQColor(kIndicatorBackground); }
+  static QColor ToQColor(Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
   static QFont DigitFont();
 
  protected:
@@ -37,7 +39,7 @@ class ConsumptionIndicator : public QWidget {
   void PaintEdges(class QPainter& painter) const;
 
   std::function<std::string()> text_;
-  std::function<bool()> litresPerHour_;
+  std::function<Rgb()> colour_;
   QFont font_;
 };
 

@@ -45,7 +45,34 @@ MainWindowActions ControllerActions(MainController& controller,
   };
   actions.close = [&controller] { return controller.Close(); };
   actions.indicatorText = [&controller] { return controller.IndicatorText(); };
-  actions.litresPerHour = [&controller] { return controller.LitresPerHour(); };
+  actions.indicatorColour = [&controller] { return controller.IndicatorColour(); };
+  actions.optionOn = [&controller](MainMenuItem item) {
+    switch (item) {
+      case MainMenuItem::ConnectAtStart:
+        return controller.ConnectAtStart();
+      case MainMenuItem::StartWithSession:
+        return controller.StartsWithSession();
+      case MainMenuItem::Journal:
+      case MainMenuItem::FillUp:
+      case MainMenuItem::OptionsSeparator:
+        break;
+    }
+    return false;
+  };
+  actions.switchOption = [&controller](MainMenuItem item, bool on) {
+    switch (item) {
+      case MainMenuItem::ConnectAtStart:
+        controller.SetConnectAtStart(on);
+        break;
+      case MainMenuItem::StartWithSession:
+        controller.SetStartWithSession(on);
+        break;
+      case MainMenuItem::Journal:
+      case MainMenuItem::FillUp:
+      case MainMenuItem::OptionsSeparator:
+        break;
+    }
+  };
   return actions;
 }
 
@@ -55,7 +82,8 @@ void ShowMainWindow(MainWindow& window, MainController& controller, AppCore& app
   if (!portForThisRun.empty()) app.UsePortForThisRun(portForThisRun);
   window.SetBeepTicked(options.beep);
   window.show();
-  if (options.demo) controller.Start(options.beep);
+  if (options.demo || options.connect || controller.ConnectAtStart())
+    controller.Start(options.beep);
 }
 
 void CloseOnRequest(MainWindow& window) {

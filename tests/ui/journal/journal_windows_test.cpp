@@ -29,11 +29,15 @@ TEST(JournalWindows, TheMainWindowsMenuOpensTheJournalAndTheFillUpDialog) {
   actions.openFillUp = [&](QWidget* parent) { opened.push_back(parent ? "fill-up" : "?"); };
   window.SetActions(actions);
   const auto menu = window.MakeContextMenu();
-  ASSERT_EQ(menu->actions().size(), 2);
+  // The journal's items come first, a line apart from the options.
+  ASSERT_EQ(menu->actions().size(), 5);
   EXPECT_EQ(menu->actions()[0]->text(), "Журнал поездок…");
   EXPECT_EQ(menu->actions()[1]->text(), "Заправка…");
-  for (QAction* action : menu->actions())
+  EXPECT_TRUE(menu->actions()[2]->isSeparator());
+  for (QAction* action : menu->actions().mid(0, 2)) {
+    EXPECT_FALSE(action->isCheckable());
     action->trigger();
+  }
   EXPECT_EQ(opened, (std::vector<std::string>{"journal", "fill-up"}));
 }
 
