@@ -4,14 +4,15 @@ namespace drunvale {
 
 AppCore::AppCore(AppPlatform platform)
     : tickClock(*platform.tickClock),
+      wallClock(*platform.wallClock),
+      dataFolder(platform.dataFolder),
       autostart(*platform.autostart),
       sound(settings, *platform.highResClock, *platform.audio),
       trip(settings, *platform.tickClock, [this](float value) { sound.SetConsumption(value); }),
       link(
           settings,
           [this](float speed, float air, float fuel, bool running) {
-            dataAge.Sampled(tickClock.NowMs());
-            trip.AddSample(speed, air, fuel, running);
+            OnSample(speed, air, fuel, running);
           },
           [this] {
             // Nothing is measured until polling resumes: no beeps at the last figure, and no
@@ -20,6 +21,13 @@ AppCore::AppCore(AppPlatform platform)
             sound.Silence();
           },
           *platform.tickClock, platform.opener, LinkTimings{}, *platform.sleepClock) {}
+
+void AppCore::OnSample(float speed, float air, float fuel, bool running) {
+  // The fuel flow as the pump would measure it: litres, money and the beeps all follow the
+  // factor; the air is measured on its own and stays as it is.
+  dataAge.Sampled(tickClock.NowMs());
+  trip.AddSample(speed, air, calibration.Apply(fuel), running);
+}
 
 void AppCore::UsePortForThisRun(const std::string& port) {
   Settings current = settings.Get();

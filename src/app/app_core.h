@@ -3,9 +3,12 @@
 #include <string>
 
 #include "app/data_age.h"
+#include "journal/fuel_factor.h"
 #include "link/kwp_link.h"
+#include "platform/data_folder.h"
 #include "platform/session_autostart.h"
 #include "platform/sleep_clock.h"
+#include "platform/wall_clock.h"
 #include "settings/settings.h"
 #include "sound/sound_engine.h"
 #include "trip/trip_computer.h"
@@ -18,12 +21,16 @@ struct AppPlatform {
   HighResClock* highResClock = &SystemHighResClock();
   AudioBackend* audio = &SystemAudioBackend();
   SerialPortOpener opener = OpenSystemSerialPort;
+  // Where the trip journal goes; none: no journal is kept (tests, unless they give one).
+  DataFolder* dataFolder = nullptr;
+  WallClock* wallClock = &SystemWallClock();
   SleepClock* sleepClock = &SystemSleepClock();
   SessionAutostart* autostart = &SystemSessionAutostart();
 };
 
 // The four process-wide objects, built in this order and destroyed in reverse: the link goes
-// first, so no sample reaches a trip computer or sound engine that is already gone.
+// first, so no sample reaches a trip computer or sound engine that is already gone. The fuel
+// factor comes before them all: the link's worker applies it to every sample.
 class AppCore {
  public:
   explicit AppCore(AppPlatform platform = {});
@@ -33,9 +40,14 @@ class AppCore {
   // --port or --demo: the port for this run; the stored settings keep theirs unless the
   // user saves the settings dialog.
   void UsePortForThisRun(const std::string& port);
+  // One live-data sample from the link's worker, on its way to the trip computer.
+  void OnSample(float speed, float air, float fuel, bool running);
 
   TickClock& tickClock;
+  WallClock& wallClock;
+  DataFolder* const dataFolder;
   SessionAutostart& autostart;
+  FuelCalibration calibration;
   // When the last valid sample came; set by the link's worker.
   DataAge dataAge;
   SharedSettings settings;

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "platform/data_folder.h"
 #include "platform/serial_port.h"
 #include "platform/user_store.h"
 #include "settings/settings.h"
@@ -14,15 +15,20 @@ namespace {
 constexpr const char* kUsageHead =
     "Usage: drunvale [--console] [--demo | --port PATH] [--beep] [--connect]\n"
     "       drunvale --autostart on|off\n"
+    "       drunvale --journal\n"
     "An in-car fuel-consumption meter: reads the engine control unit through a K-line adapter\n"
     "on a serial port and shows the trip's fuel, distance and cost, with beeps that follow the\n"
-    "consumption.\n"
+    "consumption. Every trip is kept in a journal, and fill-ups correct the fuel figures.\n"
     "\n"
     "Modes:\n"
     "  (no option)      open the window; the port and the other settings are chosen there\n"
-    "                   under \"Настройка\"\n"
+    "                   under \"Настройка\"; a right click on the window opens a menu: the trip\n"
+    "                   journal (\"Журнал поездок…\"), the fill-up dialog (\"Заправка…\") and the\n"
+    "                   options \"Соединяться при запуске\" and \"Запускать при входе в систему\"\n"
     "  --console        run the meter in this terminal instead, started at once\n"
     "  --demo           connect to a simulated engine control unit started inside the program\n"
+    "  --journal        print the trip journal with the totals for today, this tank and all,\n"
+    "                   then end\n"
     "\n"
     "Options:\n"
     "  --port PATH      use this serial port for this run; the stored setting is kept\n";
@@ -37,14 +43,16 @@ constexpr const char* kUsageOptions =
     "  -h, --help       show this text, then end\n"
     "\n"
     "Keys in the console: r resets the statistics, u switches between l/h and l/100 km,\n"
-    "b switches the beeps on and off, Ctrl+C stops and prints the final figures.\n"
+    "b switches the beeps on and off, j prints the last trips and today's totals, f records a\n"
+    "fill-up (it asks for the litres the pump shows), Ctrl+C stops and prints the final figures.\n"
     "\n";
 constexpr const char* kUsageExitStatus =
     "Exit status:\n"
     "  0   normal end: the window was closed, or the console was stopped\n"
     "  64  unknown option or unusable value\n"
     "  69  no display found (or a build without windows): --console runs it in a terminal\n"
-    "  73  --autostart could not write or remove the entry\n";
+    "  73  --autostart could not write or remove the entry\n"
+    "  74  --journal could not read the journal\n";
 
 }  // namespace
 
@@ -52,7 +60,12 @@ std::string UsageText() {
   const std::string hint = StablePortNamesHint();
   return std::string(kUsageHead) + "                   (also --port=PATH" +
          (hint.empty() ? "" : "; " + hint) + ")\n" + kUsageOptions + "Settings are kept in " +
-         SystemUserStorePlace(kSettingsKeyPath) + ".\n\n" + kUsageExitStatus;
+         SystemUserStorePlace(kSettingsKeyPath) +
+         ";\nthe fuel factor and the tank counter are kept there too. Each trip ended by "
+         "\"Обнулить\",\nby closing, or by a power cut (found at the next start) is a row of "
+         "trips.csv in\n" +
+         UserDataFolderPlace() + ", each fill-up a row of fills.csv beside it.\n\n" +
+         kUsageExitStatus;
 }
 
 const char* const kVersionText = "drunvale " DRUNVALE_VERSION "\n";
@@ -72,6 +85,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       result.help = true;
     } else if (arg == "--version") {
       result.version = true;
+    } else if (arg == "--journal") {
+      result.journal = true;
     } else if (arg == "--connect") {
       result.connect = true;
     } else if (arg == "--autostart" || arg.starts_with("--autostart=")) {

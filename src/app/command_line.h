@@ -12,6 +12,7 @@ struct CommandLine {
   bool beep = false;
   bool help = false;
   bool version = false;
+  bool journal = false;  // print the trip journal and end
   // The window presses "Старт" when it opens, for this run (the console always does).
   bool connect = false;
   // --autostart on|off: start with the user's session or not, then end.

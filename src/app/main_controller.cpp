@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/app_core.h"
+#include "platform/console_text.h"
 #include "platform/system_error.h"
 #include "platform/user_store.h"
 #include "settings/stored_values.h"
@@ -12,7 +13,12 @@
 namespace drunvale {
 
 MainController::MainController(AppCore& app, UserStore& store, MainView& view)
-    : app_(app), store_(store), view_(view), status_(view) {}
+    : app_(app), store_(store), view_(view), status_(view), keeper_(app, store) {
+  status_.WatchStatus([this](const std::string& text) {
+    // The identification line is the one status text that ends in a line break of its own.
+    if (text.ends_with("\r\n")) keeper_.SetControlUnit(text);
+  });
+}
 
 MainController::~MainController() = default;
 
@@ -33,11 +39,15 @@ void MainController::Initialise() {
   if (!cause.empty()) status_.ShowCause(cause);
   app_.sound.ReloadSounds();
   app_.trip.Reset();
+  tripClosed_ = false;
+  // The factor before any sample, and a trip left by a power cut into the journal.
+  keeper_.Initialise();
   refreshCount_ = kTicksBetweenFullRefreshes;
   litresPerHour_ = true;
   app_.trip.SetLitresPerHour(true);
   view_.SetUnitCaption(std::string(IndicatorCaption(true)));
   RefreshStatistics();
+  ShowNotices();
 }
 
 void MainController::Start(bool beep) {
@@ -57,18 +67,26 @@ void MainController::Stop() {
   view_.StopRefreshTimer();
   Stopped();
   refreshCount_ = kTicksBetweenFullRefreshes;
-  RefreshStatistics();
+  keeper_.Stopped(RefreshStatistics());
+  ShowNotices();
 }
 
 void MainController::Reset() {
-  app_.trip.Reset();
+  const TripSnapshot ended = app_.trip.Reset();
+  // The ended trip's figures as its row holds them, then the new trip's zeros.
+  view_.SetColumn(PanelColumn::RatesCurrent,
+                  FormatRates(ended.Current, app_.settings.GetParameters().FuelPrice));
+  ShowWholePanel(ended, app_.settings.GetParameters().FuelPrice);
+  keeper_.TripEnded(ended, TripEnd::Reset);
   refreshCount_ = kTicksBetweenFullRefreshes;
   RefreshStatistics();
+  ShowNotices();
 }
 
 void MainController::OnRefreshTimer() {
   ShowDataAge();
-  RefreshStatistics();
+  keeper_.Tick(RefreshStatistics());
+  ShowNotices();
 }
 
 void MainController::ShowDataAge() {
@@ -104,6 +122,14 @@ int MainController::Close() {
   app_.link.Stop();
   view_.StopRefreshTimer();
   Stopped();
+  if (!tripClosed_) {
+    tripClosed_ = true;
+    keeper_.TripEnded(app_.trip.Snapshot(), TripEnd::Closed);
+    // The window is going: what went wrong goes where the program's own messages go.
+    if (const std::string notice = keeper_.TakeNotice(); !notice.empty()) {
+      WriteText(stderr, "drunvale: " + notice + "\n");
+    }
+  }
   return kMainWindowClosed;
 }
 
@@ -114,6 +140,20 @@ void MainController::ApplySavedSettings() {
 
 std::string MainController::IndicatorText() const {
   return FormatIndicator(app_.trip.Snapshot().Current, litresPerHour_);
+}
+
+TankState MainController::FillUpTank() const {
+  return keeper_.Tank(app_.trip.Snapshot());
+}
+
+std::string MainController::RecordFill(const FillProposal& fill) {
+  std::string problem = keeper_.RecordFill(fill, app_.trip.Snapshot());
+  ShowNotices();
+  return problem;
+}
+
+void MainController::ShowNotices() {
+  if (const std::string notice = keeper_.TakeNotice(); !notice.empty()) view_.ShowNotice(notice);
 }
 
 Rgb MainController::IndicatorColour() const {
@@ -137,13 +177,18 @@ void MainController::SetStartWithSession(bool on) {
   }
 }
 
-void MainController::RefreshStatistics() {
+TripSnapshot MainController::RefreshStatistics() {
   view_.RepaintIndicator();
   TripSnapshot trip = app_.trip.Snapshot();
   float price = app_.settings.GetParameters().FuelPrice;
   view_.SetColumn(PanelColumn::RatesCurrent, FormatRates(trip.Current, price));
-  if (++refreshCount_ <= kTicksBetweenFullRefreshes) return;
+  if (++refreshCount_ <= kTicksBetweenFullRefreshes) return trip;
   refreshCount_ = 0;
+  ShowWholePanel(trip, price);
+  return trip;
+}
+
+void MainController::ShowWholePanel(const TripSnapshot& trip, float price) {
   PanelTexts texts = FormatPanel(trip, price);
   view_.SetColumn(PanelColumn::TotalsAll, texts.TotalsEverywhere);
   view_.SetColumn(PanelColumn::TotalsInJam, texts.TotalsInJam);

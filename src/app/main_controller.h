@@ -7,6 +7,7 @@
 
 #include "app/main_view.h"
 #include "app/status_mailbox.h"
+#include "app/trip_keeper.h"
 #include "dialogs/indicator_colours.h"
 
 namespace drunvale {
@@ -56,11 +57,26 @@ class MainController {
   // Where the link's status texts go; exposed for the views' own messages.
   StatusMailbox& Status() { return status_; }
 
+  // The fill-up dialog: the tank counter with the running trip's litres in it, the factor in
+  // force, and recording what the driver confirmed. RecordFill returns what could not be
+  // stored ("" when everything was).
+  TankState FillUpTank() const;
+  uint32_t FuelFactor() const { return keeper_.Factor(); }
+  std::string RecordFill(const FillProposal& fill);
+
+  // The journal window and the console's journal.
+  TripKeeper& Journal() { return keeper_; }
+
  private:
   // The panel refreshes whole at every fourth tick: at a count above this one.
   static constexpr int32_t kTicksBetweenFullRefreshes = 3;
 
-  void RefreshStatistics();
+  // The current column and the indicator; every fourth call the whole panel. Returns the
+  // statistics it showed.
+  TripSnapshot RefreshStatistics();
+  void ShowWholePanel(const TripSnapshot& trip, float price);
+  // What went wrong with the journal, said once.
+  void ShowNotices();
   // Tells the view how long nothing came, when that changed.
   void ShowDataAge();
   // The link stopped: the figures on show are old from now on, and the display may sleep.
@@ -73,6 +89,8 @@ class MainController {
   // Ticks since the last full refresh; kTicksBetweenFullRefreshes makes the next one full.
   int32_t refreshCount_ = kTicksBetweenFullRefreshes;
   bool litresPerHour_ = true;
+  TripKeeper keeper_;
+  bool tripClosed_ = false;
   bool connectAtStart_ = false;
   std::optional<uint32_t> shownAge_;
 };

@@ -28,6 +28,10 @@ class MainView {
   // own text; the cause stands until the next one replaces it.
   virtual void SetCauseLine(const std::string& text) = 0;
   virtual void SetSummaryLine(const std::string& text) = 0;
+  // Something the user should know that is no answer to what they did (the journal could not
+  // be written): said once, without stopping anything. A view without a better place for it
+  // shows it on the cause line.
+  virtual void ShowNotice(const std::string& text) { SetCauseLine(text); }
   // Whole seconds without a valid sample while the link runs, once the figures are stale, or
   // nullopt when they are live or the link is stopped. A window puts it on its status line
   // before the link's own text (StatusLineText in app/data_age.h).

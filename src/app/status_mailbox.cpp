@@ -38,6 +38,7 @@ void StatusMailbox::Deliver() {
     if (text.cause) {
       view_.SetCauseLine(text.text);
     } else {
+      if (watcher_) watcher_(text.text);
       view_.SetStatusLine(text.text);
     }
   }

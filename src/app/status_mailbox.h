@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -22,6 +23,10 @@ class StatusMailbox {
   void ShowCause(std::string text);
   // Runs on the UI thread: hands every queued text to the view, oldest first.
   void Deliver();
+  // Hears every status text on the UI thread, just before the view shows it.
+  void WatchStatus(std::function<void(const std::string&)> watcher) {
+    watcher_ = std::move(watcher);
+  }
 
  private:
   struct Text {
@@ -31,6 +36,7 @@ class StatusMailbox {
   void Queue(Text text);
 
   MainView& view_;
+  std::function<void(const std::string&)> watcher_;
   const std::thread::id uiThread_;
   std::mutex mutex_;
   std::deque<Text> queued_;

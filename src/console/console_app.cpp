@@ -8,10 +8,16 @@
 #include "app/run_port.h"
 #include "console/console_loop.h"
 #include "console/console_view.h"
+#include "console/fill_prompt.h"
+#include "console/journal_text.h"
+#include "platform/data_folder.h"
 #include "platform/exit_codes.h"
 #include "platform/user_store.h"
 
 namespace drunvale {
+
+// How many of the last trips `j` shows.
+constexpr size_t kTripsShownByKey = 10;
 
 int RunConsole(const CommandLine& options) {
   const RunPort port = PortForThisRun(options);
@@ -20,6 +26,8 @@ int RunConsole(const CommandLine& options) {
   auto store = MakeSystemUserStore();
   AppPlatform platform;
   platform.opener = port.opener;
+  const auto dataFolder = OpenUserDataFolder();
+  platform.dataFolder = dataFolder.get();
   AppCore app(platform);
   MainController controller(app, *store, view);
   view.onTimer = [&] { controller.OnRefreshTimer(); };
@@ -28,8 +36,20 @@ int RunConsole(const CommandLine& options) {
   controller.Initialise();
   if (!port.name.empty()) app.UsePortForThisRun(port.name);
 
+  FillPrompt fillPrompt({[&](const std::string& line) { view.PrintLine(line); },
+                         [&](const std::string& text) { view.Echo(text); },
+                         [&] { return controller.FillUpTank(); },
+                         [&] { return controller.FuelFactor(); },
+                         [&](const FillProposal& fill) { return controller.RecordFill(fill); }});
+
   bool beep = options.beep;
   loop.OnKey([&](char key) {
+    // A fill-up being typed takes every key until it is recorded or let be.
+    if (fillPrompt.Active()) {
+      fillPrompt.Key(key);
+      view.HoldTables(fillPrompt.Active());
+      return;
+    }
     switch (key) {
       case 'r':
         view.PrintLine("-- обнулено");
@@ -44,6 +64,19 @@ int RunConsole(const CommandLine& options) {
         controller.SetBeep(beep);
         view.PrintLine(beep ? "-- пикать: да" : "-- пикать: нет");
         break;
+      case 'j': {
+        std::string problem;
+        const JournalContents journal = controller.Journal().ReadJournal(problem);
+        view.PrintLine("-- журнал: " +
+                       (problem.empty() ? controller.Journal().TripsFile() : problem));
+        for (const std::string& line : JournalLines(journal, kTripsShownByKey, false))
+          view.PrintLine(line);
+        break;
+      }
+      case 'f':
+        view.HoldTables(true);
+        fillPrompt.Begin();
+        break;
       default:
         break;
     }
@@ -57,7 +90,8 @@ int RunConsole(const CommandLine& options) {
   });
 
   view.PrintLine("Drunvale 1.1: " + app.settings.Get().Port + (beep ? ", пикать" : "") +
-                 " (r: обнулить, u: л/ч или л/100, b: пикать, Ctrl+C: выход)");
+                 " (r: обнулить, u: л/ч или л/100, b: пикать, j: журнал, f: заправка, "
+                 "Ctrl+C: выход)");
   controller.Start(beep);
   loop.Run();
   return kExitOk;

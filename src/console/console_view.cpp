@@ -18,6 +18,11 @@ void ConsoleView::PrintLine(const std::string& line) {
   WriteText(out_, line + "\n");
 }
 
+void ConsoleView::Echo(const std::string& text) {
+  std::fputs(text.c_str(), out_);
+  std::fflush(out_);
+}
+
 void ConsoleView::SetColumn(PanelColumn column, const std::string& text) {
   columns_[column] = text;
 }
@@ -55,6 +60,7 @@ void ConsoleView::StartRefreshTimer() {
 }
 
 void ConsoleView::PanelRefreshed() {
+  if (holdTables_) return;
   auto column = [this](PanelColumn id) { return columns_[id]; };
   PrintLine("");
   for (const auto& line :

@@ -37,6 +37,11 @@ class ConsoleView final : public MainView {
   std::function<std::string()> indicatorText;
 
   void PrintLine(const std::string& line);
+  // As typed into a prompt: no line break, flushed at once.
+  void Echo(const std::string& text);
+  // While a prompt waits for its answer, the tables are not printed over it.
+  void HoldTables(bool hold) { holdTables_ = hold; }
+  void ShowNotice(const std::string& text) override { PrintLine("-- " + text); }
 
  private:
   ConsoleLoop& loop_;
@@ -45,6 +50,7 @@ class ConsoleView final : public MainView {
   std::string status_;
   std::string summary_;
   std::string unitCaption_;
+  bool holdTables_ = false;
   std::optional<uint32_t> dataAge_;
 };
 

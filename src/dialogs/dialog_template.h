@@ -34,6 +34,8 @@ enum class ControlKind : uint8_t {
   UpDown,        // arrows at the right edge of the control before it, its buddy edit
   Tabs,          // the tab texts are the control's items
   Trackbar,
+  ListView,  // a list of rows in columns under headings (report view); the items are the
+             // headings, the widths their columns' widths
 };
 
 // Style flags beyond what the kind implies (every interactive kind takes the focus in
@@ -82,7 +84,8 @@ struct ControlTemplate {
   std::string_view text;  // UTF-8; '\n' breaks a line
   DialogRect rect;
   ControlStyle style = ControlStyle::None;
-  std::span<const std::string_view> items = {};  // the tabs of a tab control
+  std::span<const std::string_view> items = {};  // the tabs of a tab control, a list's headings
+  std::span<const int> widths = {};              // a list's column widths, in dialog units
 };
 
 // What an entry of a menu is.

@@ -72,19 +72,7 @@ constexpr DialogTemplateOf<MainControl> kMainDialog{{
     .controls = kControls,
 }};
 
-constexpr MenuItemTemplate kContextMenu[] = {
-    {static_cast<int>(MainMenuItem::ConnectAtStart), 1050, MenuItemKind::Check,
-     "Соединяться при запуске"},
-    {static_cast<int>(MainMenuItem::StartWithSession), 1051, MenuItemKind::Check,
-     "Запускать при входе в систему"},
-};
-static_assert(EnumeratedInOrder(kContextMenu));
-
 }  // namespace
-
-std::span<const MenuItemTemplate> MainContextMenu() {
-  return kContextMenu;
-}
 
 const DialogTemplateOf<MainControl>& MainDialogTemplate() {
   return kMainDialog;

@@ -49,14 +49,6 @@ enum class MainControl : int {
 // opens, and a second copy of the program finds the first by it.
 const DialogTemplateOf<MainControl>& MainDialogTemplate();
 
-// The main window's context menu (a right click anywhere in the window), in its order: the one
-// list every view builds the menu from.
-enum class MainMenuItem : int {
-  ConnectAtStart,    // "Старт" pressed by itself when the window opens
-  StartWithSession,  // the window opens by itself when the user logs in
-};
-std::span<const MenuItemTemplate> MainContextMenu();
-
 // The static that shows a value column of the statistics panel.
 MainControl ControlOf(PanelColumn column);
 

@@ -10,6 +10,8 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitCannotStart = 1;
 // Unknown option or unusable value (EX_USAGE).
 inline constexpr int kExitUsage = 64;
+// A file that could not be read (EX_IOERR): drunvale --journal.
+inline constexpr int kExitIoError = 74;
 // No display for the window, or a build without windows (EX_UNAVAILABLE); --console still runs.
 inline constexpr int kExitNoDisplay = 69;
 // A file or registry value the user asked for could not be written or removed (EX_CANTCREAT).

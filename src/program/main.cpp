@@ -3,6 +3,7 @@
 #include "app/autostart_switch.h"
 #include "app/command_line.h"
 #include "console/console_app.h"
+#include "console/journal_text.h"
 #include "platform/console_text.h"
 #include "platform/exit_codes.h"
 #include "platform/program_arguments.h"
@@ -29,8 +30,10 @@ int main(int argc, char** argv) {
   if (options.autostart) {
     const AutostartOutcome outcome = SwitchAutostart(SystemSessionAutostart(), *options.autostart);
     WriteText(outcome.exitCode == kExitOk ? stdout : stderr, outcome.text);
-    return outcome.exitCode;
+    // Given together, both are done: the switch first, then the journal.
+    if (outcome.exitCode != kExitOk || !options.journal) return outcome.exitCode;
   }
+  if (options.journal) return PrintJournal(stdout, stderr);
   QuietSoundLibraries();
   if (options.console) return RunConsole(options);
   return RunMainWindow(argc, argv, options);

@@ -21,13 +21,17 @@ void AppendLine(std::string& out, float value, bool last = false) {
 
 }  // namespace
 
-std::string FormatTotals(const TripFigures& totals, float fuelPrice) {
-  const uint32_t seconds = totals.TimeMs / 1000;
-  const uint32_t minutes = seconds / 60;
+std::string FormatEngineTime(uint64_t timeMs) {
+  const uint64_t seconds = timeMs / 1000;
+  const uint64_t minutes = seconds / 60;
   char time[32];
-  std::snprintf(time, sizeof time, "%u:%02u:%02u \n", minutes / 60, minutes % 60, seconds % 60);
+  std::snprintf(time, sizeof time, "%llu:%02u:%02u", static_cast<unsigned long long>(minutes / 60),
+                static_cast<unsigned>(minutes % 60), static_cast<unsigned>(seconds % 60));
+  return time;
+}
 
-  std::string text = time;
+std::string FormatTotals(const TripFigures& totals, float fuelPrice) {
+  std::string text = FormatEngineTime(totals.TimeMs) + " \n";
   AppendLine(text, totals.Distance);
   AppendLine(text, totals.Air);
   AppendLine(text, totals.Fuel);

@@ -13,6 +13,9 @@ namespace drunvale {
 // The statistics panel's value columns. Every line ends with a space; money is litres times
 // the fuel price, worked out here and never stored.
 
+// Engine time as h:mm:ss, the hours unbounded.
+std::string FormatEngineTime(uint64_t timeMs);
+
 // Upper table, five lines: engine time h:mm:ss (hours unbounded), km, kg, litres, roubles.
 std::string FormatTotals(const TripFigures& totals, float fuelPrice);
 // Totals of everything, the amounts not yet attributed to either side included.

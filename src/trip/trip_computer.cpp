@@ -121,8 +121,9 @@ void TripComputer::PollingPaused() {
   paused_ = true;
 }
 
-void TripComputer::Reset() {
+TripSnapshot TripComputer::Reset() {
   std::lock_guard lock(mutex_);
+  TripSnapshot ended = SnapshotLocked();
   // The unit flag and the ticks stay; Idle makes the next sample start a new time base.
   pending_ = {};
   inJam_ = {};
@@ -131,6 +132,7 @@ void TripComputer::Reset() {
   current_ = {};
   maxPer100Km_ = 0;
   state_ = JamState::Idle;
+  return ended;
 }
 
 void TripComputer::SetLitresPerHour(bool litresPerHour) {
@@ -145,6 +147,10 @@ bool TripComputer::LitresPerHour() const {
 
 TripSnapshot TripComputer::Snapshot() const {
   std::lock_guard lock(mutex_);
+  return SnapshotLocked();
+}
+
+TripSnapshot TripComputer::SnapshotLocked() const {
   return {pending_, inJam_, outsideJam_, maximum_, current_, maxPer100Km_, litresPerHour_, state_};
 }
 

@@ -46,7 +46,9 @@ class TripComputer {
   // integrated over the pause. The jam state and the amounts held apart stay; a slow stretch
   // goes on from where it was, the pause not counted in it.
   void PollingPaused();
-  void Reset();
+  // Returns the statistics as they stood at the reset, taken under the same lock, so that no
+  // sample falls between the ended trip and the new one.
+  TripSnapshot Reset();
 
   void SetLitresPerHour(bool litresPerHour);
   bool LitresPerHour() const;
@@ -58,6 +60,7 @@ class TripComputer {
   bool AddSampleLocked(uint32_t now, const Parameters& params, float speed, float air, float fuel,
                        bool running, float& consumption);
   void AttributePending(TripFigures& side);
+  TripSnapshot SnapshotLocked() const;
 
   const SharedSettings& settings_;
   TickClock& clock_;

@@ -16,6 +16,7 @@
 #include <QStyleOptionComplex>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTreeWidget>
 
 #include "ui/app_icon.h"
 #include "ui/dialog_font.h"
@@ -227,6 +228,23 @@ QWidget* DialogWidgets::Make(QDialog& dialog, const ControlTemplate& control,
       // finished before the tab changes.
       tabs->tabBar()->setFocusPolicy(Qt::StrongFocus);
       return tabs;
+    }
+    case ControlKind::ListView: {
+      auto* list = new QTreeWidget(parent);
+      list->setRootIsDecorated(false);
+      list->setUniformRowHeights(true);
+      list->setSelectionMode(QAbstractItemView::SingleSelection);
+      list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+      list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+      QStringList headings;
+      for (std::string_view item : control.items)
+        headings << QString::fromUtf8(item);
+      list->setHeaderLabels(headings);
+      for (size_t column = 0; column < control.widths.size(); ++column)
+        list->setColumnWidth(static_cast<int>(column), units_.X(control.widths[column]));
+      if (Has(control.style, ControlStyle::Border))
+        list->setFrameStyle(QFrame::Box | QFrame::Plain);
+      return list;
     }
     case ControlKind::Trackbar: {
       auto* slider = new QSlider(

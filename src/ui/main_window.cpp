@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <algorithm>
@@ -188,6 +189,14 @@ void MainWindow::OpenAbout() {
   about.exec();
 }
 
+void MainWindow::ShowNotice(const std::string& text) {
+  auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Drunvale"),
+                              QString::fromStdString(text), QMessageBox::Ok, this);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::NonModal);
+  box->show();
+}
+
 std::unique_ptr<QMenu> MainWindow::MakeContextMenu() {
   auto menu = std::make_unique<QMenu>(this);
   for (const MenuItemTemplate& entry : MainContextMenu()) {
@@ -197,7 +206,10 @@ std::unique_ptr<QMenu> MainWindow::MakeContextMenu() {
     }
     const auto item = static_cast<MainMenuItem>(entry.item);
     QAction* action = menu->addAction(QString::fromUtf8(entry.text.data(), entry.text.size()));
-    if (entry.kind != MenuItemKind::Check) continue;
+    if (entry.kind == MenuItemKind::Command) {
+      connect(action, &QAction::triggered, this, [this, item] { RunMenuCommand(item); });
+      continue;
+    }
     action->setCheckable(true);
     action->setChecked(actions_.optionOn && actions_.optionOn(item));
     connect(action, &QAction::triggered, this, [this, item](bool on) {
@@ -209,6 +221,11 @@ std::unique_ptr<QMenu> MainWindow::MakeContextMenu() {
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
   MakeContextMenu()->exec(event->globalPos());
+}
+
+void MainWindow::RunMenuCommand(MainMenuItem item) {
+  if (item == MainMenuItem::Journal && actions_.openJournal) actions_.openJournal(this);
+  if (item == MainMenuItem::FillUp && actions_.openFillUp) actions_.openFillUp(this);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

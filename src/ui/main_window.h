@@ -10,6 +10,7 @@
 #include "app/main_view.h"
 #include "dialogs/indicator_colours.h"
 #include "dialogs/main_dialog_template.h"
+#include "dialogs/main_menu.h"
 #include "platform/display_keeper.h"
 #include "ui/dialog_widgets.h"
 
@@ -34,6 +35,9 @@ struct MainWindowActions {
   std::function<void(int position)> setVolumeSliderPosition;
   std::function<void()> toggleUnits;
   std::function<void(QWidget* parent)> openSettings;
+  // The items of the window's context menu.
+  std::function<void(QWidget* parent)> openJournal;
+  std::function<void(QWidget* parent)> openFillUp;
   // Stops everything; returns the window's result.
   std::function<int()> close;
   std::function<std::string()> indicatorText;
@@ -63,6 +67,8 @@ class MainWindow : public QDialog, public MainView {
   void SetSummaryLine(const std::string& text) override;
   // Shown where the summary is, while that is empty (no port open).
   void SetCauseLine(const std::string& text) override;
+  // A box of its own that waits for OK without holding up the window.
+  void ShowNotice(const std::string& text) override;
   // Before the link's own text on the status line, while the figures are stale.
   void SetDataAge(std::optional<uint32_t> staleSeconds) override;
   void KeepScreenOn(bool on) override;
@@ -76,7 +82,8 @@ class MainWindow : public QDialog, public MainView {
   void SetBeepTicked(bool on);
   // What each tick of the refresh timer does.
   void RefreshTick();
-  // The context menu as a right click opens it, its ticks as the actions say now.
+  // The context menu as a right click opens it, its ticks as the actions say now; its commands
+  // run as chosen.
   std::unique_ptr<QMenu> MakeContextMenu();
   // What keeps the display on while the link runs; the desktop's screen saver by default.
   void SetDisplayKeeper(std::unique_ptr<DisplayKeeper> keeper);
@@ -107,6 +114,7 @@ class MainWindow : public QDialog, public MainView {
   void FitStatusRow();
   void ShowStatus();
   void OpenAbout();
+  void RunMenuCommand(MainMenuItem item);
 
   MainWindowActions actions_;
   ConsumptionIndicator* indicator_ = nullptr;  // made while controls_ is built, after it is set

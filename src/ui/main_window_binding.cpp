@@ -5,6 +5,8 @@
 #include "app/app_core.h"
 #include "app/command_line.h"
 #include "app/main_controller.h"
+#include "ui/journal/fill_up_window.h"
+#include "ui/journal/journal_window.h"
 
 namespace drunvale {
 
@@ -23,6 +25,24 @@ MainWindowActions ControllerActions(MainController& controller,
   actions.openSettings = [&controller, run = std::move(runSettingsDialog)](QWidget* parent) {
     if (run && run(parent)) controller.ApplySavedSettings();
   };
+  actions.openJournal = [&controller](QWidget* parent) {
+    TripKeeper& journal = controller.Journal();
+    JournalWindowSource source;
+    source.read = [&journal](std::string& problem) { return journal.ReadJournal(problem); };
+    source.journalOn = [&journal] { return journal.JournalOn(); };
+    source.setJournalOn = [&journal](bool on) { return journal.SetJournalOn(on); };
+    source.folder = journal.JournalFolder();
+    source.file = journal.TripsFile();
+    source.open = OpenWithDesktop;
+    JournalWindow window(parent, std::move(source));
+    window.exec();
+  };
+  actions.openFillUp = [&controller](QWidget* parent) {
+    FillUpWindow window(
+        parent, controller.FillUpTank(), controller.FuelFactor(),
+        [&controller](const FillProposal& fill) { return controller.RecordFill(fill); });
+    window.exec();
+  };
   actions.close = [&controller] { return controller.Close(); };
   actions.indicatorText = [&controller] { return controller.IndicatorText(); };
   actions.indicatorColour = [&controller] { return controller.IndicatorColour(); };
@@ -32,6 +52,10 @@ MainWindowActions ControllerActions(MainController& controller,
         return controller.ConnectAtStart();
       case MainMenuItem::StartWithSession:
         return controller.StartsWithSession();
+      case MainMenuItem::Journal:
+      case MainMenuItem::FillUp:
+      case MainMenuItem::OptionsSeparator:
+        break;
     }
     return false;
   };
@@ -42,6 +66,10 @@ MainWindowActions ControllerActions(MainController& controller,
         break;
       case MainMenuItem::StartWithSession:
         controller.SetStartWithSession(on);
+        break;
+      case MainMenuItem::Journal:
+      case MainMenuItem::FillUp:
+      case MainMenuItem::OptionsSeparator:
         break;
     }
   };

@@ -5,6 +5,7 @@
 #include "app/app_core.h"
 #include "app/main_controller.h"
 #include "app/run_port.h"
+#include "platform/data_folder.h"
 #include "platform/exit_codes.h"
 #include "platform/termination.h"
 #include "platform/user_store.h"
@@ -36,6 +37,8 @@ int RunMainWindow(int argc, char** argv, const CommandLine& options) {
   auto store = MakeSystemUserStore();
   AppPlatform platform;
   platform.opener = port.opener;
+  const auto dataFolder = OpenUserDataFolder();
+  platform.dataFolder = dataFolder.get();
   AppCore app(platform);
   MainWindow window;
   MainController controller(app, *store, window);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/app_core.h"
+#include "app/fake_view.h"
 #include "platform/testing/manual_clock.h"
 #include "platform/testing/memory_autostart.h"
 #include "platform/testing/memory_user_store.h"
@@ -18,38 +19,6 @@
 
 namespace drunvale {
 namespace {
-
-class FakeView final : public MainView {
- public:
-  void SetColumn(PanelColumn column, const std::string& text) override {
-    columns[column] = text;
-    ++columnWrites[column];
-  }
-  void SetStatusLine(const std::string& text) override { statuses.push_back(text); }
-  void SetSummaryLine(const std::string& text) override { summary = text; }
-  void SetCauseLine(const std::string& text) override { causes.push_back(text); }
-  void SetDataAge(std::optional<uint32_t> seconds) override { ages.push_back(seconds); }
-  void KeepScreenOn(bool on) override { screenKept = on; }
-  void SetUnitCaption(const std::string& text) override { caption = text; }
-  void RepaintIndicator() override { ++repaints; }
-  void PanelRefreshed() override { ++fullRefreshes; }
-  void StartRefreshTimer() override { timerRunning = true; }
-  void StopRefreshTimer() override { timerRunning = false; }
-  void PostToUiThread(std::function<void()> task) override { posted.push_back(std::move(task)); }
-
-  std::map<PanelColumn, std::string> columns;
-  std::map<PanelColumn, int> columnWrites;
-  std::vector<std::string> statuses;
-  std::vector<std::string> causes;
-  std::vector<std::optional<uint32_t>> ages;
-  bool screenKept = false;
-  std::string summary = "unset";
-  std::string caption;
-  int repaints = 0;
-  int fullRefreshes = 0;
-  bool timerRunning = false;
-  std::vector<std::function<void()>> posted;
-};
 
 // A port that never opens.
 std::unique_ptr<SerialPort> NoPort(const std::string&, OpenError* error) {
@@ -60,7 +29,12 @@ std::unique_ptr<SerialPort> NoPort(const std::string&, OpenError* error) {
 class MainControllerTest : public ::testing::Test {
  protected:
   MainControllerTest()
-      : app_(AppPlatform{&tick_, &hiRes_, &audio_, NoPort, &asleep_, &autostart_}),
+      : app_(AppPlatform{.tickClock = &tick_,
+                         .highResClock = &hiRes_,
+                         .audio = &audio_,
+                         .opener = NoPort,
+                         .sleepClock = &asleep_,
+                         .autostart = &autostart_}),
         controller_(app_, store_, view_) {}
 
   ManualTickClock tick_{1000};
@@ -277,15 +251,19 @@ TEST(MainControllerLink, WhileTheLinkDoesNotPollTheSoundIsQuietAndThePauseIsNotC
   MemoryUserStore store;
   ManualSleepClock asleep;
   MemoryAutostart autostart;
-  AppCore app(AppPlatform{&tick, &hiRes, &audio,
-                          [&](const std::string&, OpenError*) {
-                            return std::make_unique<DeadPort>([&] {
-                              std::lock_guard lock(mutex);
-                              tried = true;
-                              purged.notify_all();
-                            });
-                          },
-                          &asleep, &autostart});
+  AppCore app(AppPlatform{.tickClock = &tick,
+                          .highResClock = &hiRes,
+                          .audio = &audio,
+                          .opener =
+                              [&](const std::string&, OpenError*) {
+                                return std::make_unique<DeadPort>([&] {
+                                  std::lock_guard lock(mutex);
+                                  tried = true;
+                                  purged.notify_all();
+                                });
+                              },
+                          .sleepClock = &asleep,
+                          .autostart = &autostart});
   FakeView view;
   MainController controller(app, store, view);
   controller.Initialise();

@@ -5,7 +5,10 @@
 
 #include "dialogs/about_box_template.h"
 #include "dialogs/dialog_units.h"
+#include "dialogs/fill_up_dialog_template.h"
+#include "dialogs/journal_window_template.h"
 #include "dialogs/main_dialog_template.h"
+#include "dialogs/main_menu.h"
 #include "dialogs/settings_dialog_template.h"
 
 namespace drunvale {
@@ -41,7 +44,15 @@ void ExpectWellFormed(const DialogTemplate& dialog) {
       EXPECT_EQ(buddy.kind, ControlKind::Edit);
       EXPECT_TRUE(Has(buddy.style, ControlStyle::Digits));
     }
-    EXPECT_EQ(c.kind == ControlKind::Tabs, !c.items.empty());
+    EXPECT_EQ(c.kind == ControlKind::Tabs || c.kind == ControlKind::ListView, !c.items.empty());
+    EXPECT_EQ(c.kind == ControlKind::ListView, !c.widths.empty());
+    if (c.kind == ControlKind::ListView) {
+      EXPECT_EQ(c.items.size(), c.widths.size());
+      int width = 0;
+      for (int column : c.widths)
+        width += column;
+      EXPECT_LE(width, c.rect.width - 12) << "room for the scroll bar";
+    }
   }
 }
 
@@ -49,11 +60,24 @@ TEST(DialogTemplateTest, EveryControlLiesInItsDialogAndEveryUpDownFollowsItsBudd
   ExpectWellFormed(MainDialogTemplate());
   ExpectWellFormed(SettingsDialogTemplate());
   ExpectWellFormed(AboutBoxTemplate());
+  ExpectWellFormed(JournalWindowTemplate());
+  ExpectWellFormed(FillUpDialogTemplate());
   // The buttons that end a dialog carry the identifiers Windows gives Enter, Esc and the close
   // box.
   EXPECT_EQ(SettingsDialogTemplate().IdOf(SettingsControl::Save), 1);
   EXPECT_EQ(SettingsDialogTemplate().IdOf(SettingsControl::Cancel), 2);
   EXPECT_EQ(AboutBoxTemplate().IdOf(AboutControl::Ok), 2);
+  EXPECT_EQ(FillUpDialogTemplate().IdOf(FillUpControl::Record), 1);
+  EXPECT_EQ(FillUpDialogTemplate().IdOf(FillUpControl::Cancel), 2);
+  EXPECT_EQ(JournalWindowTemplate().IdOf(JournalControl::Close), 2);
+  // The context menu's identifiers are its own: none twice, none a control's in the main window.
+  std::set<int> menuIds;
+  for (const MenuItemTemplate& entry : MainContextMenu()) {
+    if (entry.kind == MenuItemKind::Separator) continue;
+    EXPECT_TRUE(menuIds.insert(entry.id).second) << entry.text;
+    for (const ControlTemplate& c : MainDialogTemplate().controls)
+      EXPECT_NE(entry.id, c.id) << entry.text;
+  }
 }
 
 TEST(DialogTemplateTest, EachPanelColumnHasAValueStaticOfItsOwn) {

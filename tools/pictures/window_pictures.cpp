@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window_pictures.h"
 
+#include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -8,11 +10,14 @@
 #include <vector>
 
 #include "dialogs/panel_column.h"
+#include "journal/journal_rows.h"
 #include "platform/testing/manual_clock.h"
 #include "platform/testing/memory_user_store.h"
 #include "settings/settings.h"
 #include "sound/testing/recording_audio.h"
 #include "ui/about_dialog.h"
+#include "ui/journal/fill_up_window.h"
+#include "ui/journal/journal_window.h"
 #include "ui/main_window.h"
 #include "ui/settings_dialog/settings_window.h"
 
@@ -92,6 +97,57 @@ std::unique_ptr<QWidget> SettingsOnTab(int tab) {
   return window;
 }
 
+// A week of trips: one a day to work and back, a power cut on Wednesday evening.
+std::string AWeekOfTrips() {
+  std::string csv = TripsHeader() + "\n";
+  const int64_t monday = 1714348800;  // 2024-04-29 00:00 UTC
+  for (int day = 0; day < 5; ++day) {
+    for (int leg = 0; leg < 2; ++leg) {
+      TripRecord trip;
+      trip.start = {monday + day * 86400 + (leg == 0 ? 5 * 3600 : 14 * 3600 + 1800), 180};
+      trip.end = {trip.start.unixSeconds + 2400 + 300 * leg, 180};
+      trip.how = day == 2 && leg == 1 ? TripEnd::PowerLost : TripEnd::Reset;
+      trip.everywhere = {2100000u + 300000u * leg, 18.4f + day, 61.0f, 1.82f + 0.1f * day};
+      trip.fuelPrice = 52.5f;
+      trip.factor = 10420;
+      trip.port = "/dev/ttyUSB0";
+      csv += FormatTripRow(trip) + "\n";
+    }
+  }
+  return csv;
+}
+
+std::unique_ptr<QWidget> JournalOfAWeek() {
+  JournalWindowSource source;
+  source.read = [](std::string&) {
+    return SummariseJournal(AWeekOfTrips(), {1714750000, 180}, 1714550000);
+  };
+  source.journalOn = [] { return true; };
+  source.folder = "/home/driver/.local/share/Tembrook/Drunvale";
+  source.file = source.folder + "/trips.csv";
+  return std::make_unique<JournalWindow>(nullptr, std::move(source));
+}
+
+// The fill-up dialog with the pump's litres typed in.
+std::unique_ptr<QWidget> FillUp(const char* pumped) {
+  const TankState tank{38.42, 1714550000, {PastFill{41.0f, 1.03f}, PastFill{39.5f, 1.05f}}};
+  auto window = std::make_unique<FillUpWindow>(nullptr, tank, 10420, nullptr);
+  auto* edit = qobject_cast<QLineEdit*>(window->Control(FillUpControl::Pumped));
+  edit->setText(pumped);
+  emit edit->textEdited(pumped);
+  return window;
+}
+
+std::unique_ptr<QWidget> MainWindowMenuShown() {
+  auto* window = new MainWindow;
+  std::unique_ptr<QWidget> menu = window->MakeContextMenu();
+  menu->setParent(nullptr, Qt::Popup);
+  // The window goes with its menu, and stays hidden meanwhile.
+  window->setParent(menu.get(), window->windowFlags());
+  menu->adjustSize();
+  return menu;
+}
+
 const WindowPicture kPictures[] = {
     {"main-window", "the main window on a trip, in litres per hour",
      [] { return MainWindowOnATrip(true); }},
@@ -103,6 +159,11 @@ const WindowPicture kPictures[] = {
     {"settings-dialog", "the settings dialog as it opens", [] { return SettingsOnTab(0); }},
     {"settings-dialog-max-tab", "the settings dialog's Max tab in WAV mode, test on",
      [] { return SettingsOnTab(2); }},
+    {"main-window-menu", "the main window's context menu", MainWindowMenuShown},
+    {"journal-window", "the trip journal after a week of trips", JournalOfAWeek},
+    {"fill-up-dialog", "the fill-up dialog proposing a new factor", [] { return FillUp("40,1"); }},
+    {"fill-up-dialog-partial", "the fill-up dialog refusing a partial fill",
+     [] { return FillUp("25"); }},
 };
 
 }  // namespace

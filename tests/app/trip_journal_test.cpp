@@ -1,0 +1,256 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The trip beyond the panel, through the main controller on manual clocks: the fuel factor,
+// the journal's rows at "Обнулить", at closing and after a power cut, a folder that will not
+// take them, and fill-ups.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_core.h"
+#include "app/fake_view.h"
+#include "app/main_controller.h"
+#include "journal/csv.h"
+#include "journal/journal_rows.h"
+#include "journal/journal_store.h"
+#include "journal/journal_writer.h"
+#include "platform/testing/manual_clock.h"
+#include "platform/testing/manual_wall_clock.h"
+#include "platform/testing/memory_data_folder.h"
+#include "platform/testing/memory_user_store.h"
+#include "settings/settings.h"
+#include "sound/testing/recording_audio.h"
+
+namespace drunvale {
+namespace {
+
+using Status = FileResult::Status;
+
+std::unique_ptr<SerialPort> NoPort(const std::string&, OpenError* error) {
+  error->failure = OpenFailure::NoDevice;
+  return nullptr;
+}
+
+// What lasts from one run of the program to the next: the store, the data folder, the clocks.
+struct Car {
+  ManualTickClock tick{1000};
+  ManualHighResClock hiRes;
+  ManualWallClock wall{{1714540530, 180}};  // 2024-05-01 08:15:30 +03:00
+  RecordingAudio audio;
+  MemoryUserStore store;
+  MemoryDataFolder folder;
+
+  std::vector<std::string> Rows(std::string_view file) const {
+    std::vector<std::string> rows;
+    if (const std::string* text = folder.File(file)) {
+      for (std::string_view line : SplitLines(*text))
+        rows.emplace_back(line);
+    }
+    if (!rows.empty()) rows.erase(rows.begin());  // the header
+    return rows;
+  }
+};
+
+// One run of the program.
+struct ProgramRun {
+  explicit ProgramRun(Car& theCar)
+      : car(theCar),
+        folder(car.folder.Another()),
+        app(AppPlatform{&car.tick, &car.hiRes, &car.audio, NoPort, folder.get(), &car.wall}),
+        controller(app, car.store, view) {
+    controller.Initialise();
+  }
+
+  // Samples a second apart, the refresh timer ticking with them.
+  void Drive(int seconds, float speed = 60, float air = 20, float fuel = 10) {
+    for (int i = 0; i < seconds; ++i) {
+      car.tick.Advance(1000);
+      car.wall.Advance(1);
+      app.OnSample(speed, air, fuel, true);
+      controller.OnRefreshTimer();
+    }
+  }
+  TripFigures Trip() const { return app.trip.Snapshot().Everywhere(); }
+
+  Car& car;
+  std::unique_ptr<MemoryDataFolder> folder;
+  AppCore app;
+  FakeView view;
+  MainController controller;
+};
+
+std::vector<std::string> Fields(const std::string& row) {
+  std::vector<std::string> fields;
+  SplitCsvLine(row, fields);
+  return fields;
+}
+
+std::string Fixed2(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", value);
+  return text;
+}
+
+void PutDword(MemoryUserStore& store, const char* name, uint32_t value) {
+  store.Put(kSettingsKeyPath, name, kRegDword,
+            {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)});
+}
+
+TEST(TripJournal, TheFactorScalesTheFuelFlowButNotTheAir) {
+  Car car;
+  PutDword(car.store, kFuelFactorName, 11000);
+  {
+    ProgramRun run(car);
+    run.Drive(361, 60, 20, 10);
+    EXPECT_FLOAT_EQ(run.app.trip.Snapshot().Current.Fuel, 11.0f);
+    EXPECT_FLOAT_EQ(run.app.trip.Snapshot().Current.Air, 20.0f);
+    EXPECT_NEAR(run.Trip().Fuel, 1.1, 1e-4);  // an hour's tenth at 10 l/h, by 1.1
+    EXPECT_NEAR(run.Trip().Air, 2.0, 1e-4);
+  }
+  PutDword(car.store, kFuelFactorName, 20000);  // out of range: none
+  ProgramRun run(car);
+  run.Drive(2, 60, 20, 10);
+  EXPECT_FLOAT_EQ(run.app.trip.Snapshot().Current.Fuel, 10.0f);
+}
+
+TEST(TripJournal, ResetAndClosingEachAppendARowWithThePanelsFigures) {
+  Car car;
+  {
+    ProgramRun run(car);
+    run.Drive(61);
+    const TripFigures ended = run.Trip();
+    run.controller.Reset();
+    // The ended trip was shown whole once more, then the new one's zeros.
+    EXPECT_EQ(run.view.columns[PanelColumn::TotalsAll], "0:00:00 \n0.00 \n0.00 \n0.00 \n0.00 ");
+    ASSERT_EQ(car.Rows(kTripsFile).size(), 1u);
+    std::vector<std::string> row = Fields(car.Rows(kTripsFile)[0]);
+    EXPECT_EQ(row[0], "2024-05-01T08:15:31+03:00");  // the first sample's tick
+    EXPECT_EQ(row[1], "2024-05-01T08:16:31+03:00");
+    EXPECT_EQ(row[2], "обнулено");
+    EXPECT_EQ(row[3], "0:01:00");
+    EXPECT_EQ(row[6], Fixed2(ended.Distance));
+    EXPECT_EQ(row[9], Fixed2(ended.Fuel));
+    EXPECT_EQ(row[24], "1.0000");
+    EXPECT_EQ(car.folder.File(kCheckpointFile), nullptr);
+
+    const std::string before = *car.folder.File(kTripsFile);
+    run.Drive(31);
+    run.controller.Stop();
+    run.controller.Close();
+    run.controller.Close();
+    ASSERT_EQ(car.Rows(kTripsFile).size(), 2u);
+    EXPECT_EQ(Fields(car.Rows(kTripsFile)[1])[2], "выход");
+    EXPECT_EQ(Fields(car.Rows(kTripsFile)[1])[3], "0:00:30");
+    EXPECT_EQ(car.folder.File(kTripsFile)->rfind(before, 0), 0u) << "appending rewrote";
+  }
+  // A run in which the engine never ran leaves no row.
+  ProgramRun idle(car);
+  idle.controller.Close();
+  EXPECT_EQ(car.Rows(kTripsFile).size(), 2u);
+}
+
+TEST(TripJournal, APowerCutLeavesACheckpointThatTheNextStartTurnsIntoARow) {
+  Car car;
+  PutDword(car.store, kFuelFactorName, 10500);
+  {
+    auto run = std::make_unique<ProgramRun>(car);
+    run->Drive(65);
+    ASSERT_NE(car.folder.File(kCheckpointFile), nullptr);
+    EXPECT_TRUE(car.Rows(kTripsFile).empty());
+    // The power goes: no Close, no Stop.
+  }
+  ProgramRun next(car);
+  ASSERT_EQ(car.Rows(kTripsFile).size(), 1u);
+  const std::vector<std::string> row = Fields(car.Rows(kTripsFile)[0]);
+  EXPECT_EQ(row[2], "сбой питания");
+  EXPECT_EQ(row[1], "2024-05-01T08:16:30+03:00");  // the last checkpoint, 60 s after the start
+  EXPECT_EQ(row[3], "0:00:59");
+  EXPECT_EQ(row[24], "1.0500");
+  EXPECT_EQ(car.folder.File(kCheckpointFile), nullptr);
+  EXPECT_EQ(next.Trip(), TripFigures{});
+}
+
+TEST(TripJournal, AFolderThatWillNotTakeRowsNeverStopsTheSamplesAndIsSaidOnce) {
+  Car car;
+  ProgramRun run(car);
+  car.folder.FailWrites(Status::NoSpace);
+  run.Drive(40);
+  run.controller.Reset();
+  run.Drive(100);
+  run.controller.Reset();
+  run.Drive(40);
+  EXPECT_GT(run.Trip().Fuel, 0.1f) << "samples stopped";
+  ASSERT_EQ(run.view.notices.size(), 1u);
+  EXPECT_NE(run.view.notices[0].find("диск полон"), std::string::npos) << run.view.notices[0];
+
+  // Room again: the rows kept back go in the order their trips ended.
+  car.folder.FailWrites(Status::Ok);
+  run.Drive(31);
+  ASSERT_EQ(car.Rows(kTripsFile).size(), 2u);
+  EXPECT_EQ(Fields(car.Rows(kTripsFile)[0])[3], "0:00:39");
+  EXPECT_EQ(Fields(car.Rows(kTripsFile)[1])[3], "0:01:39");
+
+  car.folder.FailWrites(Status::NoAccess);
+  run.controller.Reset();
+  ASSERT_EQ(run.view.notices.size(), 2u);
+  EXPECT_NE(run.view.notices[1].find("нет права на запись в " + car.folder.Path()),
+            std::string::npos);
+}
+
+TEST(TripJournal, OneCopyWritesTheJournalAndOffMeansNothingIsWritten) {
+  Car car;
+  ProgramRun first(car);
+  first.Drive(40);  // checkpointed: this copy keeps the journal
+  ProgramRun second(car);
+  second.Drive(10);
+  second.controller.Reset();
+  ASSERT_EQ(second.view.notices.size(), 1u);
+  EXPECT_NE(second.view.notices[0].find("другая копия"), std::string::npos);
+  EXPECT_TRUE(car.Rows(kTripsFile).empty());
+
+  EXPECT_TRUE(first.controller.Journal().SetJournalOn(false));
+  EXPECT_EQ(car.folder.File(kCheckpointFile), nullptr);
+  const int writes = car.folder.Writes();
+  first.Drive(40);
+  first.controller.Reset();
+  EXPECT_EQ(car.folder.Writes(), writes);
+  EXPECT_FALSE(LoadJournalOn(car.store));
+}
+
+TEST(TripJournal, AFillUpStartsTheCounterAndAFullOneMovesTheFactorForTheNextSamples) {
+  Car car;
+  {
+    ProgramRun run(car);
+    EXPECT_FALSE(run.controller.FillUpTank().Started());
+    FillProposal first =
+        ProposeFill(run.controller.FillUpTank(), run.controller.FuelFactor(), 40.0, false);
+    ASSERT_EQ(first.verdict, FillVerdict::First);
+    EXPECT_EQ(run.controller.RecordFill(first), "");
+    // 1001 samples at 36 l/h: ten litres, "Обнулить" in the middle.
+    run.Drive(501, 60, 20, 36);
+    run.controller.Reset();
+    run.Drive(501, 60, 20, 36);
+    run.controller.Close();
+  }
+  ProgramRun run(car);
+  const TankState tank = run.controller.FillUpTank();
+  EXPECT_NEAR(tank.litres, 10.0, 1e-3);  // kept across runs and through "Обнулить"
+  const FillProposal full = ProposeFill(tank, run.controller.FuelFactor(), 10.5, false);
+  ASSERT_EQ(full.verdict, FillVerdict::Full);
+  EXPECT_EQ(full.after, 10500u);
+  EXPECT_EQ(run.controller.RecordFill(full), "");
+  EXPECT_EQ(LoadFuelFactor(car.store), 10500u);
+  EXPECT_EQ(run.controller.FillUpTank().litres, 0);
+  run.Drive(2, 60, 20, 10);
+  EXPECT_FLOAT_EQ(run.app.trip.Snapshot().Current.Fuel, 10.5f);
+
+  ASSERT_EQ(car.Rows(kFillsFile).size(), 2u);
+  EXPECT_EQ(Fields(car.Rows(kFillsFile)[0])[5], "первая");
+  const std::vector<std::string> row = Fields(car.Rows(kFillsFile)[1]);
+  EXPECT_EQ(row,
+            (std::vector<std::string>{row[0], "10.50", "10.00", "1.0000", "1.0500", "полная"}));
+}
+
+}  // namespace
+}  // namespace drunvale
