@@ -177,6 +177,17 @@ void MainController::SetStartWithSession(bool on) {
   }
 }
 
+bool MainController::MenuOptionOn(MainMenuItem item) const {
+  if (item == MainMenuItem::ConnectAtStart) return ConnectAtStart();
+  if (item == MainMenuItem::StartWithSession) return StartsWithSession();
+  return false;
+}
+
+void MainController::SwitchMenuOption(MainMenuItem item, bool on) {
+  if (item == MainMenuItem::ConnectAtStart) SetConnectAtStart(on);
+  if (item == MainMenuItem::StartWithSession) SetStartWithSession(on);
+}
+
 TripSnapshot MainController::RefreshStatistics() {
   view_.RepaintIndicator();
   TripSnapshot trip = app_.trip.Snapshot();

@@ -9,6 +9,7 @@
 #include "app/status_mailbox.h"
 #include "app/trip_keeper.h"
 #include "dialogs/indicator_colours.h"
+#include "dialogs/main_menu.h"
 
 namespace drunvale {
 
@@ -53,6 +54,10 @@ class MainController {
   void SetConnectAtStart(bool on);
   bool StartsWithSession() const;
   void SetStartWithSession(bool on);
+  // The same options by their entry in the main window's menu; false and nothing for an entry
+  // that is no option.
+  bool MenuOptionOn(MainMenuItem item) const;
+  void SwitchMenuOption(MainMenuItem item, bool on);
 
   // Where the link's status texts go; exposed for the views' own messages.
   StatusMailbox& Status() { return status_; }

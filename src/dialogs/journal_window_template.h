@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
+
 #include "dialogs/dialog_template.h"
 
 namespace drunvale {
@@ -28,6 +30,16 @@ enum class JournalControl : int {
   OpenFile,
   Close,  // identifier 2: Esc and the close box act as it does
 };
+
+// The totals' values, a column each, in the order of the totals' headings.
+inline constexpr JournalControl kJournalTotals[] = {
+    JournalControl::TotalTrips,  JournalControl::TotalTime,    JournalControl::TotalKilometres,
+    JournalControl::TotalLitres, JournalControl::TotalRoubles, JournalControl::TotalPer100};
+
+// The journal's figures stand right in its list, its words left.
+constexpr bool JournalColumnRightAligned(size_t column, size_t columns) {
+  return column != 0 && column + 1 != columns;
+}
 
 // "Журнал поездок", a dialog over the main window.
 const DialogTemplateOf<JournalControl>& JournalWindowTemplate();

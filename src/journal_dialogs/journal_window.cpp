@@ -27,7 +27,12 @@ JournalWindowTexts MakeJournalWindowTexts(const JournalContents& journal, bool j
   } else {
     texts.status = file;
   }
+  texts.fileOpenable = !journal.trips.empty() || journal.damagedLines > 0;
   return texts;
+}
+
+std::string OpenFailedText(const std::string& path) {
+  return "Не удалось открыть " + (path.empty() ? std::string("папку журнала") : path) + ".";
 }
 
 }  // namespace drunvale

@@ -4,6 +4,7 @@
 
 #include "app/app_core.h"
 #include "app/command_line.h"
+#include "app/journal_source.h"
 #include "app/main_controller.h"
 #include "ui/journal/fill_up_window.h"
 #include "ui/journal/journal_window.h"
@@ -26,15 +27,7 @@ MainWindowActions ControllerActions(MainController& controller,
     if (run && run(parent)) controller.ApplySavedSettings();
   };
   actions.openJournal = [&controller](QWidget* parent) {
-    TripKeeper& journal = controller.Journal();
-    JournalWindowSource source;
-    source.read = [&journal](std::string& problem) { return journal.ReadJournal(problem); };
-    source.journalOn = [&journal] { return journal.JournalOn(); };
-    source.setJournalOn = [&journal](bool on) { return journal.SetJournalOn(on); };
-    source.folder = journal.JournalFolder();
-    source.file = journal.TripsFile();
-    source.open = OpenWithDesktop;
-    JournalWindow window(parent, std::move(source));
+    JournalWindow window(parent, JournalSourceOf(controller.Journal(), OpenWithDesktop));
     window.exec();
   };
   actions.openFillUp = [&controller](QWidget* parent) {
@@ -46,32 +39,9 @@ MainWindowActions ControllerActions(MainController& controller,
   actions.close = [&controller] { return controller.Close(); };
   actions.indicatorText = [&controller] { return controller.IndicatorText(); };
   actions.indicatorColour = [&controller] { return controller.IndicatorColour(); };
-  actions.optionOn = [&controller](MainMenuItem item) {
-    switch (item) {
-      case MainMenuItem::ConnectAtStart:
-        return controller.ConnectAtStart();
-      case MainMenuItem::StartWithSession:
-        return controller.StartsWithSession();
-      case MainMenuItem::Journal:
-      case MainMenuItem::FillUp:
-      case MainMenuItem::OptionsSeparator:
-        break;
-    }
-    return false;
-  };
+  actions.optionOn = [&controller](MainMenuItem item) { return controller.MenuOptionOn(item); };
   actions.switchOption = [&controller](MainMenuItem item, bool on) {
-    switch (item) {
-      case MainMenuItem::ConnectAtStart:
-        controller.SetConnectAtStart(on);
-        break;
-      case MainMenuItem::StartWithSession:
-        controller.SetStartWithSession(on);
-        break;
-      case MainMenuItem::Journal:
-      case MainMenuItem::FillUp:
-      case MainMenuItem::OptionsSeparator:
-        break;
-    }
+    controller.SwitchMenuOption(item, on);
   };
   return actions;
 }

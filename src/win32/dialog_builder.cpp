@@ -126,6 +126,11 @@ NativeControl NativeControlOf(const ControlTemplate& control) {
               visible | WS_TABSTOP | (Has(s, S::Vertical) ? TBS_VERT : TBS_HORZ) |
                   (Has(s, S::BothSides) ? TBS_BOTH : 0u) | (Has(s, S::NoTicks) ? TBS_NOTICKS : 0u),
               exStyle};
+    case ControlKind::ListView:
+      return {WC_LISTVIEWW,
+              visible | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                  LVS_NOSORTHEADER | (Has(s, S::Border) ? WS_BORDER : 0u),
+              exStyle};
   }
   return {L"STATIC", visible, exStyle};
 }

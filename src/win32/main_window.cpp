@@ -2,14 +2,18 @@
 #include "win32/main_window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
+#include "app/journal_source.h"
 #include "app/main_controller.h"
+#include "dialogs/main_menu.h"
 #include "dialogs/status_line.h"
 #include "platform/system_error.h"
 #include "platform/windows/wide_text.h"
 #include "win32/about_box.h"
+#include "win32/journal_windows.h"
 #include "win32/window_text.h"
 
 namespace drunvale::win32 {
@@ -58,6 +62,20 @@ void MainWindow::Bind(MainController& controller, SettingsRunner runSettings) {
     }
   });
   OnCommand(Id(MainControl::About), [] { RunAboutBox(GetActiveWindow()); });
+
+  const auto menu = MainContextMenu();
+  const auto menuId = [&menu](MainMenuItem item) { return menu[static_cast<size_t>(item)].id; };
+  OnCommand(menuId(MainMenuItem::Journal),
+            [this, c] { RunJournalWindow(window_, JournalSourceOf(c->Journal(), OpenWithShell)); });
+  OnCommand(menuId(MainMenuItem::FillUp), [this, c] {
+    RunFillUpDialog(window_, c->FillUpTank(), c->FuelFactor(),
+                    [c](const FillProposal& fill) { return c->RecordFill(fill); });
+  });
+  for (const MenuItemTemplate& entry : menu) {
+    if (entry.kind != MenuItemKind::Check) continue;
+    const auto item = static_cast<MainMenuItem>(entry.item);
+    OnCommand(entry.id, [c, item] { c->SwitchMenuOption(item, !c->MenuOptionOn(item)); });
+  }
 }
 
 void MainWindow::OnCommand(int id, std::function<void()> action) {
@@ -110,6 +128,7 @@ void MainWindow::Open() {
   SendMessageW(window_, WM_SETICON, ICON_BIG, icon(SM_CXICON, SM_CYICON));
   SendMessageW(window_, WM_SETICON, ICON_SMALL, icon(SM_CXSMICON, SM_CYSMICON));
   SetText(window_, model.title);
+  AddToSystemMenu();
   SendDlgItemMessageW(window_, Id(MainControl::Volume), TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
   statusBox_ = ChildRect(window_, Control(MainControl::Status));
   summaryBox_ = ChildRect(window_, Control(MainControl::Summary));
@@ -135,6 +154,17 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (HIWORD(wParam) != BN_CLICKED) return FALSE;
       const auto command = commands_.find(id);
       if (command == commands_.end()) return FALSE;
+      command->second();
+      return TRUE;
+    }
+    case WM_CONTEXTMENU:
+      ShowContextMenu(lParam);
+      return TRUE;
+    case WM_SYSCOMMAND: {
+      // The system's own commands lie from 0xF000 up; below are the ones added to its menu.
+      const auto id = static_cast<int>(wParam & 0xFFF0);
+      const auto command = commands_.find(id);
+      if (id >= 0xF000 || command == commands_.end()) return FALSE;
       command->second();
       return TRUE;
     }
@@ -165,6 +195,42 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     default:
       return FALSE;
+  }
+}
+
+void MainWindow::ShowContextMenu(LPARAM where) {
+  HMENU menu = CreatePopupMenu();
+  for (const MenuItemTemplate& entry : MainContextMenu()) {
+    if (entry.kind == MenuItemKind::Separator) {
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    const bool ticked = entry.kind == MenuItemKind::Check && controller_ &&
+                        controller_->MenuOptionOn(static_cast<MainMenuItem>(entry.item));
+    AppendMenuW(menu, MF_STRING | (ticked ? MF_CHECKED : MF_UNCHECKED),
+                static_cast<UINT_PTR>(entry.id), WideFromUtf8(entry.text).c_str());
+  }
+  POINT at{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
+  if (at.x == -1 && at.y == -1) {
+    // From the keyboard: at the window's top left corner, inside it.
+    at = {0, 0};
+    ClientToScreen(window_, &at);
+  }
+  // The chosen entry comes back as WM_COMMAND, as a button's command would.
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, window_,
+                 nullptr);
+  DestroyMenu(menu);
+}
+
+void MainWindow::AddToSystemMenu() {
+  HMENU system = GetSystemMenu(window_, FALSE);
+  if (!system) return;
+  AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
+  for (const MenuItemTemplate& entry : MainContextMenu()) {
+    if (InSystemMenu(entry)) {
+      AppendMenuW(system, MF_STRING, static_cast<UINT_PTR>(entry.id),
+                  WideFromUtf8(entry.text).c_str());
+    }
   }
 }
 

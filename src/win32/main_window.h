@@ -74,6 +74,11 @@ class MainWindow final : public MainView {
   void CloseModalsThenSelf(int pass);
   HWND Control(MainControl control) const;
   void FitStatusRow();
+  // The context menu from the model, its options ticked as the controller has them; `where`
+  // is WM_CONTEXTMENU's point on the screen, (-1, -1) from the keyboard.
+  void ShowContextMenu(LPARAM where);
+  // The menu's commands below the system menu's own, after a line.
+  void AddToSystemMenu();
   void ShowStatus();
 
   InMemoryDialog template_;

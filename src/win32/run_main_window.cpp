@@ -10,6 +10,7 @@
 #include "app/app_core.h"
 #include "app/main_controller.h"
 #include "app/run_port.h"
+#include "platform/data_folder.h"
 #include "platform/exit_codes.h"
 #include "platform/instance_lock.h"
 #include "platform/termination.h"
@@ -59,14 +60,16 @@ int RunMainWindow(int, char**, const CommandLine& options) {
   }
 
   const ComApartment com;
-  INITCOMMONCONTROLSEX controls{sizeof controls,
-                                ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
+  INITCOMMONCONTROLSEX controls{
+      sizeof controls, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
 
   const RunPort port = PortForThisRun(options);
   auto store = MakeSystemUserStore();
   AppPlatform platform;
   platform.opener = port.opener;
+  const auto dataFolder = OpenUserDataFolder();
+  platform.dataFolder = dataFolder.get();
   AppCore app(platform);
   win32::MainWindow window;
   MainController controller(app, *store, window);

@@ -4,18 +4,38 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <string>
 
 #include "dialogs/about_box_template.h"
+#include "dialogs/fill_up_dialog_template.h"
+#include "dialogs/journal_window_template.h"
 #include "dialogs/main_dialog_template.h"
+#include "dialogs/main_menu.h"
 #include "dialogs/settings_dialog_template.h"
+#include "pictures/a_week_of_trips.h"
 #include "win32/driving.h"
 
 namespace drunvale {
 namespace {
 
 using namespace driving;
+
+// The screen, for a window without a title of its own (a menu); after `what` is there.
+bool ShowScreen(const char* fileName, const std::function<bool()>& what) {
+  if (!WaitUntil(what, 30s)) {
+    std::fprintf(stderr, "nothing to show for %s\n", fileName);
+    return false;
+  }
+  std::this_thread::sleep_for(1000ms);
+  std::printf("SCREEN %s\n", fileName);
+  std::fflush(stdout);
+  std::string taken;
+  std::getline(std::cin, taken);
+  return true;
+}
 
 bool Show(const char* fileName, std::string_view title) {
   HWND window = nullptr;
@@ -31,8 +51,18 @@ bool Show(const char* fileName, std::string_view title) {
   return true;
 }
 
+// The journal window's week, in the user's journal of this Wine prefix.
+void WriteAWeekOfTrips() {
+  wchar_t local[MAX_PATH] = {};
+  GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH);
+  const std::filesystem::path folder = std::filesystem::path(local) / L"Tembrook" / L"Drunvale";
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / L"trips.csv", std::ios::binary | std::ios::trunc) << AWeekOfTrips();
+}
+
 int TakePictures(const std::wstring& program) {
   const auto& main = MainDialogTemplate();
+  WriteAWeekOfTrips();
   Program drunvale(program, L"--demo");
   if (!drunvale.Started() || !Show("main-window", main.title)) return 1;
   HWND window = FindDialog(main.title);
@@ -40,6 +70,33 @@ int TakePictures(const std::wstring& program) {
   Click(window, main.IdOf(MainControl::About));
   if (!Show("about-box", AboutBoxTemplate().title)) return 1;
   Click(FindDialog(AboutBoxTemplate().title), AboutBoxTemplate().IdOf(AboutControl::Ok));
+
+  // An option on, to show its tick; off again after.
+  const int connectAtStart =
+      MainContextMenu()[static_cast<size_t>(MainMenuItem::ConnectAtStart)].id;
+  Click(window, connectAtStart);
+  PostMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(300, 250));
+  const bool menuShown = ShowScreen("main-window-menu", [] {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    return menu && IsWindowVisible(menu);
+  });
+  PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+  Click(window, connectAtStart);
+  if (!menuShown) return 1;
+
+  const auto& journal = JournalWindowTemplate();
+  PostMessageW(window, WM_SYSCOMMAND, MainContextMenu()[0].id, 0);
+  if (!Show("journal-window", journal.title)) return 1;
+  Click(FindDialog(journal.title), journal.IdOf(JournalControl::Close));
+
+  const auto& fillUp = FillUpDialogTemplate();
+  Click(window, MainContextMenu()[1].id);
+  if (!Show("fill-up-dialog", fillUp.title)) return 1;
+  HWND dialog = FindDialog(fillUp.title);
+  SendMessageW(GetDlgItem(dialog, fillUp.IdOf(FillUpControl::Pumped)), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(L"40,1"));
+  if (!Show("fill-up-dialog-typed", fillUp.title)) return 1;
+  Click(dialog, fillUp.IdOf(FillUpControl::Cancel));
 
   Click(window, main.IdOf(MainControl::Settings));
   const auto& settings = SettingsDialogTemplate();

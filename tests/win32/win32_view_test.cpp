@@ -9,10 +9,14 @@
 #include <cstdio>
 #include <string>
 
+#include "dialogs/fill_up_dialog_template.h"
+#include "dialogs/journal_window_template.h"
 #include "dialogs/main_dialog_template.h"
+#include "dialogs/main_menu.h"
 #include "dialogs/settings_dialog_template.h"
 #include "platform/user_store.h"
 #include "settings/settings.h"
+#include "settings/stored_values.h"
 #include "win32/driving.h"
 
 namespace drunvale {
@@ -106,6 +110,66 @@ TEST(Win32View, SettingsCancelChangesNothingAndSaveWritesTheRegistry) {
   Click(dialog, model.IdOf(SettingsControl::Save));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10s));
   EXPECT_FLOAT_EQ(StoredSettings().Params.FuelPrice, 7.0f);
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.ExitCode(30s), 2);
+}
+
+// Keys to the open menu, as the menu's own loop reads them from the window's thread.
+void PressKeys(HWND window, std::initializer_list<WPARAM> keys) {
+  const auto menuOpen = [] {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    return menu && IsWindowVisible(menu);
+  };
+  ASSERT_TRUE(WaitUntil(menuOpen, 10s));
+  for (WPARAM key : keys) {
+    PostMessageW(window, WM_KEYDOWN, key, 0);
+    PostMessageW(window, WM_KEYUP, key, 0xC0000000);
+  }
+}
+
+TEST(Win32View, MenusOpenTheFillUpDialogAndTheJournalAndSwitchTheOptions) {
+  ForgetStoredSettings();
+  Program program(g_program, L"");
+  ASSERT_TRUE(program.Started());
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (main = FindDialog(MainDialogTemplate().title)); }, 30s));
+  const auto opened = [](const DialogTemplate& model) {
+    HWND dialog = nullptr;
+    WaitUntil([&] { return (dialog = FindDialog(model.title)) != nullptr; }, 20s);
+    if (dialog) {
+      for (const ControlTemplate& control : model.controls) {
+        if (control.id != kNoControlId) EXPECT_NE(GetDlgItem(dialog, control.id), nullptr);
+      }
+    }
+    return dialog;
+  };
+
+  // The context menu's second entry.
+  PostMessageW(main, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(main), MAKELPARAM(100, 100));
+  PressKeys(main, {VK_DOWN, VK_DOWN, VK_RETURN});
+  HWND fillUp = opened(FillUpDialogTemplate());
+  ASSERT_NE(fillUp, nullptr);
+  EXPECT_FALSE(
+      TextOf(GetDlgItem(fillUp, FillUpDialogTemplate().IdOf(FillUpControl::Counted))).empty());
+  Click(fillUp, FillUpDialogTemplate().IdOf(FillUpControl::Cancel));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(fillUp); }, 10s));
+
+  // The system menu's last two entries, from the bottom.
+  PostMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+  PressKeys(main, {VK_UP, VK_UP, VK_RETURN});
+  HWND journal = opened(JournalWindowTemplate());
+  ASSERT_NE(journal, nullptr);
+  Click(journal, JournalWindowTemplate().IdOf(JournalControl::Close));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(journal); }, 10s));
+
+  const int connectAtStart =
+      MainContextMenu()[static_cast<size_t>(MainMenuItem::ConnectAtStart)].id;
+  const auto stored = [] { return LoadConnectAtStart(*MakeSystemUserStore()); };
+  Click(main, connectAtStart);
+  EXPECT_TRUE(WaitUntil(stored, 10s));
+  Click(main, connectAtStart);
+  EXPECT_TRUE(WaitUntil([&] { return !stored(); }, 10s));
 
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.ExitCode(30s), 2);

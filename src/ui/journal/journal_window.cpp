@@ -8,19 +8,13 @@
 #include <QTreeWidget>
 #include <QUrl>
 
-#include "journal_dialogs/journal_window.h"
 #include "ui/static_text.h"
 
 namespace drunvale {
 namespace {
 
-constexpr JournalControl kTotals[] = {JournalControl::TotalTrips,      JournalControl::TotalTime,
-                                      JournalControl::TotalKilometres, JournalControl::TotalLitres,
-                                      JournalControl::TotalRoubles,    JournalControl::TotalPer100};
-
-// The journal's figures stand right, its words left.
 bool RightAligned(size_t column) {
-  return column != 0 && column + 1 != kJournalColumns.size();
+  return JournalColumnRightAligned(column, kJournalColumns.size());
 }
 
 }  // namespace
@@ -42,7 +36,7 @@ JournalWindow::JournalWindow(QWidget* parent, JournalWindowSource source)
   auto* keep = Control<QCheckBox>(JournalControl::KeepJournal);
   connect(keep, &QCheckBox::clicked, this, [this](bool on) {
     if (source_.setJournalOn && !source_.setJournalOn(on)) {
-      SetStatus("Не удалось сохранить: действует до выхода из программы.");
+      SetStatus(std::string(kJournalSwitchNotStored));
       return;
     }
     Refresh();
@@ -75,11 +69,11 @@ void JournalWindow::Refresh() {
   }
   list->addTopLevelItems(items);
   for (size_t column = 0; column < texts.totals.size(); ++column)
-    Control<StaticText>(kTotals[column])->setText(QString::fromStdString(texts.totals[column]));
+    Control<StaticText>(kJournalTotals[column])
+        ->setText(QString::fromStdString(texts.totals[column]));
   SetStatus(texts.status);
   Control<QCheckBox>(JournalControl::KeepJournal)->setChecked(on);
-  Control<QPushButton>(JournalControl::OpenFile)
-      ->setEnabled(!journal.trips.empty() || journal.damagedLines > 0);
+  Control<QPushButton>(JournalControl::OpenFile)->setEnabled(texts.fileOpenable);
 }
 
 void JournalWindow::SetStatus(const std::string& text) {
@@ -93,7 +87,7 @@ void JournalWindow::SetStatus(const std::string& text) {
 
 void JournalWindow::Open(const std::string& path) {
   if (path.empty() || !source_.open || !source_.open(path)) {
-    SetStatus("Не удалось открыть " + (path.empty() ? std::string("папку журнала") : path) + ".");
+    SetStatus(OpenFailedText(path));
   }
 }
 
