@@ -5,9 +5,7 @@
 // sleep that ended), from the kernel's per-task accounting.
 //
 // Usage: link_threads_bench [seconds]   (30 by default; 5 s of warm-up come first)
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,55 +19,14 @@
 #include <thread>
 #include <vector>
 
-#include "console/spawn_program.h"
 #include "sim/ecu_simulator.h"
+#include "task_figures.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using drunvale::bench::ReadTasks;
 using Steady = std::chrono::steady_clock;
-
-struct TaskFigures {
-  std::string name;
-  int64_t cpuNs = 0;
-  int64_t voluntary = 0;
-  int64_t involuntary = 0;
-};
-
-int64_t StatusField(const fs::path& status, const std::string& key) {
-  std::ifstream in(status);
-  for (std::string line; std::getline(in, line);) {
-    if (line.rfind(key + ":", 0) == 0) return std::atoll(line.c_str() + key.size() + 1);
-  }
-  return 0;
-}
-
-std::map<int, TaskFigures> ReadTasks(pid_t pid) {
-  std::map<int, TaskFigures> tasks;
-  std::error_code error;
-  for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
-    TaskFigures f;
-    std::ifstream(task.path() / "comm") >> f.name;
-    std::ifstream(task.path() / "schedstat") >> f.cpuNs;
-    f.voluntary = StatusField(task.path() / "status", "voluntary_ctxt_switches");
-    f.involuntary = StatusField(task.path() / "status", "nonvoluntary_ctxt_switches");
-    tasks[std::stoi(task.path().filename())] = f;
-  }
-  return tasks;
-}
-
-pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv,
-            const std::string& outputFile) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-  const pid_t pid = drunvale::testing::SpawnProgram(args, extraEnv, &actions);
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
 
 std::string Label(pid_t pid, int tid, const std::string& name) {
   if (tid == pid) return "main (console loop)";
@@ -92,9 +49,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   // Fresh settings: 10400 bit/s, no RTS pulse; beeps stay off without --beep.
-  const pid_t pid = Spawn({DRUNVALE_BINARY, "--console", "--port", ecu.DevicePath()},
-                          {"XDG_CONFIG_HOME=" + home.string(), "ALSOFT_DRIVERS=null"},
-                          (home / "console.txt").string());
+  const pid_t pid = drunvale::bench::SpawnToFile(
+      {DRUNVALE_BINARY, "--console", "--port", ecu.DevicePath()},
+      {"XDG_CONFIG_HOME=" + home.string(), "ALSOFT_DRIVERS=null"}, (home / "console.txt").string());
   if (pid <= 0) {
     std::fprintf(stderr, "cannot start %s\n", DRUNVALE_BINARY);
     return 1;
@@ -118,21 +75,10 @@ int main(int argc, char** argv) {
   std::printf("drunvale --console polling the simulated control unit at 10400 bit/s, beeps off\n");
   std::printf("%.1f s measured, %zu live-data blocks served (%.2f a second)\n", wall, samples,
               samples / wall);
-  std::printf("%-8s %-22s %10s %12s %14s\n", "tid", "thread", "CPU %", "wake-ups/s", "preempted/s");
-  double totalCpu = 0, totalWakes = 0, workerWakes = 0;
-  for (const auto& [tid, a] : after) {
-    const auto b = before.find(tid);
-    if (b == before.end()) continue;  // started during the measurement
-    const double cpu = 100.0 * static_cast<double>(a.cpuNs - b->second.cpuNs) / (wall * 1e9);
-    const double wakes = static_cast<double>(a.voluntary - b->second.voluntary) / wall;
-    const double preempted = static_cast<double>(a.involuntary - b->second.involuntary) / wall;
-    totalCpu += cpu;
-    totalWakes += wakes;
-    if (a.name == "drunvale-link") workerWakes = wakes;
-    std::printf("%-8d %-22s %10.3f %12.1f %14.1f\n", tid, Label(pid, tid, a.name).c_str(), cpu,
-                wakes, preempted);
-  }
-  std::printf("%-8s %-22s %10.3f %12.1f\n", "", "whole process", totalCpu, totalWakes);
+  const auto totals = drunvale::bench::PrintThreadTable(
+      before, after, wall, [&](int tid, const std::string& name) { return Label(pid, tid, name); });
+  const double workerWakes =
+      totals.wakesByName.count("drunvale-link") ? totals.wakesByName.at("drunvale-link") : 0.0;
   if (samples > 0) {
     std::printf("connection worker wake-ups per live-data block: %.1f\n",
                 workerWakes * wall / static_cast<double>(samples));

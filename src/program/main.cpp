@@ -6,7 +6,6 @@
 #include "platform/exit_codes.h"
 #include "program/window_entry.h"
 #include "sound/library_noise.h"
-#include "sound/mixing_periods.h"
 
 int main(int argc, char** argv) {
   using namespace drunvale;
@@ -25,7 +24,6 @@ int main(int argc, char** argv) {
     return kExitOk;
   }
   if (options.journal) return PrintJournal(stdout, stderr);
-  RequestShortMixingPeriods();
   QuietSoundLibraries();
   if (options.console) return RunConsole(options);
   return RunMainWindow(argc, argv, options);

@@ -8,73 +8,40 @@
 
 namespace drunvale {
 
-// Status bits of a playing buffer.
-inline constexpr uint32_t kStatusPlaying = 0x1;
-inline constexpr uint32_t kStatusLost = 0x2;
-inline constexpr uint32_t kStatusLooping = 0x4;
+// What an output stream plays: 16-bit signed frames, interleaved, at the device's own rate.
+struct StreamFormat {
+  uint32_t rate = 0;  // 0 when opening: the device's own mixing rate
+  uint16_t channels = 2;
+};
 
-enum class CooperativeLevel : int32_t { Normal = 1, Priority = 2 };
-
-// One static sound: its samples are written once, then it is played at an adjustable rate.
-// Every method may be called from two threads at once.
-class AudioBuffer {
+// One output stream. Only its owner's thread uses it at a time.
+class AudioStream {
  public:
-  virtual ~AudioBuffer() = default;
-  // Fills the buffer from its first byte; the count is the buffer's size.
-  virtual SoundResult Write(std::span<const uint8_t> bytes) = 0;
-  // Playback rate in samples per second; a rate the device can't play is refused unchanged.
-  virtual SoundResult SetFrequency(uint32_t samplesPerSec) = 0;
-  // Attenuation in hundredths of a decibel, -10000 (silent) to 0.
-  virtual SoundResult SetVolume(int32_t attenuation) = 0;
-  // Starts from the current position, looped or once.
-  virtual SoundResult Play(bool loop) = 0;
-  virtual SoundResult Stop() = 0;
-  virtual SoundResult Rewind() = 0;
-  virtual SoundResult GetStatus(uint32_t& status) = 0;
-  // Answers kSoundBufferLost while the buffer can't be restored yet.
-  virtual SoundResult Restore() = 0;
+  virtual ~AudioStream() = default;
+  virtual StreamFormat Format() const = 0;
+  // Frames it holds when full: the most that can be queued ahead.
+  virtual uint32_t Capacity() const = 0;
+  // Frames that can be written now without waiting.
+  virtual uint32_t Writable() = 0;
+  // Queues frames (at most Writable()) and keeps playing them.
+  virtual SoundResult Write(std::span<const int16_t> interleaved) = 0;
+  // Pause drops what is queued and stops the device's mixing; Resume starts it again, and the
+  // stream plays from the next Write.
+  virtual SoundResult Pause() = 0;
+  virtual SoundResult Resume() = 0;
+  // The device went away (unplugged, its server restarted): only a new stream will play.
+  virtual bool Lost() = 0;
 };
 
-// The output format of the whole device, offered one format at a time.
-class AudioPrimaryBuffer {
- public:
-  virtual ~AudioPrimaryBuffer() = default;
-  virtual SoundResult SetFormat(const PcmFormat& format) = 0;
-};
-
-struct BufferDescription {
-  PcmFormat format;
-  uint32_t bytes = 0;
-  // Keeps playing when another application has the focus; the first thing to give up.
-  bool globalFocus = true;
-};
-
-struct DeviceCaps {
-  uint32_t minSecondaryRate = 0;
-  uint32_t maxSecondaryRate = 0;
-};
-
-// An opened output device. Shared: every buffer made on it keeps it alive.
-class AudioDevice {
- public:
-  virtual ~AudioDevice() = default;
-  virtual SoundResult SetCooperativeLevel(CooperativeLevel level) = 0;
-  virtual SoundResult CreatePrimaryBuffer(std::unique_ptr<AudioPrimaryBuffer>& out) = 0;
-  virtual SoundResult CreateBuffer(const BufferDescription& description,
-                                   std::unique_ptr<AudioBuffer>& out) = 0;
-  virtual SoundResult GetCaps(DeviceCaps& caps) = 0;
-  // The pause between two attempts to restore a lost buffer.
-  virtual void PauseMs(uint32_t ms) = 0;
-};
-
-// Opens devices: OpenAL Soft for real, a recording double in tests.
+// Opens output streams: OpenAL Soft on Linux, a recording double in tests.
 class AudioBackend {
  public:
   virtual ~AudioBackend() = default;
-  virtual SoundResult CreateDevice(std::shared_ptr<AudioDevice>& out) = 0;
+  // A stream on the default device, paused; a failure code when there is no device.
+  virtual SoundResult OpenStream(const StreamFormat& wanted, std::unique_ptr<AudioStream>& out) = 0;
 };
 
-// The process's real back end: OpenAL Soft on Linux (openal_backend.cpp); none yet on Windows
+// The process's real back end: OpenAL Soft on Linux (openal/); none yet on Windows
 // (windows/no_output_backend.cpp), where every run is silent.
 AudioBackend& SystemAudioBackend();
 

@@ -7,8 +7,8 @@ namespace drunvale {
 // that reads like a failure; the program says in one line of its own that it runs silent.
 // Unless the user asked for OpenAL Soft's log (ALSOFT_LOGLEVEL or ALSOFT_LOGFILE set), this
 // silences both libraries for this process; the environment is left as it was. Call it first
-// thing in main, after RequestShortMixingPeriods (OpenAL Soft reads its configuration and its
-// log level together, once) and before any thread starts.
+// thing in main, before any thread starts and before any other OpenAL call: OpenAL Soft reads
+// its configuration and its log level together, once. Implemented by the OpenAL back end.
 void QuietSoundLibraries();
 
 }  // namespace drunvale

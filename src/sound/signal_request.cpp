@@ -64,10 +64,17 @@ int64_t TicksPerMs(int64_t frequency) {
 SignalState::SignalState(HighResClock& clock)
     : clock_(clock), ticksPerMs_(TicksPerMs(clock.Frequency())) {}
 
-SignalRequest SignalState::RequestLocked() const {
-  return {intervalMs_.load(std::memory_order_relaxed),
-          static_cast<SoundSlot>(slot_.load(std::memory_order_relaxed)),
-          pitch_.load(std::memory_order_relaxed), loop_.load(std::memory_order_relaxed)};
+SignalSnapshot SignalState::SnapshotLocked() const {
+  return {{intervalMs_.load(std::memory_order_relaxed),
+           static_cast<SoundSlot>(slot_.load(std::memory_order_relaxed)),
+           pitch_.load(std::memory_order_relaxed), loop_.load(std::memory_order_relaxed)},
+          gridOrigin_,
+          restarts_};
+}
+
+void SignalState::RestartLocked() {
+  gridOrigin_ = clock_.Now();
+  ++restarts_;
 }
 
 void SignalState::SetSignal(const SignalRequest& request) {
@@ -81,25 +88,14 @@ void SignalState::SetSignal(const SignalRequest& request) {
   }
   {
     std::lock_guard guard(lock);
-    const int64_t now = clock_.Now();
-    const int32_t oldInterval = intervalMs_.load(std::memory_order_relaxed);
     if (static_cast<int32_t>(request.slot) != slot_.load(std::memory_order_relaxed)) {
       slot_.store(static_cast<int32_t>(request.slot), std::memory_order_relaxed);
-      dueTime = now;
-      gridOrigin = now;
-    } else if (request.intervalMs != oldInterval && dueTime != kNever) {
-      if (oldInterval == 0 && dueTime <= now) {
-        // A looped continuous sound is not re-checked every millisecond, so its due time
-        // stands still; put it where the millisecond re-checks would have moved it.
-        dueTime = now + ticksPerMs_ - (now - dueTime) % ticksPerMs_;
-      }
-      dueTime += static_cast<int64_t>(request.intervalMs - oldInterval) * ticksPerMs_;
-      gridOrigin = dueTime;
+      RestartLocked();
     }
     intervalMs_.store(request.intervalMs, std::memory_order_relaxed);
     pitch_.store(request.pitch, std::memory_order_relaxed);
     loop_.store(request.loop, std::memory_order_relaxed);
-    NotifyLocked();
+    ++changeCount;
   }
   changed.notify_all();
 }
@@ -111,8 +107,8 @@ void SignalState::SetConsumption(const Parameters& params, float value) {
 void SignalState::ResetPhase() {
   {
     std::lock_guard guard(lock);
-    dueTime = gridOrigin = clock_.Now();
-    NotifyLocked();
+    RestartLocked();
+    ++changeCount;
   }
   changed.notify_all();
 }
@@ -120,16 +116,16 @@ void SignalState::ResetPhase() {
 void SignalState::Activate() {
   {
     std::lock_guard guard(lock);
-    dueTime = kNever;
     slot_.store(static_cast<int32_t>(SoundSlot::None), std::memory_order_relaxed);
-    NotifyLocked();
+    RestartLocked();
+    ++changeCount;
   }
   changed.notify_all();
 }
 
 SignalSnapshot SignalState::Snapshot() const {
   std::lock_guard guard(lock);
-  return {RequestLocked(), dueTime, gridOrigin};
+  return SnapshotLocked();
 }
 
 }  // namespace drunvale

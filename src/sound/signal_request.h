@@ -3,7 +3,6 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
-#include <limits>
 #include <mutex>
 
 #include "platform/clock.h"
@@ -11,8 +10,6 @@
 #include "sound/sound_types.h"
 
 namespace drunvale {
-
-inline constexpr int64_t kNever = std::numeric_limits<int64_t>::max();
 
 // What should sound: a slot, its repetition interval (0 = continuous), pitch and looping.
 struct SignalRequest {
@@ -24,11 +21,13 @@ struct SignalRequest {
   bool operator==(const SignalRequest&) const = default;
 };
 
-// The request together with the beep timing, as read under the engine lock.
+// The request as read under the engine lock. restarts counts the new grids asked for (a new
+// slot, a phase reset, switching on), so that the player sees one even when the slot it
+// names came back before it looked.
 struct SignalSnapshot {
   SignalRequest request;
-  int64_t dueTime = kNever;
-  int64_t gridOrigin = 0;
+  int64_t gridOrigin = 0;  // clock instant of the last new grid
+  uint64_t restarts = 0;
 };
 
 // Turns a consumption figure into a request: Zero at or below 0, Over at or above OverLimit,
@@ -38,42 +37,40 @@ SignalRequest ClassifyConsumption(const Parameters& params, float value);
 // Clock ticks per millisecond, rounded to the nearest tick.
 int64_t TicksPerMs(int64_t frequency);
 
-// The engine's request side: the requested signal and the grid of beeps, under the engine
-// lock. Shared with the player thread, which reads and advances the timing under that lock
-// and sleeps on `changed` until the next instant or a new request.
+// The engine's request side, under the engine lock. Shared with the player thread, which
+// sleeps on `changed` and takes each change to the place in the signal it is rendering.
 class SignalState {
  public:
   explicit SignalState(HighResClock& clock);
 
-  // Stores a request; an identical one returns at once without the lock. A new slot starts
-  // now on a new grid; a new interval moves the next beep to one new interval after the last.
+  // Stores a request; an identical one returns at once without the lock. A new slot starts a
+  // new grid now; a new interval is counted by the player from the last beep's start.
   void SetSignal(const SignalRequest& request);
   void SetConsumption(const Parameters& params, float value);
-  // No slot: the sounding one stops and nothing falls due until the next request.
+  // No slot: the sound stops until the next request.
   void Silence() { SetSignal(SignalRequest{}); }
   // The next beep is due now, on a grid starting now.
   void ResetPhase();
-  // Switching on: nothing due and no slot, so the first request always starts at once.
+  // Switching on: no slot, so the first request always starts at once.
   void Activate();
   SignalSnapshot Snapshot() const;
 
-  HighResClock& clock() { return clock_; }
   int64_t ticksPerMs() const { return ticksPerMs_; }
 
   // For the player thread; every field below is guarded by `lock`.
   mutable std::mutex lock;
   std::condition_variable changed;
-  int64_t dueTime = kNever;
-  int64_t gridOrigin = 0;
   // Bumped by every change the player thread must look at.
   uint64_t changeCount = 0;
-  SignalRequest RequestLocked() const;
+  SignalSnapshot SnapshotLocked() const;
 
  private:
-  void NotifyLocked() { ++changeCount; }
+  void RestartLocked();
 
   HighResClock& clock_;
   const int64_t ticksPerMs_;
+  int64_t gridOrigin_ = 0;
+  uint64_t restarts_ = 0;
   // Written under the lock, but also read without it by the fast "same request" test.
   std::atomic<int32_t> intervalMs_{0};
   std::atomic<int32_t> slot_{static_cast<int32_t>(SoundSlot::None)};

@@ -10,22 +10,6 @@ void SlotTable::Release(SoundBuffer* sound) {
   if (sound && --sound->refCount_ == 0) delete sound;
 }
 
-bool SlotTable::Stop(SoundSlot slot) {
-  if (!Valid(slot)) return false;
-  std::lock_guard lock(locks_[Index(slot)]);
-  SoundBuffer* sound = sounds_[Index(slot)];
-  if (sound) sound->StopAndRewind();
-  return sound != nullptr;
-}
-
-bool SlotTable::Play(SoundSlot slot, float pitch, bool loop) {
-  if (!Valid(slot)) return false;
-  std::lock_guard lock(locks_[Index(slot)]);
-  SoundBuffer* sound = sounds_[Index(slot)];
-  if (sound) sound->Play(pitch, loop);  // failures change nothing for the player
-  return sound != nullptr;
-}
-
 int32_t SlotTable::NativeRate(SoundSlot slot) {
   if (!Valid(slot)) return 0;
   std::lock_guard lock(locks_[Index(slot)]);
@@ -33,11 +17,13 @@ int32_t SlotTable::NativeRate(SoundSlot slot) {
   return sound ? sound->NativeRate() : 0;
 }
 
-void SlotTable::ApplyVolume(int32_t volume) {
+SlotSounds SlotTable::Snapshot() {
+  SlotSounds samples;
   for (size_t i = 0; i < kSlotCount; ++i) {
     std::lock_guard lock(locks_[i]);
-    if (sounds_[i]) sounds_[i]->SetVolume(volume);
+    if (sounds_[i]) samples[i] = sounds_[i]->Samples();
   }
+  return samples;
 }
 
 SoundBuffer* SlotTable::FindSource(const std::string& source) const {
@@ -51,6 +37,7 @@ void SlotTable::Replace(SoundSlot slot, SoundBuffer* sound) {
   SoundBuffer*& held = sounds_[Index(slot)];
   Release(held);
   held = sound;
+  ++generation_;
 }
 
 void SlotTable::Clear() {
@@ -59,6 +46,7 @@ void SlotTable::Clear() {
     Release(sounds_[i]);
     sounds_[i] = nullptr;
   }
+  ++generation_;
 }
 
 }  // namespace drunvale

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 
 #include "sound/sound_buffer.h"
+#include "sound/sound_samples.h"
 #include "sound/sound_types.h"
 
 namespace drunvale {
@@ -18,17 +20,14 @@ class SlotTable {
   SlotTable(const SlotTable&) = delete;
   SlotTable& operator=(const SlotTable&) = delete;
 
-  static bool Valid(SoundSlot slot) {
-    return slot == SoundSlot::Zero || slot == SoundSlot::MinMax || slot == SoundSlot::Over;
-  }
-  static size_t Index(SoundSlot slot) { return static_cast<size_t>(slot); }
+  static bool Valid(SoundSlot slot) { return IsSlot(slot); }
+  static size_t Index(SoundSlot slot) { return SlotIndex(slot); }
 
-  // Stops and rewinds the slot's sound; whether the slot holds one.
-  bool Stop(SoundSlot slot);
-  // Plays the slot's sound; false when the slot is empty.
-  bool Play(SoundSlot slot, float pitch, bool loop);
   int32_t NativeRate(SoundSlot slot);
-  void ApplyVolume(int32_t volume);
+  // For the player: each slot's samples, read under that slot's lock, and a count that moves
+  // whenever a slot is given another sound.
+  SlotSounds Snapshot();
+  uint64_t Generation() const { return generation_.load(); }
 
   // Window thread only, under the slot's lock: the slot's sound, and the sound of any slot
   // (looked at without the other slots' locks: only this thread changes slots).
@@ -47,6 +46,7 @@ class SlotTable {
 
   std::array<std::mutex, kSlotCount> locks_;
   std::array<SoundBuffer*, kSlotCount> sounds_{};
+  std::atomic<uint64_t> generation_{0};
 };
 
 }  // namespace drunvale

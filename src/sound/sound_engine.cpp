@@ -29,7 +29,7 @@ void SoundEngine::SetEnabled(bool on) {
   if (on) {
     if (thread_.Running()) return;
     signal_->Activate();
-    if (thread_.Start(signal_, device_.Slots(), std::make_shared<PlayerRun>())) {
+    if (thread_.Start(signal_, device_.Slots(), device_.Output(), std::make_shared<PlayerRun>())) {
       enabled_.store(true);
     }
     return;

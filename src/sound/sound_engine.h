@@ -14,7 +14,8 @@
 namespace drunvale {
 
 // Signals the fuel consumption by sound: each value becomes a request (slot, interval, pitch),
-// which the player thread plays as beeps on a grid or as one continuous sound.
+// which the player thread renders into the output stream as beeps on a grid of samples or as
+// one continuous sound.
 class SoundEngine {
  public:
   // How long switching off waits for the player thread before letting it go.
@@ -33,7 +34,8 @@ class SoundEngine {
   void Silence();
   // Restarts the beep grid now: the next beep starts at once.
   void ResetPhase();
-  // On starts the player thread (once); off stops it, which silences the sound.
+  // On starts the player thread (once), which resumes the output; off stops it, which pauses
+  // the output: nothing is mixed while the sound is off.
   void SetEnabled(bool on);
   bool IsEnabled() const { return enabled_.load(); }
   // Gives the three slots their sounds from the settings: the tone or the level's WAV file.
@@ -42,7 +44,7 @@ class SoundEngine {
   SoundDevice& Device() { return device_; }
   const SoundDevice& Device() const { return device_; }
   int64_t TicksPerMs() const { return signal_->ticksPerMs(); }
-  // The current request and beep timing, read under the engine lock.
+  // The current request and the instant of its grid, read under the engine lock.
   SignalSnapshot Request() const { return signal_->Snapshot(); }
 
  private:

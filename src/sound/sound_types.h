@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/result_code.h"
@@ -9,13 +10,18 @@ namespace drunvale {
 // The three sounds an engine can play; None only as a request ("nothing requested yet").
 enum class SoundSlot : int32_t { None = -1, Zero = 0, MinMax = 1, Over = 2 };
 inline constexpr int kSlotCount = 3;
+inline constexpr bool IsSlot(SoundSlot slot) {
+  return slot == SoundSlot::Zero || slot == SoundSlot::MinMax || slot == SoundSlot::Over;
+}
+inline constexpr size_t SlotIndex(SoundSlot slot) {
+  return static_cast<size_t>(slot);
+}
 
 // Result codes of the sound layer: the audio platform's own (negative = failure) and the
 // RIFF reader's small positive ones. 0 is success.
 using SoundResult = ResultCode;
 inline constexpr SoundResult kSoundOk = kResultOk;
 inline constexpr SoundResult kSoundFail = kResultFail;
-inline constexpr SoundResult kSoundBufferLost = static_cast<int32_t>(0x88780096u);
 inline constexpr SoundResult kSoundInvalidParam = static_cast<int32_t>(0x80070057u);
 inline constexpr SoundResult kSoundNoDriver = static_cast<int32_t>(0x88780078u);
 inline constexpr SoundResult kSoundBadFormat = static_cast<int32_t>(0x88780064u);

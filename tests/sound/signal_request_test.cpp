@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/testing/manual_clock.h"
-#include "sound/beep_player.h"
 
 namespace drunvale {
 namespace {
@@ -96,115 +95,45 @@ class SignalStateTest : public ::testing::Test {
  protected:
   ManualHighResClock clock{1'000'000};  // 1000 ticks per ms
   SignalState signal{clock};
-  BeepPlayer player;
   Parameters params = Defaults();
 
   void At(int64_t ms) { clock.Set(ms * 1000); }
   void Consume(float value) { signal.SetConsumption(params, value); }
 };
 
-TEST_F(SignalStateTest, SameValueChangesNothingNotEvenTheGrid) {
+TEST_F(SignalStateTest, OnlyANewSlotAResetOrSwitchingOnStartsANewGrid) {
+  At(3);
   signal.Activate();
-  At(10);
+  const SignalSnapshot on = signal.Snapshot();
+  EXPECT_EQ(on.request.slot, SoundSlot::None);
+  EXPECT_EQ(on.gridOrigin, 3000);
+
+  At(7);
   Consume(5);
-  player.Pass(signal);
-  const SignalSnapshot before = signal.Snapshot();
-  EXPECT_EQ(before.dueTime, 410'000);
+  EXPECT_EQ(signal.Snapshot().restarts, on.restarts + 1);
+  EXPECT_EQ(signal.Snapshot().gridOrigin, 7000);
+
+  // The same value again changes nothing and wakes nobody; a new interval or pitch is a change
+  // but no new grid.
   const uint64_t changes = signal.changeCount;
   At(50);
   Consume(5);
-  const SignalSnapshot after = signal.Snapshot();
-  EXPECT_EQ(after.dueTime, before.dueTime);
-  EXPECT_EQ(after.gridOrigin, before.gridOrigin);
   EXPECT_EQ(signal.changeCount, changes);
-}
+  Consume(10);
+  EXPECT_EQ(signal.changeCount, changes + 1);
+  EXPECT_EQ(signal.Snapshot().restarts, on.restarts + 1);
+  EXPECT_EQ(signal.Snapshot().request.intervalMs, 200);
 
-TEST_F(SignalStateTest, ANewSlotStartsNowOnANewGrid) {
-  signal.Activate();
-  EXPECT_EQ(signal.Snapshot().dueTime, kNever);
-  EXPECT_EQ(signal.Snapshot().request.slot, SoundSlot::None);
-  At(7);
-  Consume(5);
-  EXPECT_EQ(signal.Snapshot().dueTime, 7000);
-  EXPECT_EQ(signal.Snapshot().gridOrigin, 7000);
-  player.Pass(signal);
-  At(100);
-  Consume(25);
-  EXPECT_EQ(signal.Snapshot().dueTime, 100'000);
-  EXPECT_EQ(signal.Snapshot().request.slot, SoundSlot::Over);
-}
-
-TEST_F(SignalStateTest, ShorterIntervalBringsTheNextBeepForward) {
-  signal.Activate();
-  At(0);
-  Consume(2);  // 1000 ms
-  player.Pass(signal);
-  EXPECT_EQ(signal.Snapshot().dueTime, 1'000'000);
-
-  At(300);
-  Consume(5);  // 400 ms: one new interval after the last beep's start
-  EXPECT_EQ(signal.Snapshot().dueTime, 400'000);
-  EXPECT_EQ(signal.Snapshot().gridOrigin, 400'000);
-
-  At(399);
-  EXPECT_FALSE(player.Pass(signal).play);
-  At(400);
-  EXPECT_TRUE(player.Pass(signal).play);
-  EXPECT_EQ(signal.Snapshot().dueTime, 800'000);
-
-  // Past the new instant already: due at once.
-  At(700);
-  Consume(10);  // 200 ms
-  EXPECT_EQ(signal.Snapshot().dueTime, 600'000);
-  EXPECT_TRUE(player.Pass(signal).play);
-  EXPECT_EQ(signal.Snapshot().dueTime, 800'000);
-}
-
-TEST_F(SignalStateTest, PitchChangeAloneKeepsTheGrid) {
-  params.LevelMax.IntervalMs = params.LevelMin.IntervalMs = 500;
-  signal.Activate();
-  Consume(5);
-  player.Pass(signal);
-  const SignalSnapshot before = signal.Snapshot();
-  At(100);
-  Consume(6);
-  EXPECT_EQ(signal.Snapshot().dueTime, before.dueTime);
-  EXPECT_NE(signal.Snapshot().request.pitch, before.request.pitch);
-}
-
-TEST_F(SignalStateTest, ResetPhaseMakesTheNextBeepDueNow) {
-  signal.Activate();
-  Consume(2);
-  player.Pass(signal);
   At(123);
   signal.ResetPhase();
-  EXPECT_EQ(signal.Snapshot().dueTime, 123'000);
+  EXPECT_EQ(signal.Snapshot().restarts, on.restarts + 2);
   EXPECT_EQ(signal.Snapshot().gridOrigin, 123'000);
-}
 
-TEST_F(SignalStateTest, SwitchingOnAgainRestartsEvenAnUnchangedRequest) {
+  // Switching on again restarts even an unchanged request.
   signal.Activate();
-  Consume(5);
-  player.Pass(signal);
-  signal.Activate();
-  At(900);
-  Consume(5);
-  EXPECT_EQ(signal.Snapshot().dueTime, 900'000);
+  Consume(10);
+  EXPECT_EQ(signal.Snapshot().restarts, on.restarts + 4);
   EXPECT_EQ(signal.Snapshot().request.slot, SoundSlot::MinMax);
-}
-
-TEST_F(SignalStateTest, LeavingAContinuousSoundCountsFromItsLastMillisecond) {
-  params.LevelMin.IntervalMs = 0;
-  params.LevelMax.IntervalMs = 0;
-  signal.Activate();
-  Consume(5);  // continuous, looped: the player does not poll it
-  player.Pass(signal);
-  EXPECT_EQ(signal.Snapshot().dueTime, 1000);
-  At(2500);
-  params.LevelMin.IntervalMs = params.LevelMax.IntervalMs = 300;
-  Consume(5);
-  // As if re-checked every millisecond since: the last check at 2500 ms, the next due at 2501.
-  EXPECT_EQ(signal.Snapshot().dueTime, 2'801'000);
 }
 
 }  // namespace

@@ -5,10 +5,12 @@ namespace drunvale {
 namespace {
 
 // Windows has no sound output of its own yet. Until it has, the program runs as it does on a
-// machine without a sound device: the device does not open and every signal stays silent.
+// machine without a sound device: no stream opens and every signal stays silent.
 class NoOutputBackend final : public AudioBackend {
  public:
-  SoundResult CreateDevice(std::shared_ptr<AudioDevice>&) override { return kSoundNoDriver; }
+  SoundResult OpenStream(const StreamFormat&, std::unique_ptr<AudioStream>&) override {
+    return kSoundNoDriver;
+  }
 };
 
 }  // namespace
