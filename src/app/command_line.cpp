@@ -5,7 +5,7 @@
 namespace drunvale {
 
 const char* const kUsage =
-    "Usage: drunvale [--console] [--demo | --port PATH] [--beep]\n"
+    "Usage: drunvale [--console] [--demo | --port PATH] [--beep] [--dash]\n"
     "       drunvale --journal\n"
     "An in-car fuel-consumption meter: reads the engine control unit through a K-line adapter\n"
     "on a serial port and shows the trip's fuel, distance and cost, with beeps that follow the\n"
@@ -24,12 +24,16 @@ const char* const kUsage =
     "  --port PATH      use this serial port for this run; the stored setting is kept\n"
     "                   (also --port=PATH; a stable name is under /dev/serial/by-id)\n"
     "  --beep           start with the beeps on\n"
+    "  --dash           open the full-screen dash at once (F11 or the context menu's\n"
+    "                   \"Приборная панель\" open and close it; in it N switches night on and\n"
+    "                   off, + and - set the night's brightness, T shows 10 or 30 minutes)\n"
     "  --version        print the name and version, then end\n"
     "  -h, --help       show this text, then end\n"
     "\n"
     "Keys in the console: r resets the statistics, u switches between l/h and l/100 km,\n"
     "b switches the beeps on and off, j prints the last trips and today's totals, f records a\n"
     "fill-up (it asks for the litres the pump shows), Ctrl+C stops and prints the final figures.\n"
+    "Under its tables the console draws the last five minutes of consumption as one line.\n"
     "\n"
     "Settings are kept in $XDG_CONFIG_HOME/Tembrook/Drunvale/1.0.reg, which is\n"
     "~/.config/Tembrook/Drunvale/1.0.reg unless XDG_CONFIG_HOME is set; the fuel factor and\n"
@@ -60,6 +64,8 @@ CommandLine ParseCommandLine(int argc, char** argv) {
       result.help = true;
     } else if (arg == "--version") {
       result.version = true;
+    } else if (arg == "--dash") {
+      result.dash = true;
     } else if (arg == "--journal") {
       result.journal = true;
     } else if (arg == "--port") {

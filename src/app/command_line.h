@@ -12,6 +12,7 @@ struct CommandLine {
   bool help = false;
   bool version = false;
   bool journal = false;  // print the trip journal and end
+  bool dash = false;     // open the full-screen dash with the window
   // A port for this run only; the stored settings keep theirs.
   std::optional<std::string> port;
   std::string error;

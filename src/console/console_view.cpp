@@ -76,6 +76,7 @@ void ConsoleView::PanelRefreshed() {
   std::string indicator = indicatorText ? indicatorText() : "";
   std::string unit = unitCaption_.find("л/100") != std::string::npos ? "л/100 км" : "л/ч";
   PrintLine("сейчас: " + indicator + " " + unit + "    " + summary_);
+  if (sparkline) PrintLine(sparkline());
 }
 
 }  // namespace drunvale

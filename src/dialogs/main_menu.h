@@ -14,6 +14,8 @@ namespace drunvale {
 // wParam & 0xFFF0), and apart from every control's identifier for WM_COMMAND.
 inline constexpr int kJournalCommand = 0x0500;
 inline constexpr int kFillUpCommand = 0x0510;
+// The full-screen dash; F11 opens it too.
+inline constexpr int kDashCommand = 0x0520;
 
 std::span<const MenuItem> MainWindowMenu();
 

@@ -7,7 +7,7 @@
 
 #include "journal/fuel_factor.h"
 #include "platform/user_store.h"
-#include "settings/settings.h"
+#include "settings/side_values.h"
 
 namespace drunvale {
 namespace {
@@ -30,30 +30,17 @@ T Get(const TankImage& image, size_t at) {
 }
 
 std::optional<uint32_t> LoadDword(UserStore& store, const char* name) {
-  auto key = store.Open(kSettingsKeyPath, StoreAccess::Read);
-  if (!key) return std::nullopt;
   std::array<uint8_t, 4> bytes{};
-  ValueInfo info;
-  const bool ok = key->Query(name, bytes, info) == QueryStatus::Ok && info.Type == kRegDword &&
-                  info.Size == bytes.size();
-  key->Close();
-  if (!ok) return std::nullopt;
+  if (!LoadSideValue(store, name, kRegDword, bytes)) return std::nullopt;
   return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
          uint32_t{bytes[3]} << 24;
-}
-
-bool SaveValue(UserStore& store, const char* name, uint32_t type, std::span<const uint8_t> data) {
-  auto key = OpenSettingsKeyForWriting(store);
-  if (!key) return false;
-  const bool set = key->Set(name, type, data);
-  return key->Close() && set;
 }
 
 bool SaveDword(UserStore& store, const char* name, uint32_t value) {
   const std::array<uint8_t, 4> bytes{static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
                                      static_cast<uint8_t>(value >> 16),
                                      static_cast<uint8_t>(value >> 24)};
-  return SaveValue(store, name, kRegDword, bytes);
+  return SaveSideValue(store, name, kRegDword, bytes);
 }
 
 }  // namespace
@@ -67,14 +54,9 @@ bool LoadJournalOn(UserStore& store) {
 }
 
 TankState LoadTank(UserStore& store) {
-  auto key = store.Open(kSettingsKeyPath, StoreAccess::Read);
-  if (!key) return {};
   TankImage image{};
-  ValueInfo info;
-  const bool ok = key->Query(kTankName, image, info) == QueryStatus::Ok &&
-                  info.Type == kRegBinary && info.Size == image.size();
-  key->Close();
-  return ok ? DecodeTank(image).value_or(TankState{}) : TankState{};
+  if (!LoadSideValue(store, kTankName, kRegBinary, image)) return {};
+  return DecodeTank(image).value_or(TankState{});
 }
 
 bool SaveFuelFactor(UserStore& store, uint32_t parts) {
@@ -86,7 +68,7 @@ bool SaveJournalOn(UserStore& store, bool on) {
 }
 
 bool SaveTank(UserStore& store, const TankState& tank) {
-  return SaveValue(store, kTankName, kRegBinary, EncodeTank(tank));
+  return SaveSideValue(store, kTankName, kRegBinary, EncodeTank(tank));
 }
 
 TankImage EncodeTank(const TankState& tank) {

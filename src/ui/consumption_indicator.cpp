@@ -27,6 +27,10 @@ QColor ConsumptionIndicator::TextColour(bool litresPerHour) {
   return litresPerHour ? QColor(255, 255, 255) : QColor(255, 255, 128);
 }
 
+QColor ConsumptionIndicator::DigitColour() const {
+  return TextColour(litresPerHour_ ? litresPerHour_() : true);
+}
+
 QFont ConsumptionIndicator::DigitFont() {
   QFont font;
   font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
@@ -57,14 +61,13 @@ void ConsumptionIndicator::paintEvent(QPaintEvent*) {
   QRect client = ClientRect();
   painter.fillRect(client, Background());
 
-  bool perHour = litresPerHour_ ? litresPerHour_() : true;
   QString text = text_ ? QString::fromStdString(text_()) : QString();
   // Client coordinates: the text cell begins above the client area and is clipped to it.
   painter.setClipRect(client);
   painter.translate(client.topLeft());
   QRect textRect(0, -kTextLift, client.width() - kRightMargin, client.height() + kTextLift);
   painter.setFont(font_);
-  painter.setPen(TextColour(perHour));
+  painter.setPen(DigitColour());
   painter.drawText(textRect, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, text);
 }
 

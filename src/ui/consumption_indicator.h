@@ -28,6 +28,8 @@ class ConsumptionIndicator : public QWidget {
   static constexpr int kCharacterHeight = 136;
   static QColor Background() { return QColor(128, 128, 128); }
   static QColor TextColour(bool litresPerHour);
+  // The digits' colour now, by the rules above; the dash takes its digits' colour from here.
+  QColor DigitColour() const;
   static QFont DigitFont();
 
  protected:

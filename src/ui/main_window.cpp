@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -79,6 +80,7 @@ void MainWindow::ConnectControls() {
 }
 
 void MainWindow::SetActions(MainWindowActions actions) {
+  // A dash opened before keeps what it was made with.
   actions_ = std::move(actions);
   indicator_->SetSource(actions_.indicatorText, actions_.litresPerHour);
 }
@@ -145,6 +147,20 @@ void MainWindow::SetUnitCaption(const std::string& caption) {
 
 void MainWindow::RepaintIndicator() {
   indicator_->update();
+  if (dash_ != nullptr && dash_->isVisible()) dash_->Refresh();
+}
+
+void MainWindow::ToggleDash() {
+  if (dash_ == nullptr) {
+    DashSource source = actions_.dash;
+    if (!source.digitColour) source.digitColour = [this] { return indicator_->DigitColour(); };
+    dash_ = new DashWindow(std::move(source), this);
+  }
+  if (dash_->isVisible()) {
+    dash_->close();
+  } else {
+    dash_->OpenOn(screen());
+  }
 }
 
 void MainWindow::StartRefreshTimer() {
@@ -189,9 +205,14 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
 void MainWindow::RunMenuCommand(int command) {
   if (command == kJournalCommand && actions_.openJournal) actions_.openJournal(this);
   if (command == kFillUpCommand && actions_.openFillUp) actions_.openFillUp(this);
+  if (command == kDashCommand) ToggleDash();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F11) {
+    ToggleDash();
+    return;
+  }
   if (!PressFocusedButtonOnEnter(*this, *event)) QDialog::keyPressEvent(event);
 }
 

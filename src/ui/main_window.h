@@ -9,6 +9,7 @@
 
 #include "app/main_view.h"
 #include "dialogs/main_dialog_template.h"
+#include "ui/dash_window.h"
 #include "ui/dialog_widgets.h"
 
 class QCheckBox;
@@ -39,6 +40,9 @@ struct MainWindowActions {
   std::function<int()> close;
   std::function<std::string()> indicatorText;
   std::function<bool()> litresPerHour;
+  // What the full-screen dash shows; its digits take the indicator's colour when the source
+  // gives none.
+  DashSource dash;
 };
 
 // The main window "Drunvale 1.1": the statistics panel, the indicator, the command buttons
@@ -75,6 +79,10 @@ class MainWindow : public QDialog, public MainView {
   void RefreshTick();
   // The menu a right click on the window opens; its items run as chosen.
   std::unique_ptr<QMenu> MakeContextMenu();
+  // F11 and the menu: the dash full screen on this window's screen, or closed again.
+  void ToggleDash();
+  // Null until the dash was first opened.
+  DashWindow* Dash() const { return dash_; }
 
   // The widget of a control; T* when it is one, else null.
   QWidget* Control(MainControl control) const { return controls_[control]; }
@@ -105,6 +113,7 @@ class MainWindow : public QDialog, public MainView {
 
   MainWindowActions actions_;
   ConsumptionIndicator* indicator_ = nullptr;  // made while controls_ is built, after it is set
+  DashWindow* dash_ = nullptr;                 // a window of its own, owned by this one
   DialogWidgetsOf<MainControl> controls_;
   QTimer refreshTimer_;
   StaticText* status_ = nullptr;

@@ -46,6 +46,11 @@ MainWindowActions ControllerActions(MainController& controller,
   actions.close = [&controller] { return controller.Close(); };
   actions.indicatorText = [&controller] { return controller.IndicatorText(); };
   actions.litresPerHour = [&controller] { return controller.LitresPerHour(); };
+  actions.dash.frame = [&controller] { return controller.DashNow(); };
+  actions.dash.history = &controller.History();
+  actions.dash.look = [&controller] { return controller.Look(); };
+  actions.dash.setLook = [&controller](const DashLook& look) { controller.SetLook(look); };
+  actions.dash.night = [&controller] { return controller.NightNow(); };
   return actions;
 }
 
@@ -55,6 +60,7 @@ void ShowMainWindow(MainWindow& window, MainController& controller, AppCore& app
   if (!portForThisRun.empty()) app.UsePortForThisRun(portForThisRun);
   window.SetBeepTicked(options.beep);
   window.show();
+  if (options.dash) window.ToggleDash();
   if (options.demo) controller.Start(options.beep);
 }
 

@@ -32,9 +32,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::set<std::string> wanted(argv + 2, argv + argc);
+  const bool all = wanted.empty();
   int status = 0;
   for (const WindowPicture& picture : drunvale::WindowPictures()) {
-    if (!wanted.empty() && wanted.erase(picture.name) == 0) continue;
+    // Once the last wanted one is drawn the set is empty: that must not mean "all" then.
+    if (!all && wanted.erase(picture.name) == 0) continue;
     auto window = picture.make();
     window->show();
     QApplication::processEvents();
