@@ -8,6 +8,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <string>
 
 #include "platform/data_folder.h"
@@ -44,6 +45,10 @@ struct Kind {
   const char* name;
   std::function<std::unique_ptr<DataFolder>(const std::string& path)> open;
 };
+
+void PrintTo(const Kind& kind, std::ostream* out) {
+  *out << kind.name;
+}
 
 class DataFolderContract : public ::testing::TestWithParam<Kind> {
  protected:

@@ -6,14 +6,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "ui/enter_key.h"
 #include "ui/static_text.h"
-#include "ui/window_placement.h"
 
 namespace drunvale {
 
 FillUpWindow::FillUpWindow(QWidget* parent, const TankState& tank, uint32_t factor, Recorder record)
-    : QDialog(parent, WindowFlagsOf(FillUpDialogTemplate().frame)),
+    : OwnedDialog(parent, WindowFlagsOf(FillUpDialogTemplate().frame)),
       logic_(tank, factor),
       record_(std::move(record)),
       controls_(*this, FillUpDialogTemplate()) {
@@ -56,18 +54,6 @@ void FillUpWindow::Record() {
     QMessageBox::warning(this, QStringLiteral("Drunvale"), QString::fromStdString(problem));
   }
   done(kRecorded);
-}
-
-void FillUpWindow::keyPressEvent(QKeyEvent* event) {
-  if (!PressFocusedButtonOnEnter(*this, *event)) QDialog::keyPressEvent(event);
-}
-
-void FillUpWindow::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  if (!placed_) {
-    placed_ = true;
-    CentreOverOwner(this, parentWidget());
-  }
 }
 
 }  // namespace drunvale

@@ -1,20 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QDialog>
 #include <functional>
 #include <string>
 
 #include "dialogs/fill_up_dialog_template.h"
 #include "journal_dialogs/fill_up_dialog.h"
 #include "ui/dialog_widgets.h"
+#include "ui/owned_dialog.h"
 
 namespace drunvale {
 
 // "Заправка": the counted litres, the litres the pump says, and the factor they propose.
 // "Записать" hands the proposal to `record`, which returns what could not be stored ("" when
 // all was); exec() gives kRecorded or kCancelled.
-class FillUpWindow : public QDialog {
+class FillUpWindow : public OwnedDialog {
   Q_OBJECT
 
  public:
@@ -30,10 +30,6 @@ class FillUpWindow : public QDialog {
  public slots:
   void reject() override { done(kCancelled); }
 
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-
  private:
   void Show();
   void Record();
@@ -41,7 +37,6 @@ class FillUpWindow : public QDialog {
   FillUpDialog logic_;
   Recorder record_;
   DialogWidgetsOf<FillUpControl> controls_;
-  bool placed_ = false;
 };
 
 }  // namespace drunvale

@@ -9,9 +9,7 @@
 #include <QUrl>
 
 #include "journal_dialogs/journal_window.h"
-#include "ui/enter_key.h"
 #include "ui/static_text.h"
-#include "ui/window_placement.h"
 
 namespace drunvale {
 namespace {
@@ -32,7 +30,7 @@ bool OpenWithDesktop(const std::string& path) {
 }
 
 JournalWindow::JournalWindow(QWidget* parent, JournalWindowSource source)
-    : QDialog(parent, WindowFlagsOf(JournalWindowTemplate().frame)),
+    : OwnedDialog(parent, WindowFlagsOf(JournalWindowTemplate().frame)),
       source_(std::move(source)),
       controls_(*this, JournalWindowTemplate()) {
   auto* list = Control<QTreeWidget>(JournalControl::List);
@@ -96,18 +94,6 @@ void JournalWindow::SetStatus(const std::string& text) {
 void JournalWindow::Open(const std::string& path) {
   if (path.empty() || !source_.open || !source_.open(path)) {
     SetStatus("Не удалось открыть " + (path.empty() ? std::string("папку журнала") : path) + ".");
-  }
-}
-
-void JournalWindow::keyPressEvent(QKeyEvent* event) {
-  if (!PressFocusedButtonOnEnter(*this, *event)) QDialog::keyPressEvent(event);
-}
-
-void JournalWindow::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  if (!placed_) {
-    placed_ = true;
-    CentreOverOwner(this, parentWidget());
   }
 }
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QDialog>
 #include <functional>
 #include <string>
 
 #include "dialogs/journal_window_template.h"
 #include "journal/journal_summary.h"
 #include "ui/dialog_widgets.h"
+#include "ui/owned_dialog.h"
 
 namespace drunvale {
 
@@ -26,7 +26,7 @@ struct JournalWindowSource {
 
 // "Журнал поездок": the trips, newest first, the totals for today, this tank and all, the
 // switch that keeps the journal, and the folder and the file opened for the user.
-class JournalWindow : public QDialog {
+class JournalWindow : public OwnedDialog {
   Q_OBJECT
 
  public:
@@ -40,17 +40,12 @@ class JournalWindow : public QDialog {
   // Reads the file again and shows it.
   void Refresh();
 
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-
  private:
   void Open(const std::string& path);
   void SetStatus(const std::string& text);
 
   JournalWindowSource source_;
   DialogWidgetsOf<JournalControl> controls_;
-  bool placed_ = false;
 };
 
 // Opens the path with the desktop's own program for it.

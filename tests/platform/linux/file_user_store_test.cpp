@@ -1,4 +1,5 @@
 #include "platform/linux/file_user_store.h"
+#include "platform/data_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -133,7 +134,7 @@ TEST_F(FileUserStoreTest, BadPathsAndThingsInTheWayFailWithoutHarm) {
   EXPECT_EQ(store_.Open(kKey, StoreAccess::Read), nullptr);
 }
 
-TEST(UserConfigDir, FollowsXdgConfigHomeOnlyWhenItIsAbsolute) {
+TEST(UserConfigDir, FollowsXdgConfigHomeOnlyWhenItIsAbsoluteAndTheDataFolderXdgDataHome) {
   const std::optional<std::string> home =
       std::getenv("HOME") ? std::optional<std::string>(std::getenv("HOME")) : std::nullopt;
   setenv("HOME", "/home/driver", 1);
@@ -145,6 +146,15 @@ TEST(UserConfigDir, FollowsXdgConfigHomeOnlyWhenItIsAbsolute) {
   }
   unsetenv("XDG_CONFIG_HOME");
   EXPECT_EQ(UserConfigDir(), "/home/driver/.config");
+  const char* data = std::getenv("XDG_DATA_HOME");
+  const std::optional<std::string> dataHome =
+      data ? std::optional<std::string>(data) : std::nullopt;
+  unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(OpenUserDataFolder()->Path(), "/home/driver/.local/share/Tembrook/Drunvale");
+  setenv("XDG_DATA_HOME", "/elsewhere/data", 1);
+  EXPECT_EQ(OpenUserDataFolder()->PathOf("trips.csv"),
+            "/elsewhere/data/Tembrook/Drunvale/trips.csv");
+  dataHome ? setenv("XDG_DATA_HOME", dataHome->c_str(), 1) : unsetenv("XDG_DATA_HOME");
   home ? setenv("HOME", home->c_str(), 1) : unsetenv("HOME");
 }
 

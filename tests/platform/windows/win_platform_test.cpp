@@ -4,8 +4,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #include "platform/clock.h"
+#include "platform/data_folder.h"
 #include "platform/serial_port_probe.h"
+#include "platform/wall_clock.h"
 
 namespace drunvale {
 namespace {
@@ -29,12 +33,51 @@ TEST(WindowsClocks, TheTickCountsMillisecondsAndTheCounterItsOwnFrequency) {
   EXPECT_LT(counterMs, 2000.0);
 }
 
+// The test runs with TZ=Asia/Yekaterinburg: five hours east, no daylight saving.
+TEST(WindowsPlaces, TheCalendarClockCarriesTheZonesOffsetAndTheJournalLivesInLocalAppData) {
+  const LocalTime now = SystemWallClock().Now();
+  EXPECT_NEAR(static_cast<double>(now.unixSeconds), static_cast<double>(std::time(nullptr)), 5);
+  EXPECT_EQ(now.utcOffsetMinutes, 300);
+  const std::string path = OpenUserDataFolder()->Path();
+  EXPECT_THAT(path, ::testing::EndsWith("\\AppData\\Local\\Tembrook\\Drunvale"));
+  EXPECT_THAT(OpenUserDataFolder()->PathOf("trips.csv"),
+              ::testing::EndsWith("Drunvale\\trips.csv"));
+}
+
+// A spreadsheet program keeps the file it opened for writing, letting others only read.
+TEST(WindowsPlaces, AFileASpreadsheetHoldsIsBusyForRowsButStillReadsAndTakesThemOnceLetGo) {
+  wchar_t temp[MAX_PATH + 1];
+  ASSERT_GT(GetTempPathW(MAX_PATH + 1, temp), 0u);
+  const std::wstring folder =
+      std::wstring(temp) + L"drunvale-busy-" + std::to_wstring(GetCurrentProcessId());
+  char utf8[MAX_PATH * 3];
+  ASSERT_GT(
+      WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr), 0);
+  const auto data = OpenDataFolderAt(utf8);
+  ASSERT_TRUE(data->AppendLine("trips.csv", "h", "1").Ok());
+  const std::wstring file = folder + L"\\trips.csv";
+  HANDLE held = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(data->AppendLine("trips.csv", "h", "2").status, FileResult::Status::Busy);
+  std::string bytes;
+  EXPECT_TRUE(data->Read("trips.csv", bytes).Ok());
+  EXPECT_EQ(bytes, "h\n1\n");
+  CloseHandle(held);
+  EXPECT_TRUE(data->AppendLine("trips.csv", "h", "2").Ok());
+  EXPECT_TRUE(data->Read("trips.csv", bytes).Ok());
+  EXPECT_EQ(bytes, "h\n1\n2\n");
+  data->Remove("trips.csv");
+  RemoveDirectoryW(folder.c_str());
+}
+
 TEST(WindowsPortList, ComPortsByNumberEachOnce) {
   EXPECT_THAT(OrderComPorts({"COM10", "com2", "COM1", "CNCA0", "COM2", "COMX", "COM3"}),
               ElementsAre("COM1", "com2", "COM3", "COM10", "CNCA0", "COMX"));
   // Whatever Wine lists, it comes in that order.
   std::vector<std::string> present;
-  for (const SerialPortName& port : ListSerialPorts()) present.push_back(port.path);
+  for (const SerialPortName& port : ListSerialPorts())
+    present.push_back(port.path);
   EXPECT_EQ(OrderComPorts(present), present);
 }
 
