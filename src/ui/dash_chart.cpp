@@ -166,16 +166,24 @@ int RowOf(const QRect& plot, const ChartScale& scale, float value) {
   return plot.bottom() - static_cast<int>(std::lround(clamped / scale.top * plot.height()));
 }
 
-void PaintChart(QPainter& painter, const QRect& area, const ConsumptionHistory& history,
-                const ChartView& view, const DashPalette& palette, const QFont& labelFont) {
+void PaintChartBackground(QPainter& painter, const QSize& size, const ChartView& view,
+                          const DashPalette& palette, const QFont& labelFont) {
+  const QRect area(QPoint(0, 0), size);
   const QFontMetrics metrics(labelFont);
   const QRect plot = PlotRect(area, labelFont);
   painter.fillRect(area, palette.background);
   painter.fillRect(plot, palette.chartBackground);
   painter.setFont(labelFont);
   PaintBands(painter, plot, view, palette, metrics);
-  PaintJams(painter, plot, history, view, palette);
   PaintScale(painter, area, plot, view, palette, metrics);
+}
+
+void PaintChartData(QPainter& painter, const QRect& area, const ConsumptionHistory& history,
+                    const ChartView& view, const DashPalette& palette, const QFont& labelFont) {
+  const QFontMetrics metrics(labelFont);
+  const QRect plot = PlotRect(area, labelFont);
+  painter.setFont(labelFont);
+  PaintJams(painter, plot, history, view, palette);
   const int lineWidth = std::max(2, area.height() / 150);
   painter.setRenderHint(QPainter::Antialiasing, true);
   PaintLine(painter, plot, history, view, palette, lineWidth);

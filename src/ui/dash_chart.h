@@ -28,9 +28,14 @@ QRect PlotRect(const QRect& area, const QFont& labelFont);
 // The pixel row of a value in the plotting area; values above the scale sit on its top edge.
 int RowOf(const QRect& plot, const ChartScale& scale, float value);
 
-// The chart: the sound levels as bands, the scale, jams shaded, the consumption as a line
+// The chart in two layers. What changes only with the scale or the palette: the sound levels
+// as bands, the scale and the time marks, drawn into `area`'s size from (0, 0) so that it can
+// be kept in a pixmap.
+void PaintChartBackground(QPainter& painter, const QSize& area, const ChartView& view,
+                          const DashPalette& palette, const QFont& labelFont);
+// What changes with every point, over the background: jams shaded, the consumption as a line
 // broken where there was no data, and the trip's average as a dashed line.
-void PaintChart(QPainter& painter, const QRect& area, const ConsumptionHistory& history,
-                const ChartView& view, const DashPalette& palette, const QFont& labelFont);
+void PaintChartData(QPainter& painter, const QRect& area, const ConsumptionHistory& history,
+                    const ChartView& view, const DashPalette& palette, const QFont& labelFont);
 
 }  // namespace drunvale

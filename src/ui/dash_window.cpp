@@ -155,7 +155,21 @@ void DashWindow::paintEvent(QPaintEvent* event) {
     view.litresPerHour = frame_.litresPerHour;
     view.scale = chartKey_.scale;
     view.average = frame_.average;
-    PaintChart(painter, chartRect_, *source_.history, view, palette, labelFont_);
+    const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                            .arg(chartRect_.width())
+                            .arg(chartRect_.height())
+                            .arg(double(view.scale.top))
+                            .arg(double(view.scale.overLimit))
+                            .arg(view.seconds)
+                            .arg(palette.background.name(), palette.grid.name(QColor::HexArgb));
+    if (key != chartBackgroundKey_) {
+      chartBackgroundKey_ = key;
+      chartBackground_ = QPixmap(chartRect_.size());
+      QPainter background(&chartBackground_);
+      PaintChartBackground(background, chartRect_.size(), view, palette, labelFont_);
+    }
+    painter.drawPixmap(chartRect_.topLeft(), chartBackground_);
+    PaintChartData(painter, chartRect_, *source_.history, view, palette, labelFont_);
   }
 }
 

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QFont>
+#include <QHash>
+#include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -81,6 +83,9 @@ class DashWindow : public QWidget {
   DashPalette PaletteNow() const;
   void ChangeLook(const DashLook& look);
   void PaintDigits(QPainter& painter);
+  // Large glyphs are filled as outlines at every paint; each one is drawn once into a pixmap
+  // instead, for the digits' size and colours in force.
+  const QPixmap& Glyph(QChar character, const QFont& font, const DashPalette& palette);
   void PaintFigures(QPainter& painter);
 
   DashSource source_;
@@ -96,6 +101,11 @@ class DashWindow : public QWidget {
   QFont unitFont_;
   QFont figureFont_;
   QFont labelFont_;
+  // The chart's bands and scale, drawn again only when the scale, size or palette change.
+  QPixmap chartBackground_;
+  QString chartBackgroundKey_;
+  QHash<QChar, QPixmap> glyphs_;
+  QString glyphsKey_;
   // The clock may bring night while nothing else changes.
   QTimer clockCheck_;
 };
