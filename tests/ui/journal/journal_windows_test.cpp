@@ -29,11 +29,12 @@ TEST(JournalWindows, TheMainWindowsMenuOpensTheJournalAndTheFillUpDialog) {
   actions.openFillUp = [&](QWidget* parent) { opened.push_back(parent ? "fill-up" : "?"); };
   window.SetActions(actions);
   const auto menu = window.MakeContextMenu();
-  ASSERT_EQ(menu->actions().size(), 2);
+  ASSERT_GE(menu->actions().size(), 2);
   EXPECT_EQ(menu->actions()[0]->text(), "Журнал поездок…");
   EXPECT_EQ(menu->actions()[1]->text(), "Заправка…");
-  for (QAction* action : menu->actions())
-    action->trigger();
+  // The dash's item after them has a test of its own.
+  for (int i = 0; i < 2; ++i)
+    menu->actions()[i]->trigger();
   EXPECT_EQ(opened, (std::vector<std::string>{"journal", "fill-up"}));
 }
 
