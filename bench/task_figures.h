@@ -3,8 +3,6 @@
 
 // A child program started with its output to a file, and its threads' CPU time and sleeps
 // from the kernel's per-task accounting.
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -52,20 +50,7 @@ inline std::map<int, TaskFigures> ReadTasks(pid_t pid) {
   return tasks;
 }
 
-// Starts args[0] with this environment plus extraEnv, no input, and its output and errors
-// to outputFile. Returns the child's id, or -1.
-inline pid_t SpawnToFile(const std::vector<std::string>& args,
-                         const std::vector<std::string>& extraEnv, const std::string& outputFile) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-  const pid_t pid = testing::SpawnProgram(args, extraEnv, &actions);
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
+using testing::SpawnToFile;
 
 struct ThreadTotals {
   double cpuPercent = 0;

@@ -2,9 +2,16 @@
 
 #include <string_view>
 
+#include "platform/serial_port.h"
+#include "platform/user_store.h"
+#include "settings/settings.h"
+
 namespace drunvale {
 
-const char* const kUsage =
+namespace {
+
+// The help text around the two lines each platform words its own way.
+constexpr const char* kUsageHead =
     "Usage: drunvale [--console] [--demo | --port PATH] [--beep] [--dash]\n"
     "       drunvale --journal\n"
     "An in-car fuel-consumption meter: reads the engine control unit through a K-line adapter\n"
@@ -21,8 +28,8 @@ const char* const kUsage =
     "                   then end\n"
     "\n"
     "Options:\n"
-    "  --port PATH      use this serial port for this run; the stored setting is kept\n"
-    "                   (also --port=PATH; a stable name is under /dev/serial/by-id)\n"
+    "  --port PATH      use this serial port for this run; the stored setting is kept\n";
+constexpr const char* kUsageOptions =
     "  --beep           start with the beeps on\n"
     "  --dash           open the full-screen dash at once (F11 or the context menu's\n"
     "                   \"Приборная панель\" open and close it; in it N switches night on and\n"
@@ -34,26 +41,37 @@ const char* const kUsage =
     "b switches the beeps on and off, j prints the last trips and today's totals, f records a\n"
     "fill-up (it asks for the litres the pump shows), Ctrl+C stops and prints the final figures.\n"
     "Under its tables the console draws the last five minutes of consumption as one line.\n"
-    "\n"
-    "Settings are kept in $XDG_CONFIG_HOME/Tembrook/Drunvale/1.0.reg, which is\n"
-    "~/.config/Tembrook/Drunvale/1.0.reg unless XDG_CONFIG_HOME is set; the fuel factor and\n"
-    "the tank counter are kept there too. Each trip ended by \"Обнулить\", by closing, or by a\n"
-    "power cut (found at the next start) is a row of trips.csv in\n"
-    "$XDG_DATA_HOME/Tembrook/Drunvale (~/.local/share/Tembrook/Drunvale unless XDG_DATA_HOME\n"
-    "is set), each fill-up a row of fills.csv beside it.\n"
-    "\n"
+    "\n";
+constexpr const char* kUsageJournal =
+    "The fuel factor and the tank counter are kept with the settings. Each trip ended by\n"
+    "\"Обнулить\", by closing, or by a power cut (found at the next start) is a row of\n"
+    "trips.csv in the user's data folder (~/.local/share/Tembrook/Drunvale, or\n"
+    "$XDG_DATA_HOME/Tembrook/Drunvale; %LOCALAPPDATA%\\Tembrook\\Drunvale on Windows), each\n"
+    "fill-up a row of fills.csv beside it.\n"
+    "\n";
+constexpr const char* kUsageExitStatus =
     "Exit status:\n"
     "  0   normal end: the window was closed, or the console was stopped\n"
     "  64  unknown option or unusable value\n"
     "  69  no display found (or a build without windows): --console runs it in a terminal\n"
     "  74  --journal could not read the journal\n";
 
+}  // namespace
+
+std::string UsageText() {
+  const std::string hint = StablePortNamesHint();
+  return std::string(kUsageHead) + "                   (also --port=PATH" +
+         (hint.empty() ? "" : "; " + hint) + ")\n" + kUsageOptions + "Settings are kept in " +
+         SystemUserStorePlace(kSettingsKeyPath) + ".\n" + kUsageJournal + kUsageExitStatus;
+}
+
 const char* const kVersionText = "drunvale " DRUNVALE_VERSION "\n";
 
-CommandLine ParseCommandLine(int argc, char** argv) {
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   CommandLine result;
-  for (int i = 1; i < argc; ++i) {
-    std::string_view arg = argv[i];
+  const size_t count = arguments.size();
+  for (size_t i = 1; i < count; ++i) {
+    std::string_view arg = arguments[i];
     if (arg == "--console") {
       result.console = true;
     } else if (arg == "--demo") {
@@ -69,15 +87,15 @@ CommandLine ParseCommandLine(int argc, char** argv) {
     } else if (arg == "--journal") {
       result.journal = true;
     } else if (arg == "--port") {
-      if (i + 1 >= argc || std::string_view(argv[i + 1]).empty()) {
-        result.error = "--port needs a device path, for example --port /dev/ttyUSB0";
+      if (i + 1 >= count || arguments[i + 1].empty()) {
+        result.error = "--port needs a device path, for example --port " + DefaultSerialPort();
         return result;
       }
-      result.port = argv[++i];
+      result.port = arguments[++i];
     } else if (arg.starts_with("--port=")) {
       result.port = std::string(arg.substr(7));
       if (result.port->empty()) {
-        result.error = "--port needs a device path, for example --port=/dev/ttyUSB0";
+        result.error = "--port needs a device path, for example --port=" + DefaultSerialPort();
         return result;
       }
     } else {

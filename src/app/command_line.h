@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace drunvale {
 
@@ -18,8 +19,9 @@ struct CommandLine {
   std::string error;
 };
 
-CommandLine ParseCommandLine(int argc, char** argv);
-extern const char* const kUsage;
+// arguments: the program's name first, then its arguments, in UTF-8.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+std::string UsageText();
 extern const char* const kVersionText;
 
 }  // namespace drunvale

@@ -1,6 +1,7 @@
 #include "console/console_view.h"
 
 #include "console/text_table.h"
+#include "platform/console_text.h"
 #include "trip/panel_captions.h"
 
 namespace drunvale {
@@ -13,9 +14,7 @@ std::string S(std::string_view text) {
 }  // namespace
 
 void ConsoleView::PrintLine(const std::string& line) {
-  std::fputs(line.c_str(), out_);
-  std::fputc('\n', out_);
-  std::fflush(out_);
+  WriteText(out_, line + "\n");
 }
 
 void ConsoleView::Echo(const std::string& text) {

@@ -73,5 +73,8 @@ std::unique_ptr<SerialPort> OpenSystemSerialPort(const std::string& path, OpenEr
 
 // The port a fresh installation names: the first USB serial converter on Linux, COM1 on Windows.
 std::string DefaultSerialPort();
+// Where names that stay with one adapter are found, for the help text; empty where the
+// system's own names already do.
+std::string StablePortNamesHint();
 
 }  // namespace drunvale

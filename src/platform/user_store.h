@@ -90,5 +90,7 @@ class UserStore {
 // The store of the user running the program: a file per key under the config folder on Linux
 // (linux/file_user_store.h), the registry on Windows (windows/registry_user_store.h).
 std::unique_ptr<UserStore> MakeSystemUserStore();
+// Where the system store keeps the key at `path`, in words for the help text.
+std::string SystemUserStorePlace(std::string_view path);
 
 }  // namespace drunvale

@@ -3,24 +3,26 @@
 #include "app/command_line.h"
 #include "console/console_app.h"
 #include "console/journal_text.h"
+#include "platform/console_text.h"
 #include "platform/exit_codes.h"
+#include "platform/program_arguments.h"
 #include "program/window_entry.h"
 #include "sound/library_noise.h"
 
 int main(int argc, char** argv) {
   using namespace drunvale;
-  CommandLine options = ParseCommandLine(argc, argv);
+  const Utf8Console console;
+  CommandLine options = ParseCommandLine(ProgramArguments(argc, argv));
   if (!options.error.empty()) {
-    std::fprintf(stderr, "drunvale: %s\nTry drunvale --help for the options.\n",
-                 options.error.c_str());
+    WriteText(stderr, "drunvale: " + options.error + "\nTry drunvale --help for the options.\n");
     return kExitUsage;
   }
   if (options.help) {
-    std::fputs(kUsage, stdout);
+    WriteText(stdout, UsageText());
     return kExitOk;
   }
   if (options.version) {
-    std::fputs(kVersionText, stdout);
+    WriteText(stdout, kVersionText);
     return kExitOk;
   }
   if (options.journal) return PrintJournal(stdout, stderr);

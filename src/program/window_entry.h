@@ -4,8 +4,8 @@
 
 namespace drunvale {
 
-// Opens the main window and runs it; returns the process's exit code. Built from src/ui, or
-// from a stand-in that says the program was built without windows.
+// Opens the main window and runs it; returns the process's exit code. Each platform's view
+// brings its own (src/ui: Qt); a build without one links no_window.cpp, which says so.
 int RunMainWindow(int argc, char** argv, const CommandLine& options);
 
 }  // namespace drunvale

@@ -33,7 +33,8 @@ class AudioStream {
   virtual bool Lost() = 0;
 };
 
-// Opens output streams: OpenAL Soft on Linux, a recording double in tests.
+// Opens output streams: OpenAL Soft on Linux, DirectSound on Windows, a recording double in
+// tests.
 class AudioBackend {
  public:
   virtual ~AudioBackend() = default;
@@ -41,8 +42,8 @@ class AudioBackend {
   virtual SoundResult OpenStream(const StreamFormat& wanted, std::unique_ptr<AudioStream>& out) = 0;
 };
 
-// The process's real back end: OpenAL Soft on Linux (openal/); none yet on Windows
-// (windows/no_output_backend.cpp), where every run is silent.
+// The process's real back end: OpenAL Soft on Linux (openal/), DirectSound on Windows
+// (windows/directsound_stream.cpp).
 AudioBackend& SystemAudioBackend();
 
 }  // namespace drunvale

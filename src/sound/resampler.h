@@ -29,8 +29,8 @@ class Resampler {
   virtual size_t Read(float* out, size_t frames) = 0;
 };
 
-// The platform's resampler for the given number of channels: libsamplerate on Linux. Null
-// where the build has none (Windows, until its sound output comes), and WAV sounds stay silent.
+// The platform's resampler for the given number of channels: libsamplerate on Linux, the sinc
+// converter of our own on Windows (sinc/). Null when it cannot be made; the WAV stays silent.
 std::unique_ptr<Resampler> MakeResampler(int channels, ResamplerInput& input);
 
 }  // namespace drunvale

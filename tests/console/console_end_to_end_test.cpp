@@ -19,12 +19,12 @@
 #include <thread>
 #include <vector>
 
+#include "console/served_drive.h"
 #include "console/spawn_program.h"
 #include "journal/csv.h"
 #include "journal/journal_store.h"
 #include "platform/linux/file_user_store.h"
 #include "settings/settings.h"
-#include "sim/drive_profile.h"
 #include "sim/ecu_simulator.h"
 #include "sim/served_trip.h"
 
@@ -33,6 +33,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testing::FastDrive;
+using testing::LastEverywhereValue;
 
 struct Child {
   pid_t pid = -1;
@@ -102,19 +104,6 @@ bool ReadUntilShown(int fd, std::string& text, const std::string& wanted, size_t
   return true;
 }
 
-// A drive that starts on the highway, so every second adds distance.
-sim::EcuSimConfig FastDrive() {
-  sim::EcuSimConfig config;
-  sim::DriveProfile profile;
-  for (const auto& key : profile.Keyframes()) {
-    if (key.speedKmh >= 90) {
-      config.profileStartSeconds = key.seconds;
-      break;
-    }
-  }
-  return config;
-}
-
 // The "везде" cell of the first printed row from `from` on (or of the last one) whose caption
 // contains the given words, as printed.
 std::string EverywhereCell(const std::string& output, const std::string& caption,
@@ -133,11 +122,6 @@ std::string EverywhereCell(const std::string& output, const std::string& caption
   cell.erase(0, cell.find_first_not_of(' '));
   cell.erase(cell.find_last_not_of(' ') + 1);
   return cell;
-}
-
-double LastEverywhereValue(const std::string& output, const std::string& caption) {
-  const std::string cell = EverywhereCell(output, caption);
-  return cell.empty() ? -1 : std::atof(cell.c_str());
 }
 
 TEST(ConsoleEndToEnd, TotalsAgreeWithTheServedDrive) {

@@ -4,11 +4,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <thread>
 
+#include "platform/named_threads.h"
 #include "platform/testing/manual_clock.h"
 #include "sound/sound_engine.h"
 #include "sound/testing/recording_audio.h"
@@ -27,14 +26,7 @@ bool Eventually(const std::function<bool()>& condition) {
 }
 
 int PlayerThreads() {
-  int count = 0;
-  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
-    std::ifstream comm(task.path() / "comm");
-    std::string name;
-    std::getline(comm, name);
-    if (name == PlayerThread::kName) ++count;
-  }
-  return count;
+  return testing::ThreadsNamed(PlayerThread::kName);
 }
 
 bool AnySound(const std::vector<int16_t>& frames, size_t from = 0) {

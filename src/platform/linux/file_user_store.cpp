@@ -250,4 +250,15 @@ std::unique_ptr<UserStore> MakeSystemUserStore() {
   return std::make_unique<FileUserStore>(UserConfigDir());
 }
 
+std::string SystemUserStorePlace(std::string_view path) {
+  std::vector<std::string> levels = SplitKeyPath(path);
+  if (levels.size() <= 1) return "$XDG_CONFIG_HOME";
+  std::string file;
+  for (size_t i = 1; i < levels.size(); ++i)
+    file += "/" + levels[i];
+  file += ".reg";
+  return "$XDG_CONFIG_HOME" + file + ", which is\n~/.config" + file +
+         " unless XDG_CONFIG_HOME is set";
+}
+
 }  // namespace drunvale

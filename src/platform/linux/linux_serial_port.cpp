@@ -191,4 +191,8 @@ std::string DefaultSerialPort() {
   return "/dev/ttyUSB0";
 }
 
+std::string StablePortNamesHint() {
+  return "a stable name is under /dev/serial/by-id";
+}
+
 }  // namespace drunvale

@@ -149,4 +149,8 @@ std::unique_ptr<UserStore> MakeSystemUserStore() {
   return std::make_unique<RegistryUserStore>();
 }
 
+std::string SystemUserStorePlace(std::string_view path) {
+  return "the registry, HKEY_CURRENT_USER\\" + std::string(path);
+}
+
 }  // namespace drunvale

@@ -132,4 +132,9 @@ std::string DefaultSerialPort() {
   return "COM1";
 }
 
+// COM names are the only ones Windows has for a port.
+std::string StablePortNamesHint() {
+  return {};
+}
+
 }  // namespace drunvale

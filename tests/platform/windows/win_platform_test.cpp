@@ -27,7 +27,9 @@ TEST(WindowsClocks, TheTickCountsMillisecondsAndTheCounterItsOwnFrequency) {
   const uint32_t tickMs = tick.NowMs() - tick0;
   const double counterMs = 1000.0 * static_cast<double>(counter.Now() - count0) /
                            static_cast<double>(counter.Frequency());
-  EXPECT_GE(tickMs, 84u);  // GetTickCount moves in steps of up to 16 ms
+  // GetTickCount moves in steps of up to 16 ms; under Wine its server moves it, late when the
+  // machine is busy (81 ms seen here). Still milliseconds, not seconds or counter ticks.
+  EXPECT_GE(tickMs, 50u);
   EXPECT_LT(tickMs, 2000u);
   EXPECT_GE(counterMs, 99.0);
   EXPECT_LT(counterMs, 2000.0);
