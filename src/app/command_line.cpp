@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "platform/data_folder.h"
 #include "platform/serial_port.h"
 #include "platform/user_store.h"
 #include "settings/settings.h"
@@ -42,13 +43,6 @@ constexpr const char* kUsageOptions =
     "fill-up (it asks for the litres the pump shows), Ctrl+C stops and prints the final figures.\n"
     "Under its tables the console draws the last five minutes of consumption as one line.\n"
     "\n";
-constexpr const char* kUsageJournal =
-    "The fuel factor and the tank counter are kept with the settings. Each trip ended by\n"
-    "\"Обнулить\", by closing, or by a power cut (found at the next start) is a row of\n"
-    "trips.csv in the user's data folder (~/.local/share/Tembrook/Drunvale, or\n"
-    "$XDG_DATA_HOME/Tembrook/Drunvale; %LOCALAPPDATA%\\Tembrook\\Drunvale on Windows), each\n"
-    "fill-up a row of fills.csv beside it.\n"
-    "\n";
 constexpr const char* kUsageExitStatus =
     "Exit status:\n"
     "  0   normal end: the window was closed, or the console was stopped\n"
@@ -62,7 +56,12 @@ std::string UsageText() {
   const std::string hint = StablePortNamesHint();
   return std::string(kUsageHead) + "                   (also --port=PATH" +
          (hint.empty() ? "" : "; " + hint) + ")\n" + kUsageOptions + "Settings are kept in " +
-         SystemUserStorePlace(kSettingsKeyPath) + ".\n" + kUsageJournal + kUsageExitStatus;
+         SystemUserStorePlace(kSettingsKeyPath) +
+         ";\nthe fuel factor and the tank counter are kept there too. Each trip ended by "
+         "\"Обнулить\",\nby closing, or by a power cut (found at the next start) is a row of "
+         "trips.csv in\n" +
+         UserDataFolderPlace() + ", each fill-up a row of fills.csv beside it.\n\n" +
+         kUsageExitStatus;
 }
 
 const char* const kVersionText = "drunvale " DRUNVALE_VERSION "\n";

@@ -5,6 +5,7 @@
 #include "app/app_core.h"
 #include "dash/chart_scale.h"
 #include "dash/sparkline.h"
+#include "platform/console_text.h"
 #include "platform/user_store.h"
 #include "trip/indicator_text.h"
 #include "trip/panel_texts.h"
@@ -109,7 +110,7 @@ int MainController::Close() {
     keeper_.TripEnded(app_.trip.Snapshot(), TripEnd::Closed);
     // The window is going: what went wrong goes where the program's own messages go.
     if (const std::string notice = keeper_.TakeNotice(); !notice.empty()) {
-      std::fprintf(stderr, "drunvale: %s\n", notice.c_str());
+      WriteText(stderr, "drunvale: " + notice + "\n");
     }
   }
   return kMainWindowClosed;

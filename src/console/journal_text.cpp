@@ -3,11 +3,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "console/text_table.h"
 #include "journal/journal_rows.h"
 #include "journal/journal_store.h"
 #include "journal/journal_writer.h"
+#include "platform/console_text.h"
 #include "platform/data_folder.h"
 #include "platform/exit_codes.h"
 #include "platform/user_store.h"
@@ -54,18 +56,19 @@ int PrintJournal(std::FILE* out, std::FILE* errors) {
   std::string text;
   const FileResult read = folder->Read(kTripsFile, text);
   if (!read.Ok() && read.status != FileResult::Status::NotFound) {
-    std::fprintf(errors, "drunvale: %s: %s\n", folder->PathOf(kTripsFile).c_str(),
-                 JournalProblemCause(read, kTripsFile, folder->Path()).c_str());
+    WriteText(errors, "drunvale: " + folder->PathOf(kTripsFile) + ": " +
+                          JournalProblemCause(read, kTripsFile, folder->Path()) + "\n");
     return kExitIoError;
   }
   const JournalContents journal =
       SummariseJournal(text, SystemWallClock().Now(), LoadTank(*store).since);
-  std::fprintf(out, "Журнал поездок: %s\n", folder->PathOf(kTripsFile).c_str());
+  std::string printed = "Журнал поездок: " + folder->PathOf(kTripsFile) + "\n";
   if (journal.damagedLines > 0) {
-    std::fprintf(out, "Строк не прочитано (повреждены): %d.\n", journal.damagedLines);
+    printed += "Строк не прочитано (повреждены): " + std::to_string(journal.damagedLines) + ".\n";
   }
   for (const std::string& line : JournalLines(journal, 0, true))
-    std::fprintf(out, "%s\n", line.c_str());
+    printed += line + "\n";
+  WriteText(out, printed);
   return kExitOk;
 }
 

@@ -58,6 +58,8 @@ class DataFolder {
 // Linux, %LOCALAPPDATA%\Tembrook\Drunvale on Windows. Its path is empty when the system names
 // no such place for the user; every operation then fails.
 std::unique_ptr<DataFolder> OpenUserDataFolder();
+// Where the user's data folder is, in words for a help text.
+std::string UserDataFolderPlace();
 // A data folder at the given path (absolute, UTF-8).
 std::unique_ptr<DataFolder> OpenDataFolderAt(const std::string& path);
 

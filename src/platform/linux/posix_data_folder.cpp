@@ -155,6 +155,11 @@ std::unique_ptr<DataFolder> OpenDataFolderAt(const std::string& path) {
   return std::make_unique<PosixDataFolder>(path);
 }
 
+std::string UserDataFolderPlace() {
+  return "$XDG_DATA_HOME/Tembrook/Drunvale (~/.local/share/Tembrook/Drunvale unless\n"
+         "XDG_DATA_HOME is set)";
+}
+
 std::unique_ptr<DataFolder> OpenUserDataFolder() {
   const std::string base = XdgBaseFolder("XDG_DATA_HOME", ".local/share");
   return OpenDataFolderAt(base.empty() ? "" : base + "/Tembrook/Drunvale");

@@ -217,6 +217,10 @@ std::unique_ptr<DataFolder> OpenDataFolderAt(const std::string& path) {
   return std::make_unique<WinDataFolder>(WideFromUtf8(path));
 }
 
+std::string UserDataFolderPlace() {
+  return "%LOCALAPPDATA%\\Tembrook\\Drunvale";
+}
+
 std::unique_ptr<DataFolder> OpenUserDataFolder() {
   const std::wstring base = LocalAppData();
   return std::make_unique<WinDataFolder>(base.empty() ? std::wstring()
