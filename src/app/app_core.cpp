@@ -6,6 +6,7 @@ AppCore::AppCore(AppPlatform platform)
     : tickClock(*platform.tickClock),
       wallClock(*platform.wallClock),
       dataFolder(platform.dataFolder),
+      autostart(*platform.autostart),
       sound(settings, *platform.highResClock, *platform.audio),
       trip(settings, *platform.tickClock, [this](float value) { sound.SetConsumption(value); }),
       link(
@@ -19,11 +20,12 @@ AppCore::AppCore(AppPlatform platform)
             trip.PollingPaused();
             sound.Silence();
           },
-          *platform.tickClock, platform.opener) {}
+          *platform.tickClock, platform.opener, LinkTimings{}, *platform.sleepClock) {}
 
 void AppCore::OnSample(float speed, float air, float fuel, bool running) {
   // The fuel flow as the pump would measure it: litres, money and the beeps all follow the
   // factor; the air is measured on its own and stays as it is.
+  dataAge.Sampled(tickClock.NowMs());
   trip.AddSample(speed, air, calibration.Apply(fuel), running);
 }
 

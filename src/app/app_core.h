@@ -2,9 +2,12 @@
 
 #include <string>
 
+#include "app/data_age.h"
 #include "journal/fuel_factor.h"
 #include "link/kwp_link.h"
 #include "platform/data_folder.h"
+#include "platform/session_autostart.h"
+#include "platform/sleep_clock.h"
 #include "platform/wall_clock.h"
 #include "settings/settings.h"
 #include "sound/sound_engine.h"
@@ -21,6 +24,8 @@ struct AppPlatform {
   // Where the trip journal goes; none: no journal is kept (tests, unless they give one).
   DataFolder* dataFolder = nullptr;
   WallClock* wallClock = &SystemWallClock();
+  SleepClock* sleepClock = &SystemSleepClock();
+  SessionAutostart* autostart = &SystemSessionAutostart();
 };
 
 // The four process-wide objects, built in this order and destroyed in reverse: the link goes
@@ -41,7 +46,10 @@ class AppCore {
   TickClock& tickClock;
   WallClock& wallClock;
   DataFolder* const dataFolder;
+  SessionAutostart& autostart;
   FuelCalibration calibration;
+  // When the last valid sample came; set by the link's worker.
+  DataAge dataAge;
   SharedSettings settings;
   SoundEngine sound;
   TripComputer trip;

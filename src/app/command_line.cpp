@@ -13,7 +13,8 @@ namespace {
 
 // The help text around the two lines each platform words its own way.
 constexpr const char* kUsageHead =
-    "Usage: drunvale [--console] [--demo | --port PATH] [--beep] [--dash]\n"
+    "Usage: drunvale [--console] [--demo | --port PATH] [--beep] [--connect] [--dash]\n"
+    "       drunvale --autostart on|off\n"
     "       drunvale --journal\n"
     "An in-car fuel-consumption meter: reads the engine control unit through a K-line adapter\n"
     "on a serial port and shows the trip's fuel, distance and cost, with beeps that follow the\n"
@@ -21,8 +22,9 @@ constexpr const char* kUsageHead =
     "\n"
     "Modes:\n"
     "  (no option)      open the window; the port and the other settings are chosen there\n"
-    "                   under \"Настройка\"; a right click on the window opens the trip journal\n"
-    "                   (\"Журнал поездок…\") and the fill-up dialog (\"Заправка…\")\n"
+    "                   under \"Настройка\"; a right click on the window opens a menu: the trip\n"
+    "                   journal (\"Журнал поездок…\"), the fill-up dialog (\"Заправка…\") and the\n"
+    "                   options \"Соединяться при запуске\" and \"Запускать при входе в систему\"\n"
     "  --console        run the meter in this terminal instead, started at once\n"
     "  --demo           connect to a simulated engine control unit started inside the program\n"
     "  --journal        print the trip journal with the totals for today, this tank and all,\n"
@@ -35,6 +37,11 @@ constexpr const char* kUsageOptions =
     "  --dash           open the full-screen dash at once (F11 or the context menu's\n"
     "                   \"Приборная панель\" open and close it; in it N switches night on and\n"
     "                   off, + and - set the night's brightness, T shows 10 or 30 minutes)\n"
+    "  --connect        the window connects as soon as it opens, as if \"Старт\" was pressed\n"
+    "                   (for this run; the window's menu keeps it for every run)\n"
+    "  --autostart on|off\n"
+    "                   open the window by itself whenever you log in, or no longer; then\n"
+    "                   end (also in the window's menu, opened with a right click)\n"
     "  --version        print the name and version, then end\n"
     "  -h, --help       show this text, then end\n"
     "\n"
@@ -48,6 +55,7 @@ constexpr const char* kUsageExitStatus =
     "  0   normal end: the window was closed, or the console was stopped\n"
     "  64  unknown option or unusable value\n"
     "  69  no display found (or a build without windows): --console runs it in a terminal\n"
+    "  73  --autostart could not write or remove the entry\n"
     "  74  --journal could not read the journal\n";
 
 }  // namespace
@@ -85,6 +93,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       result.dash = true;
     } else if (arg == "--journal") {
       result.journal = true;
+    } else if (arg == "--connect") {
+      result.connect = true;
+    } else if (arg == "--autostart" || arg.starts_with("--autostart=")) {
+      std::string_view value;
+      if (arg != "--autostart") {
+        value = arg.substr(12);
+      } else if (i + 1 < count) {
+        value = arguments[++i];
+      }
+      if (value != "on" && value != "off") {
+        result.error = "--autostart needs on or off, for example --autostart on";
+        return result;
+      }
+      result.autostart = value == "on";
     } else if (arg == "--port") {
       if (i + 1 >= count || arguments[i + 1].empty()) {
         result.error = "--port needs a device path, for example --port " + DefaultSerialPort();

@@ -14,6 +14,10 @@ struct CommandLine {
   bool version = false;
   bool journal = false;  // print the trip journal and end
   bool dash = false;     // open the full-screen dash with the window
+  // The window presses "Старт" when it opens, for this run (the console always does).
+  bool connect = false;
+  // --autostart on|off: start with the user's session or not, then end.
+  std::optional<bool> autostart;
   // A port for this run only; the stored settings keep theirs.
   std::optional<std::string> port;
   std::string error;

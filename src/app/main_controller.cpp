@@ -6,7 +6,9 @@
 #include "dash/chart_scale.h"
 #include "dash/sparkline.h"
 #include "platform/console_text.h"
+#include "platform/system_error.h"
 #include "platform/user_store.h"
+#include "settings/stored_values.h"
 #include "trip/indicator_text.h"
 #include "trip/panel_texts.h"
 
@@ -30,6 +32,7 @@ void MainController::Initialise() {
     cause = "Настройки не прочитаны: действуют исходные.";
   }
   app_.settings.Set(loaded);
+  connectAtStart_ = LoadConnectAtStart(store_);
   if (app_.sound.Device().Create() != kSoundOk || !app_.sound.Device().HasDevice()) {
     std::fputs("drunvale: no sound device, running without sound\n", stderr);
     cause += (cause.empty() ? "" : " ") + std::string("Нет звукового устройства: звука не будет.");
@@ -53,6 +56,9 @@ void MainController::Initialise() {
 void MainController::Start(bool beep) {
   refreshCount_ = 0;
   view_.StartRefreshTimer();
+  // Nothing came yet: counted from now, so a silent control unit shows as such in 2 s.
+  app_.dataAge.Started(app_.tickClock.NowMs());
+  view_.KeepScreenOn(true);
   app_.link.Start([this](std::string text) { status_.Show(std::move(text)); },
                   [this](std::string text) { status_.ShowCause(std::move(text)); });
   app_.sound.SetEnabled(beep);
@@ -62,6 +68,7 @@ void MainController::Stop() {
   app_.sound.SetEnabled(false);
   app_.link.Stop();
   view_.StopRefreshTimer();
+  Stopped();
   refreshCount_ = kTicksBetweenFullRefreshes;
   keeper_.Stopped(RefreshStatistics());
   ShowNotices();
@@ -82,8 +89,22 @@ void MainController::Reset() {
 void MainController::OnRefreshTimer() {
   // Before the views refresh, so the dash draws the new point with the new digits.
   history_.Record(app_.tickClock.NowMs(), app_.trip.Snapshot());
+  ShowDataAge();
   keeper_.Tick(RefreshStatistics());
   ShowNotices();
+}
+
+void MainController::ShowDataAge() {
+  const std::optional<uint32_t> age = app_.dataAge.StaleSeconds(app_.tickClock.NowMs());
+  if (age == shownAge_) return;
+  shownAge_ = age;
+  view_.SetDataAge(age);
+}
+
+void MainController::Stopped() {
+  app_.dataAge.Stopped();
+  ShowDataAge();
+  view_.KeepScreenOn(false);
 }
 
 void MainController::SetBeep(bool on) {
@@ -105,6 +126,7 @@ int MainController::Close() {
   app_.sound.SetEnabled(false);
   app_.link.Stop();
   view_.StopRefreshTimer();
+  Stopped();
   if (!tripClosed_) {
     tripClosed_ = true;
     keeper_.TripEnded(app_.trip.Snapshot(), TripEnd::Closed);
@@ -159,6 +181,27 @@ std::string MainController::RecordFill(const FillProposal& fill) {
 
 void MainController::ShowNotices() {
   if (const std::string notice = keeper_.TakeNotice(); !notice.empty()) view_.ShowNotice(notice);
+}
+
+Rgb MainController::IndicatorColour() const {
+  return IndicatorTextColour(litresPerHour_, app_.dataAge.Stale(app_.tickClock.NowMs()));
+}
+
+void MainController::SetConnectAtStart(bool on) {
+  connectAtStart_ = on;
+  if (!SaveConnectAtStart(store_, on)) status_.ShowCause("Не удалось сохранить настройку.");
+}
+
+bool MainController::StartsWithSession() const {
+  return app_.autostart.IsOn();
+}
+
+void MainController::SetStartWithSession(bool on) {
+  const AutostartResult switched = app_.autostart.Set(on);
+  if (!switched) {
+    status_.ShowCause("Запуск при входе в систему не изменён: " +
+                      SystemErrorText(switched.systemError));
+  }
 }
 
 TripSnapshot MainController::RefreshStatistics() {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/main_view.h"
@@ -10,6 +11,7 @@
 #include "dash/consumption_history.h"
 #include "dash/dash_figures.h"
 #include "dash/dash_look.h"
+#include "dialogs/indicator_colours.h"
 
 namespace drunvale {
 
@@ -45,6 +47,15 @@ class MainController {
 
   bool LitresPerHour() const { return litresPerHour_; }
   std::string IndicatorText() const;
+  // The digits' colour: by the unit, grey while the figure is stale.
+  Rgb IndicatorColour() const;
+
+  // The context menu's options. Connecting at start is stored beside the settings; starting
+  // with the session is the system's entry itself. A failure is said on the cause line.
+  bool ConnectAtStart() const { return connectAtStart_; }
+  void SetConnectAtStart(bool on);
+  bool StartsWithSession() const;
+  void SetStartWithSession(bool on);
 
   // Where the link's status texts go; exposed for the views' own messages.
   StatusMailbox& Status() { return status_; }
@@ -81,6 +92,10 @@ class MainController {
   void ShowWholePanel(const TripSnapshot& trip, float price);
   // What went wrong with the journal, said once.
   void ShowNotices();
+  // Tells the view how long nothing came, when that changed.
+  void ShowDataAge();
+  // The link stopped: the figures on show are old from now on, and the display may sleep.
+  void Stopped();
 
   AppCore& app_;
   UserStore& store_;
@@ -94,6 +109,8 @@ class MainController {
   ConsumptionHistory history_;
   DashLook look_;
   bool lookUnsaved_ = false;
+  bool connectAtStart_ = false;
+  std::optional<uint32_t> shownAge_;
 };
 
 }  // namespace drunvale

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "dialogs/panel_column.h"
@@ -30,6 +32,13 @@ class MainView {
   // be written): said once, without stopping anything. A view without a better place for it
   // shows it on the cause line.
   virtual void ShowNotice(const std::string& text) { SetCauseLine(text); }
+  // Whole seconds without a valid sample while the link runs, once the figures are stale, or
+  // nullopt when they are live or the link is stopped. A window puts it on its status line
+  // before the link's own text (StatusLineText in app/data_age.h).
+  virtual void SetDataAge(std::optional<uint32_t> staleSeconds) = 0;
+  // True from Start to Stop: the display must not blank or lock meanwhile. Nothing is held
+  // while the link is stopped.
+  virtual void KeepScreenOn(bool on) = 0;
   virtual void SetUnitCaption(const std::string& caption) = 0;
   // The indicator's text and colour come from the controller when the view paints.
   virtual void RepaintIndicator() = 0;

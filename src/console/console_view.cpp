@@ -1,6 +1,7 @@
 #include "console/console_view.h"
 
 #include "console/text_table.h"
+#include "dialogs/status_line.h"
 #include "platform/console_text.h"
 #include "trip/panel_captions.h"
 
@@ -42,6 +43,12 @@ void ConsoleView::SetCauseLine(const std::string& text) {
   if (!text.empty()) PrintLine("status: " + text);
 }
 
+void ConsoleView::SetDataAge(std::optional<uint32_t> staleSeconds) {
+  // Said once when the figures go stale; the line under the tables counts on.
+  if (staleSeconds && !dataAge_) PrintLine("status: " + NoDataText(*staleSeconds));
+  dataAge_ = staleSeconds;
+}
+
 void ConsoleView::SetUnitCaption(const std::string& caption) {
   unitCaption_ = caption;
 }
@@ -74,7 +81,8 @@ void ConsoleView::PanelRefreshed() {
   }
   std::string indicator = indicatorText ? indicatorText() : "";
   std::string unit = unitCaption_.find("л/100") != std::string::npos ? "л/100 км" : "л/ч";
-  PrintLine("сейчас: " + indicator + " " + unit + "    " + summary_);
+  const std::string age = dataAge_ ? " — " + NoDataText(*dataAge_) : "";
+  PrintLine("сейчас: " + indicator + " " + unit + age + "    " + summary_);
   if (sparkline) PrintLine(sparkline());
 }
 

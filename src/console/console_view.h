@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "app/main_view.h"
@@ -20,6 +21,9 @@ class ConsoleView final : public MainView {
   void SetStatusLine(const std::string& text) override;
   void SetCauseLine(const std::string& text) override;
   void SetSummaryLine(const std::string& text) override { summary_ = text; }
+  void SetDataAge(std::optional<uint32_t> staleSeconds) override;
+  // A terminal has no screen saver of ours to hold off; the windows do that.
+  void KeepScreenOn(bool) override {}
   void SetUnitCaption(const std::string& caption) override;
   void RepaintIndicator() override {}
   void PanelRefreshed() override;
@@ -49,6 +53,7 @@ class ConsoleView final : public MainView {
   std::string summary_;
   std::string unitCaption_;
   bool holdTables_ = false;
+  std::optional<uint32_t> dataAge_;
 };
 
 }  // namespace drunvale

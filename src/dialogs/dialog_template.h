@@ -88,6 +88,29 @@ struct ControlTemplate {
   std::span<const int> widths = {};              // a list's column widths, in dialog units
 };
 
+// What an entry of a menu is.
+enum class MenuItemKind : uint8_t {
+  Command,    // does something when chosen
+  Check,      // switches an option; ticked while it is on (the logic says so when the menu opens)
+  Separator,  // a line between groups
+};
+
+// One entry of a menu.
+struct MenuItemTemplate {
+  int item;  // the menu's enumerator for it, as a number: its place in the menu
+  int id;    // the command identifier a Windows menu knows it by, or kNoControlId
+  MenuItemKind kind;
+  std::string_view text;  // UTF-8
+};
+
+// True when every entry sits at the place its enumerator names.
+constexpr bool EnumeratedInOrder(std::span<const MenuItemTemplate> items) {
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (items[i].item != static_cast<int>(i)) return false;
+  }
+  return true;
+}
+
 // The face and size a dialog asks for; each view finds its nearest stand-in.
 struct DialogFont {
   std::string_view face;
@@ -99,12 +122,6 @@ enum class DialogFrame : uint8_t {
   MainWindow,
   // A pop-up with caption, system menu and a fixed (modal) frame, owned by another window.
   Popup,
-};
-
-// An item of a menu; the same command number whichever menu holds it.
-struct MenuItem {
-  int command;
-  std::string_view text;
 };
 
 // A whole dialog: its window and its controls in template order, which is the order of

@@ -4,19 +4,37 @@
 namespace drunvale {
 namespace {
 
-constexpr MenuItem kItems[] = {
-    {kJournalCommand, "Журнал поездок…"},
-    {kFillUpCommand, "Заправка…"},
-    {kDashCommand, "Приборная панель"},
-};
+using I = MainMenuItem;
+using K = MenuItemKind;
 
-static_assert(kJournalCommand < 0xF000 && (kJournalCommand & 0xF) == 0);
-static_assert(kFillUpCommand < 0xF000 && (kFillUpCommand & 0xF) == 0);
-static_assert(kDashCommand < 0xF000 && (kDashCommand & 0xF) == 0);
+constexpr int Of(I item) {
+  return static_cast<int>(item);
+}
+
+// The identifiers are apart from every control's, as WM_COMMAND sees both. Those of the system
+// menu's entries also lie below 0xF000 with the low four bits clear, as WM_SYSCOMMAND wants them
+// (the system uses those bits; compare wParam & 0xFFF0).
+constexpr MenuItemTemplate kItems[] = {
+    {Of(I::Journal), 0x0500, K::Command, "Журнал поездок…"},
+    {Of(I::FillUp), 0x0510, K::Command, "Заправка…"},
+    {Of(I::Dash), 0x0520, K::Command, "Приборная панель"},
+    {Of(I::OptionsSeparator), kNoControlId, K::Separator, {}},
+    {Of(I::ConnectAtStart), 1050, K::Check, "Соединяться при запуске"},
+    {Of(I::StartWithSession), 1051, K::Check, "Запускать при входе в систему"},
+};
+static_assert(EnumeratedInOrder(kItems));
+
+constexpr bool SystemMenuIdsFit() {
+  for (const MenuItemTemplate& entry : kItems) {
+    if (InSystemMenu(entry) && (entry.id >= 0xF000 || (entry.id & 0xF) != 0)) return false;
+  }
+  return true;
+}
+static_assert(SystemMenuIdsFit());
 
 }  // namespace
 
-std::span<const MenuItem> MainWindowMenu() {
+std::span<const MenuItemTemplate> MainContextMenu() {
   return kItems;
 }
 

@@ -7,16 +7,22 @@
 
 namespace drunvale {
 
-// The main window's own menu, beyond its buttons: the context menu a right click on the window
-// opens, and on Windows the same items at the end of its system menu, after a separator.
-// Their command numbers serve both: below 0xF000 and with the low four bits clear, as the
-// system menu's WM_SYSCOMMAND wants them (the system uses those bits; compare
-// wParam & 0xFFF0), and apart from every control's identifier for WM_COMMAND.
-inline constexpr int kJournalCommand = 0x0500;
-inline constexpr int kFillUpCommand = 0x0510;
-// The full-screen dash; F11 opens it too.
-inline constexpr int kDashCommand = 0x0520;
+// The main window's own menu, beyond its buttons: the context menu a right click anywhere in the
+// window opens, in its order, the one list every view builds it from. On Windows its commands
+// also close the window's system menu, after a separator; the options stay in the context menu.
+enum class MainMenuItem : int {
+  Journal,           // the journal window
+  FillUp,            // the fill-up dialog
+  Dash,              // the full-screen dash, opened and closed; F11 too
+  OptionsSeparator,  // a line between the journal's entries and the options
+  ConnectAtStart,    // "Старт" pressed by itself when the window opens
+  StartWithSession,  // the window opens by itself when the user logs in
+};
+std::span<const MenuItemTemplate> MainContextMenu();
 
-std::span<const MenuItem> MainWindowMenu();
+// Whether an entry belongs in the Windows system menu too.
+constexpr bool InSystemMenu(const MenuItemTemplate& entry) {
+  return entry.kind == MenuItemKind::Command;
+}
 
 }  // namespace drunvale

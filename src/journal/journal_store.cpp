@@ -7,7 +7,8 @@
 
 #include "journal/fuel_factor.h"
 #include "platform/user_store.h"
-#include "settings/side_values.h"
+#include "settings/settings.h"
+#include "settings/stored_values.h"
 
 namespace drunvale {
 namespace {
@@ -29,46 +30,44 @@ T Get(const TankImage& image, size_t at) {
   return std::bit_cast<T>(bits);
 }
 
-std::optional<uint32_t> LoadDword(UserStore& store, const char* name) {
-  std::array<uint8_t, 4> bytes{};
-  if (!LoadSideValue(store, name, kRegDword, bytes)) return std::nullopt;
-  return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
-         uint32_t{bytes[3]} << 24;
-}
-
-bool SaveDword(UserStore& store, const char* name, uint32_t value) {
-  const std::array<uint8_t, 4> bytes{static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                                     static_cast<uint8_t>(value >> 16),
-                                     static_cast<uint8_t>(value >> 24)};
-  return SaveSideValue(store, name, kRegDword, bytes);
+bool SaveValue(UserStore& store, const char* name, uint32_t type, std::span<const uint8_t> data) {
+  auto key = OpenSettingsKeyForWriting(store);
+  if (!key) return false;
+  const bool set = key->Set(name, type, data);
+  return key->Close() && set;
 }
 
 }  // namespace
 
 uint32_t LoadFuelFactor(UserStore& store) {
-  return FactorOrOne(LoadDword(store, kFuelFactorName));
+  return FactorOrOne(LoadStoredNumber(store, kFuelFactorName));
 }
 
 bool LoadJournalOn(UserStore& store) {
-  return LoadDword(store, kJournalName).value_or(1) != 0;
+  return LoadStoredNumber(store, kJournalName).value_or(1) != 0;
 }
 
 TankState LoadTank(UserStore& store) {
+  auto key = store.Open(kSettingsKeyPath, StoreAccess::Read);
+  if (!key) return {};
   TankImage image{};
-  if (!LoadSideValue(store, kTankName, kRegBinary, image)) return {};
-  return DecodeTank(image).value_or(TankState{});
+  ValueInfo info;
+  const bool ok = key->Query(kTankName, image, info) == QueryStatus::Ok &&
+                  info.Type == kRegBinary && info.Size == image.size();
+  key->Close();
+  return ok ? DecodeTank(image).value_or(TankState{}) : TankState{};
 }
 
 bool SaveFuelFactor(UserStore& store, uint32_t parts) {
-  return SaveDword(store, kFuelFactorName, parts);
+  return SaveStoredNumber(store, kFuelFactorName, parts);
 }
 
 bool SaveJournalOn(UserStore& store, bool on) {
-  return SaveDword(store, kJournalName, on ? 1 : 0);
+  return SaveStoredNumber(store, kJournalName, on ? 1 : 0);
 }
 
 bool SaveTank(UserStore& store, const TankState& tank) {
-  return SaveSideValue(store, kTankName, kRegBinary, EncodeTank(tank));
+  return SaveValue(store, kTankName, kRegBinary, EncodeTank(tank));
 }
 
 TankImage EncodeTank(const TankState& tank) {

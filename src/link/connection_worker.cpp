@@ -11,13 +11,17 @@ constexpr const char* kWaitMark = "›";  // U+203A
 }  // namespace
 
 ConnectionWorker::ConnectionWorker(const SharedSettings& settings, TickClock& clock,
-                                   StopEvent& stop, SerialPortOpener opener, WorkerOutlets& outlets)
+                                   SleepClock& sleepClock, StopEvent& stop, SerialPortOpener opener,
+                                   WorkerOutlets& outlets)
     : settings_(settings.Share()),
       stop_(stop),
       opener_(std::move(opener)),
       outlets_(outlets),
+      wake_(sleepClock),
       exchange_(clock, stop, settings_),
-      session_(exchange_, stop, outlets) {}
+      session_(exchange_, stop, outlets) {
+  exchange_.SetWakeCheck([this] { return wake_.WokeUp(); });
+}
 
 ExchangeResult ConnectionWorker::RunWorker() {
   for (;;) {
@@ -35,7 +39,14 @@ ExchangeResult ConnectionWorker::RunWorker() {
     OpenError error;
     if (OpenPort(name, error)) {
       ShowCause("");
+      wake_.Restart();
       const ExchangeResult result = RunOnOpenPort(settings);
+      if (result == ExchangeResult::Woken) {
+        // The adapter may be a new device by now: a fresh handle at once. Should it not be
+        // back yet, the opening fails and is tried again as usual.
+        ShowStatus("После сна компьютера порт открывается заново.");
+        continue;
+      }
       // A silent control unit, or an adapter gone from under us (pulled out, or its cable
       // bumped), is waited for and picked up again; the node may come back under the same name.
       if (result == ExchangeResult::PortError) {

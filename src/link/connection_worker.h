@@ -8,9 +8,11 @@
 
 #include "link/ecu_session.h"
 #include "link/kwp_exchange.h"
+#include "link/wake_watch.h"
 #include "link/worker_outlets.h"
 #include "platform/clock.h"
 #include "platform/serial_port.h"
+#include "platform/sleep_clock.h"
 #include "platform/stop_event.h"
 #include "settings/settings.h"
 
@@ -26,14 +28,15 @@ class ConnectionWorker {
   static constexpr int kIndicatorSteps = 50;
   static constexpr uint32_t kIndicatorStepMs = 100;
 
-  ConnectionWorker(const SharedSettings& settings, TickClock& clock, StopEvent& stop,
-                   SerialPortOpener opener, WorkerOutlets& outlets);
+  ConnectionWorker(const SharedSettings& settings, TickClock& clock, SleepClock& sleepClock,
+                   StopEvent& stop, SerialPortOpener opener, WorkerOutlets& outlets);
   ConnectionWorker(const ConnectionWorker&) = delete;
   ConnectionWorker& operator=(const ConnectionWorker&) = delete;
 
   // Opens the port, runs the session, closes the port; after a silent control unit, a port
   // that failed or one that would not open, shows the waiting indicator for 5 s and starts
-  // over. Returns what ended it: a stop, or a session that closed normally.
+  // over; after a sleep of the computer, starts over at once. Returns what ended it: a stop,
+  // or a session that closed normally.
   ExchangeResult RunWorker();
 
   // Dialog thread.
@@ -65,6 +68,7 @@ class ConnectionWorker {
   StopEvent& stop_;
   SerialPortOpener opener_;
   WorkerOutlets& outlets_;
+  WakeWatch wake_;
   KwpExchange exchange_;
   EcuSession session_;
 

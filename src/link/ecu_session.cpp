@@ -16,8 +16,9 @@ ExchangeResult EcuSession::RunSession(uint16_t requestedBaud) {
   // A session left open by an earlier run may still hold the control unit; the attempts this
   // costs are not the new connection's errors.
   exchange_.SetErrorCount(kUncountedErrors);
-  CloseSession();
+  const ExchangeResult closedOld = CloseSession();
   exchange_.SetErrorCount(0);
+  if (closedOld == ExchangeResult::Woken) return closedOld;
 
   const ExchangeResult contact = MakeContact();
   if (contact != ExchangeResult::Ok) return contact;
@@ -28,6 +29,9 @@ ExchangeResult EcuSession::RunSession(uint16_t requestedBaud) {
     ended = PollLiveData();
   // Nothing more is measured until the next session polls.
   outlets_.PollingPaused();
+  // After a sleep the handle may be dead and the control unit may have dropped the session:
+  // no closing requests here; the next session closes whatever is left before its contact.
+  if (ended == ExchangeResult::Woken) return ended;
   const ExchangeResult closed = CloseSession();
   // A port that failed is lost, whatever the closing requests made of it afterwards.
   return ended == ExchangeResult::PortError ? ended : closed;

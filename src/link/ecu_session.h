@@ -26,9 +26,9 @@ class EcuSession {
   EcuSession(const EcuSession&) = delete;
   EcuSession& operator=(const EcuSession&) = delete;
 
-  // The result of MakeContact when that fails; PortError when the port failed later on;
-  // otherwise the final StopCommunication's. Tells the outlets that polling paused when it
-  // begins and when the polling ends.
+  // The result of MakeContact when that fails; PortError when the port failed later on; Woken,
+  // without closing requests, when the computer slept; otherwise the final StopCommunication's.
+  // Tells the outlets that polling paused when it begins and when the polling ends.
   ExchangeResult RunSession(uint16_t requestedBaud);
 
   // StopDiagnosticSession (back to the wake-up rate when answered), then StopCommunication,

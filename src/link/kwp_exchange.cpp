@@ -50,7 +50,12 @@ ExchangeResult KwpExchange::Exchange(const uint8_t* data, uint8_t n) {
     } else if (stopEvent_.Wait(left) != WaitResult::TimedOut) {
       return ExchangeResult::Stopped;
     }
-    switch (RunAttempt(frame, service)) {
+    // A handle that slept may be dead without saying so, and an answer that arrives across a
+    // sleep is no measure of anything.
+    if (wokeUp_ && wokeUp_()) return ExchangeResult::Woken;
+    const Attempt outcome = RunAttempt(frame, service);
+    if (wokeUp_ && wokeUp_()) return ExchangeResult::Woken;
+    switch (outcome) {
       case Attempt::Positive:
         return ExchangeResult::Ok;
       case Attempt::PortFailure:

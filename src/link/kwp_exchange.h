@@ -16,10 +16,13 @@ namespace drunvale {
 
 class SharedSettings;
 
-enum class ExchangeResult : int { Ok = 0, NoAnswer = 1, PortError = 2, Stopped = 3 };
+// Woken: the computer slept during the exchange, so the port is to be opened anew at once.
+enum class ExchangeResult : int { Ok = 0, NoAnswer = 1, PortError = 2, Stopped = 3, Woken = 4 };
 
 // Reads the settings' RtsPulse flag; asked afresh before every attempt.
 using RtsPulseReader = std::function<bool()>;
+// True once after each sleep of the computer; asked before and after every attempt.
+using WakeCheck = std::function<bool()>;
 RtsPulseReader RtsPulseFrom(const SharedSettings& settings);
 
 // One request/response transaction with the engine control unit over a K-line adapter that
@@ -50,6 +53,8 @@ class KwpExchange {
 
   // Set by the owner while the port is open; Exchange answers PortError without one.
   void SetPort(SerialPort* port) { port_ = port; }
+  // Without one, no exchange ever ends with Woken.
+  void SetWakeCheck(WakeCheck wokeUp) { wokeUp_ = std::move(wokeUp); }
 
   // The last response that passed the checksum test, from the byte after its service
   // identifier up to the checksum; callers read its fields at fixed offsets. It stays in the
@@ -90,6 +95,7 @@ class KwpExchange {
   TickClock& clock_;
   StopEvent& stopEvent_;
   RtsPulseReader rtsPulse_;
+  WakeCheck wokeUp_;
   SerialPort* port_ = nullptr;
   uint32_t lastReceiveTick_;
   size_t payload_ = 0;

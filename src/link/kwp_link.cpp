@@ -12,10 +12,11 @@ namespace drunvale {
 
 // Everything one worker owns, kept alive by whichever of the link and the thread lets go last.
 struct KwpLink::Worker {
-  Worker(const SharedSettings& settings, TickClock& clock, SerialPortOpener opener,
-         StatusOut status, SampleOut samples, PauseOut paused, StatusOut causes)
+  Worker(const SharedSettings& settings, TickClock& clock, SleepClock& sleepClock,
+         SerialPortOpener opener, StatusOut status, SampleOut samples, PauseOut paused,
+         StatusOut causes)
       : outlets(stop, std::move(status), std::move(samples), std::move(paused), std::move(causes)),
-        connection(settings, clock, stop, std::move(opener), outlets) {}
+        connection(settings, clock, sleepClock, stop, std::move(opener), outlets) {}
 
   ThreadStopEvent stop;
   ThreadStopEvent finished;
@@ -24,13 +25,15 @@ struct KwpLink::Worker {
 };
 
 KwpLink::KwpLink(const SharedSettings& settings, SampleOut samples, PauseOut paused,
-                 TickClock& clock, SerialPortOpener opener, LinkTimings timings)
+                 TickClock& clock, SerialPortOpener opener, LinkTimings timings,
+                 SleepClock& sleepClock)
     : settings_(settings),
       samples_(std::move(samples)),
       paused_(std::move(paused)),
       clock_(clock),
       opener_(std::move(opener)),
-      timings_(timings) {}
+      timings_(timings),
+      sleepClock_(sleepClock) {}
 
 KwpLink::~KwpLink() {
   if (!worker_) return;
@@ -54,8 +57,8 @@ void KwpLink::Start(StatusOut status, StatusOut causes) {
   // Whatever the last run had to explain is no longer the news.
   if (causes_) causes_("");
 
-  auto worker = std::make_shared<Worker>(settings_, clock_, opener_, statusControl_, samples_,
-                                         paused_, causes_);
+  auto worker = std::make_shared<Worker>(settings_, clock_, sleepClock_, opener_, statusControl_,
+                                         samples_, paused_, causes_);
   if (lastReceiveTick_) worker->connection.Exchange().SetLastReceiveTick(*lastReceiveTick_);
   // The default stack (8 MiB of address space, committed as used) serves; the worker needs
   // far less, so no size is asked for.

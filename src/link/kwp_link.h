@@ -10,6 +10,7 @@
 #include "link/worker_outlets.h"
 #include "platform/clock.h"
 #include "platform/serial_port.h"
+#include "platform/sleep_clock.h"
 
 namespace drunvale {
 
@@ -31,9 +32,10 @@ class KwpLink {
   static constexpr const char* kThreadName = "drunvale-link";
 
   // paused hears, on the worker, that polling stopped or begins anew after a pause.
+  // sleepClock tells the worker when the computer slept, so that it opens the port anew.
   KwpLink(const SharedSettings& settings, SampleOut samples, PauseOut paused,
           TickClock& clock = SystemTickClock(), SerialPortOpener opener = OpenSystemSerialPort,
-          LinkTimings timings = {});
+          LinkTimings timings = {}, SleepClock& sleepClock = SystemSleepClock());
   ~KwpLink();  // never waits for a worker; a still-running one is detached safely
   KwpLink(const KwpLink&) = delete;
   KwpLink& operator=(const KwpLink&) = delete;
@@ -65,6 +67,7 @@ class KwpLink {
   TickClock& clock_;
   SerialPortOpener opener_;
   LinkTimings timings_;
+  SleepClock& sleepClock_;
 
   StatusOut statusControl_;
   StatusOut causes_;

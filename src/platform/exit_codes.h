@@ -14,6 +14,8 @@ inline constexpr int kExitUsage = 64;
 inline constexpr int kExitIoError = 74;
 // No display for the window, or a build without windows (EX_UNAVAILABLE); --console still runs.
 inline constexpr int kExitNoDisplay = 69;
+// A file or registry value the user asked for could not be written or removed (EX_CANTCREAT).
+inline constexpr int kExitCannotWrite = 73;
 
 // What the process returns once the main window has closed with `windowResult` (2 after a
 // normal close). The Windows build keeps the dialog's result, as the program always has there;

@@ -1,11 +1,13 @@
 #include <cstdio>
 
+#include "app/autostart_switch.h"
 #include "app/command_line.h"
 #include "console/console_app.h"
 #include "console/journal_text.h"
 #include "platform/console_text.h"
 #include "platform/exit_codes.h"
 #include "platform/program_arguments.h"
+#include "platform/session_autostart.h"
 #include "program/window_entry.h"
 #include "sound/library_noise.h"
 
@@ -24,6 +26,12 @@ int main(int argc, char** argv) {
   if (options.version) {
     WriteText(stdout, kVersionText);
     return kExitOk;
+  }
+  if (options.autostart) {
+    const AutostartOutcome outcome = SwitchAutostart(SystemSessionAutostart(), *options.autostart);
+    WriteText(outcome.exitCode == kExitOk ? stdout : stderr, outcome.text);
+    // Given together, both are done: the switch first, then the journal.
+    if (outcome.exitCode != kExitOk || !options.journal) return outcome.exitCode;
   }
   if (options.journal) return PrintJournal(stdout, stderr);
   QuietSoundLibraries();

@@ -13,9 +13,9 @@ ConsumptionIndicator::ConsumptionIndicator(QWidget* parent) : QWidget(parent), f
 }
 
 void ConsumptionIndicator::SetSource(std::function<std::string()> text,
-                                     std::function<bool()> litresPerHour) {
+                                     std::function<Rgb()> colour) {
   text_ = std::move(text);
-  litresPerHour_ = std::move(litresPerHour);
+  colour_ = std::move(colour);
   update();
 }
 
@@ -23,17 +23,13 @@ QRect ConsumptionIndicator::ClientRect() const {
   return rect().adjusted(kFrameWidth, kFrameWidth, -kFrameWidth, -kFrameWidth);
 }
 
-QColor ConsumptionIndicator::TextColour(bool litresPerHour) {
-  return litresPerHour ? QColor(255, 255, 255) : QColor(255, 255, 128);
-}
-
 QColor ConsumptionIndicator::DigitColour() const {
-  return TextColour(litresPerHour_ ? litresPerHour_() : true);
+  return ToQColor(colour_ ? colour_() : IndicatorTextColour(true, false));
 }
 
 QFont ConsumptionIndicator::DigitFont() {
   QFont font;
-  font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+  font.setFamilies({QStringLiteral("Liberation Sans"), QString::fromUtf8(kIndicatorFace)});
   font.setStyleHint(QFont::SansSerif);
   font.setBold(true);
   // For a scalable face the pixel size is the em height, which is the character height a

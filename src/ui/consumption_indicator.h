@@ -6,9 +6,12 @@
 #include <functional>
 #include <string>
 
+#include "dialogs/indicator_colours.h"
+#include "dialogs/indicator_look.h"
+
 namespace drunvale {
 
-// The large current-consumption number. It reads its text and unit from the controller each
+// The large current-consumption number. It reads its text and colour from the controller each
 // time it paints and fills its whole client area itself, so it never flickers through an
 // erased background.
 class ConsumptionIndicator : public QWidget {
@@ -17,20 +20,20 @@ class ConsumptionIndicator : public QWidget {
  public:
   explicit ConsumptionIndicator(QWidget* parent = nullptr);
 
-  void SetSource(std::function<std::string()> text, std::function<bool()> litresPerHour);
+  void SetSource(std::function<std::string()> text, std::function<Rgb()> colour);
 
   // Inside the raised dialog-frame edge and the sunken client edge.
   QRect ClientRect() const;
 
   static constexpr int kFrameWidth = 5;
-  static constexpr int kTextLift = 22;    // the text cell starts this far above the client
-  static constexpr int kRightMargin = 2;  // the text ends this far before the right edge
-  static constexpr int kCharacterHeight = 136;
-  static QColor Background() { return QColor(128, 128, 128); }
-  static QColor TextColour(bool litresPerHour);
-  // The digits' colour now, by the rules above; the dash takes its digits' colour from here.
-  QColor DigitColour() const;
+  static constexpr int kTextLift = kIndicatorTextLift;
+  static constexpr int kRightMargin = kIndicatorRightMargin;
+  static constexpr int kCharacterHeight = kIndicatorCharacterHeight;
+  static QColor Background() { return ToQColor(kIndicatorBackground); }
+  static QColor ToQColor(Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
   static QFont DigitFont();
+  // The digits' colour now, as the source gives it; the dash takes its digits' colour from here.
+  QColor DigitColour() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -39,7 +42,7 @@ class ConsumptionIndicator : public QWidget {
   void PaintEdges(class QPainter& painter) const;
 
   std::function<std::string()> text_;
-  std::function<bool()> litresPerHour_;
+  std::function<Rgb()> colour_;
   QFont font_;
 };
 

@@ -99,8 +99,10 @@ void DashWindow::resizeEvent(QResizeEvent* event) {
 
 void DashWindow::Refresh() {
   const DashFrame frame = source_.frame ? source_.frame() : DashFrame{};
-  const QColor digits = source_.digitColour ? source_.digitColour()
-                                            : ConsumptionIndicator::TextColour(frame.litresPerHour);
+  const QColor digits =
+      source_.digitColour
+          ? source_.digitColour()
+          : ConsumptionIndicator::ToQColor(IndicatorTextColour(frame.litresPerHour, false));
   const DashLook look = source_.look ? source_.look() : DashLook{};
   const bool night = source_.night ? source_.night() : false;
 

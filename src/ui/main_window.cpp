@@ -11,11 +11,12 @@
 #include <QSlider>
 #include <algorithm>
 
-#include "dialogs/main_menu.h"
+#include "dialogs/status_line.h"
 #include "ui/about_dialog.h"
 #include "ui/app_icon.h"
 #include "ui/consumption_indicator.h"
 #include "ui/enter_key.h"
+#include "ui/screen_saver_inhibitor.h"
 #include "ui/static_text.h"
 #include "ui/window_placement.h"
 
@@ -47,6 +48,7 @@ MainWindow::MainWindow(QWidget* parent)
   refreshTimer_.setParent(this);
   refreshTimer_.setObjectName(QStringLiteral("refreshTimer"));
   refreshTimer_.setInterval(kRefreshPeriodMs);
+  displayKeeper_ = std::make_unique<ScreenSaverInhibitor>();
   ConnectControls();
 }
 
@@ -82,7 +84,11 @@ void MainWindow::ConnectControls() {
 void MainWindow::SetActions(MainWindowActions actions) {
   // A dash opened before keeps what it was made with.
   actions_ = std::move(actions);
-  indicator_->SetSource(actions_.indicatorText, actions_.litresPerHour);
+  indicator_->SetSource(actions_.indicatorText, actions_.indicatorColour);
+}
+
+void MainWindow::SetDisplayKeeper(std::unique_ptr<DisplayKeeper> keeper) {
+  displayKeeper_ = std::move(keeper);
 }
 
 void MainWindow::SetBeepTicked(bool on) {
@@ -98,11 +104,30 @@ void MainWindow::SetColumn(PanelColumn column, const std::string& text) {
 }
 
 void MainWindow::SetStatusLine(const std::string& text) {
-  status_->setText(QString::fromStdString(text));
-  FitStatusRow();
+  linkStatus_ = text;
+  ShowStatus();
   // Stop may block right after this text ("Отсоединяемся..."), so draw it now rather than
   // at the next turn of the event loop.
   status_->repaint();
+}
+
+void MainWindow::SetDataAge(std::optional<uint32_t> staleSeconds) {
+  dataAge_ = staleSeconds;
+  ShowStatus();
+}
+
+void MainWindow::ShowStatus() {
+  status_->setText(QString::fromStdString(StatusLineText(linkStatus_, dataAge_)));
+  FitStatusRow();
+}
+
+void MainWindow::KeepScreenOn(bool on) {
+  if (!displayKeeper_) return;
+  if (on) {
+    displayKeeper_->Hold();
+  } else {
+    displayKeeper_->Release();
+  }
 }
 
 void MainWindow::SetSummaryLine(const std::string& text) {
@@ -190,10 +215,22 @@ void MainWindow::ShowNotice(const std::string& text) {
 
 std::unique_ptr<QMenu> MainWindow::MakeContextMenu() {
   auto menu = std::make_unique<QMenu>(this);
-  for (const MenuItem& item : MainWindowMenu()) {
-    QAction* action = menu->addAction(QString::fromUtf8(item.text));
-    connect(action, &QAction::triggered, this,
-            [this, command = item.command] { RunMenuCommand(command); });
+  for (const MenuItemTemplate& entry : MainContextMenu()) {
+    if (entry.kind == MenuItemKind::Separator) {
+      menu->addSeparator();
+      continue;
+    }
+    const auto item = static_cast<MainMenuItem>(entry.item);
+    QAction* action = menu->addAction(QString::fromUtf8(entry.text.data(), entry.text.size()));
+    if (entry.kind == MenuItemKind::Command) {
+      connect(action, &QAction::triggered, this, [this, item] { RunMenuCommand(item); });
+      continue;
+    }
+    action->setCheckable(true);
+    action->setChecked(actions_.optionOn && actions_.optionOn(item));
+    connect(action, &QAction::triggered, this, [this, item](bool on) {
+      if (actions_.switchOption) actions_.switchOption(item, on);
+    });
   }
   return menu;
 }
@@ -202,10 +239,10 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
   MakeContextMenu()->exec(event->globalPos());
 }
 
-void MainWindow::RunMenuCommand(int command) {
-  if (command == kJournalCommand && actions_.openJournal) actions_.openJournal(this);
-  if (command == kFillUpCommand && actions_.openFillUp) actions_.openFillUp(this);
-  if (command == kDashCommand) ToggleDash();
+void MainWindow::RunMenuCommand(MainMenuItem item) {
+  if (item == MainMenuItem::Journal && actions_.openJournal) actions_.openJournal(this);
+  if (item == MainMenuItem::FillUp && actions_.openFillUp) actions_.openFillUp(this);
+  if (item == MainMenuItem::Dash) ToggleDash();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

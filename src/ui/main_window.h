@@ -8,7 +8,10 @@
 #include <string>
 
 #include "app/main_view.h"
+#include "dialogs/indicator_colours.h"
 #include "dialogs/main_dialog_template.h"
+#include "dialogs/main_menu.h"
+#include "platform/display_keeper.h"
 #include "ui/dash_window.h"
 #include "ui/dialog_widgets.h"
 
@@ -39,10 +42,13 @@ struct MainWindowActions {
   // Stops everything; returns the window's result.
   std::function<int()> close;
   std::function<std::string()> indicatorText;
-  std::function<bool()> litresPerHour;
+  std::function<Rgb()> indicatorColour;
   // What the full-screen dash shows; its digits take the indicator's colour when the source
   // gives none.
   DashSource dash;
+  // The context menu's ticked options: whether one is on when the menu opens, and switching it.
+  std::function<bool(MainMenuItem item)> optionOn;
+  std::function<void(MainMenuItem item, bool on)> switchOption;
 };
 
 // The main window "Drunvale 1.1": the statistics panel, the indicator, the command buttons
@@ -67,6 +73,9 @@ class MainWindow : public QDialog, public MainView {
   void SetCauseLine(const std::string& text) override;
   // A box of its own that waits for OK without holding up the window.
   void ShowNotice(const std::string& text) override;
+  // Before the link's own text on the status line, while the figures are stale.
+  void SetDataAge(std::optional<uint32_t> staleSeconds) override;
+  void KeepScreenOn(bool on) override;
   void SetUnitCaption(const std::string& caption) override;
   void RepaintIndicator() override;
   void StartRefreshTimer() override;
@@ -77,12 +86,15 @@ class MainWindow : public QDialog, public MainView {
   void SetBeepTicked(bool on);
   // What each tick of the refresh timer does.
   void RefreshTick();
-  // The menu a right click on the window opens; its items run as chosen.
+  // The context menu as a right click opens it, its ticks as the actions say now; its commands
+  // run as chosen.
   std::unique_ptr<QMenu> MakeContextMenu();
   // F11 and the menu: the dash full screen on this window's screen, or closed again.
   void ToggleDash();
   // Null until the dash was first opened.
   DashWindow* Dash() const { return dash_; }
+  // What keeps the display on while the link runs; the desktop's screen saver by default.
+  void SetDisplayKeeper(std::unique_ptr<DisplayKeeper> keeper);
 
   // The widget of a control; T* when it is one, else null.
   QWidget* Control(MainControl control) const { return controls_[control]; }
@@ -108,8 +120,9 @@ class MainWindow : public QDialog, public MainView {
  private:
   void ConnectControls();
   void FitStatusRow();
+  void ShowStatus();
   void OpenAbout();
-  void RunMenuCommand(int command);
+  void RunMenuCommand(MainMenuItem item);
 
   MainWindowActions actions_;
   ConsumptionIndicator* indicator_ = nullptr;  // made while controls_ is built, after it is set
@@ -122,6 +135,9 @@ class MainWindow : public QDialog, public MainView {
   QRect summaryBox_;
   QString summaryText_;
   QString cause_;
+  std::string linkStatus_;
+  std::optional<uint32_t> dataAge_;
+  std::unique_ptr<DisplayKeeper> displayKeeper_;
   StaticText* unitCaption_ = nullptr;
   QCheckBox* beep_ = nullptr;
   QSlider* slider_ = nullptr;

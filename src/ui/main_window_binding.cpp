@@ -45,12 +45,41 @@ MainWindowActions ControllerActions(MainController& controller,
   };
   actions.close = [&controller] { return controller.Close(); };
   actions.indicatorText = [&controller] { return controller.IndicatorText(); };
-  actions.litresPerHour = [&controller] { return controller.LitresPerHour(); };
+  actions.indicatorColour = [&controller] { return controller.IndicatorColour(); };
   actions.dash.frame = [&controller] { return controller.DashNow(); };
   actions.dash.history = &controller.History();
   actions.dash.look = [&controller] { return controller.Look(); };
   actions.dash.setLook = [&controller](const DashLook& look) { controller.SetLook(look); };
   actions.dash.night = [&controller] { return controller.NightNow(); };
+  actions.optionOn = [&controller](MainMenuItem item) {
+    switch (item) {
+      case MainMenuItem::ConnectAtStart:
+        return controller.ConnectAtStart();
+      case MainMenuItem::StartWithSession:
+        return controller.StartsWithSession();
+      case MainMenuItem::Journal:
+      case MainMenuItem::FillUp:
+      case MainMenuItem::Dash:
+      case MainMenuItem::OptionsSeparator:
+        break;
+    }
+    return false;
+  };
+  actions.switchOption = [&controller](MainMenuItem item, bool on) {
+    switch (item) {
+      case MainMenuItem::ConnectAtStart:
+        controller.SetConnectAtStart(on);
+        break;
+      case MainMenuItem::StartWithSession:
+        controller.SetStartWithSession(on);
+        break;
+      case MainMenuItem::Journal:
+      case MainMenuItem::FillUp:
+      case MainMenuItem::Dash:
+      case MainMenuItem::OptionsSeparator:
+        break;
+    }
+  };
   return actions;
 }
 
@@ -61,7 +90,8 @@ void ShowMainWindow(MainWindow& window, MainController& controller, AppCore& app
   window.SetBeepTicked(options.beep);
   window.show();
   if (options.dash) window.ToggleDash();
-  if (options.demo) controller.Start(options.beep);
+  if (options.demo || options.connect || controller.ConnectAtStart())
+    controller.Start(options.beep);
 }
 
 void CloseOnRequest(MainWindow& window) {

@@ -22,8 +22,9 @@ MainWindowActions ControllerActions(MainController& controller,
                                     SettingsDialogRunner runSettingsDialog);
 
 // Brings the window up as the command line asks: the stored settings with this run's port in
-// use (when not empty), "Пикать" ticked for --beep, and for --demo the link started at once, as
-// if "Старт" had been pressed, so the simulated drive shows without a click.
+// use (when not empty), "Пикать" ticked for --beep, and for --demo, --connect or the stored
+// "connect at start" the link started at once, as if "Старт" had been pressed, so the simulated
+// drive shows without a click and a car PC needs no hand.
 void ShowMainWindow(MainWindow& window, MainController& controller, AppCore& app,
                     const CommandLine& options, const std::string& portForThisRun);
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,8 @@ class FakeView final : public MainView {
   void SetStatusLine(const std::string& text) override { statuses.push_back(text); }
   void SetSummaryLine(const std::string& text) override { summary = text; }
   void SetCauseLine(const std::string& text) override { causes.push_back(text); }
+  void SetDataAge(std::optional<uint32_t> seconds) override { ages.push_back(seconds); }
+  void KeepScreenOn(bool on) override { screenKept = on; }
   void SetUnitCaption(const std::string& text) override { caption = text; }
   void RepaintIndicator() override { ++repaints; }
   void PanelRefreshed() override { ++fullRefreshes; }
@@ -32,6 +36,8 @@ class FakeView final : public MainView {
   std::map<PanelColumn, int> columnWrites;
   std::vector<std::string> statuses;
   std::vector<std::string> causes;
+  std::vector<std::optional<uint32_t>> ages;
+  bool screenKept = false;
   std::string summary = "unset";
   std::string caption;
   int repaints = 0;

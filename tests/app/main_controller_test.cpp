@@ -12,7 +12,9 @@
 #include "app/app_core.h"
 #include "app/fake_view.h"
 #include "platform/testing/manual_clock.h"
+#include "platform/testing/memory_autostart.h"
 #include "platform/testing/memory_user_store.h"
+#include "settings/stored_values.h"
 #include "sound/testing/recording_audio.h"
 
 namespace drunvale {
@@ -27,11 +29,19 @@ std::unique_ptr<SerialPort> NoPort(const std::string&, OpenError* error) {
 class MainControllerTest : public ::testing::Test {
  protected:
   MainControllerTest()
-      : app_(AppPlatform{&tick_, &hiRes_, &audio_, NoPort}), controller_(app_, store_, view_) {}
+      : app_(AppPlatform{.tickClock = &tick_,
+                         .highResClock = &hiRes_,
+                         .audio = &audio_,
+                         .opener = NoPort,
+                         .sleepClock = &asleep_,
+                         .autostart = &autostart_}),
+        controller_(app_, store_, view_) {}
 
   ManualTickClock tick_{1000};
   ManualHighResClock hiRes_;
   RecordingAudio audio_;
+  ManualSleepClock asleep_;
+  MemoryAutostart autostart_;
   MemoryUserStore store_;
   AppCore app_;
   FakeView view_;
@@ -88,6 +98,66 @@ TEST_F(MainControllerTest, StartShowsTheLinkTextsInOrderAndStopEndsThem) {
   ASSERT_GE(view_.statuses.size(), 2u);
   EXPECT_EQ(view_.statuses.front(), "Соединяемся...");
   EXPECT_EQ(view_.statuses.back(), "Соединение не установлено.");
+}
+
+TEST_F(MainControllerTest, FiguresGoGreyAfterTwoSecondsWithoutDataAndLiveWithTheNextSample) {
+  const Rgb white = IndicatorTextColour(true, false), grey = IndicatorTextColour(true, true);
+  controller_.Initialise();
+  EXPECT_EQ(controller_.IndicatorColour(), white);  // nothing shown yet is old
+  controller_.Start(false);
+  EXPECT_TRUE(view_.screenKept);
+  tick_.Advance(1999);
+  controller_.OnRefreshTimer();
+  EXPECT_EQ(controller_.IndicatorColour(), white);
+  EXPECT_TRUE(view_.ages.empty());
+  tick_.Advance(1);
+  controller_.OnRefreshTimer();
+  EXPECT_EQ(controller_.IndicatorColour(), grey);
+  tick_.Advance(2500);
+  controller_.OnRefreshTimer();
+  controller_.OnRefreshTimer();  // the same second is not told twice
+  EXPECT_EQ(view_.ages, (std::vector<std::optional<uint32_t>>{2u, 4u}));
+
+  app_.dataAge.Sampled(tick_.NowMs());
+  controller_.OnRefreshTimer();
+  EXPECT_EQ(controller_.IndicatorColour(), white);
+  EXPECT_EQ(view_.ages.back(), std::nullopt);
+
+  // After a stop the figure on show is old at once, but no count runs and the screen may sleep.
+  controller_.Stop();
+  EXPECT_EQ(controller_.IndicatorColour(), grey);
+  tick_.Advance(5000);
+  controller_.OnRefreshTimer();
+  EXPECT_EQ(view_.ages.back(), std::nullopt);
+  EXPECT_FALSE(view_.screenKept);
+  controller_.ToggleUnits();
+  EXPECT_EQ(controller_.IndicatorColour(), IndicatorTextColour(false, true));
+}
+
+TEST_F(MainControllerTest, ConnectAtStartIsStoredAndTheSessionSwitchSaysWhyItFailed) {
+  controller_.Initialise();
+  EXPECT_FALSE(controller_.ConnectAtStart());
+  controller_.SetConnectAtStart(true);
+  MainController reopened(app_, store_, view_);
+  reopened.Initialise();
+  EXPECT_TRUE(reopened.ConnectAtStart());
+  // Beside the record, which a save of the settings dialog leaves alone.
+  ASSERT_EQ(app_.settings.Get().Save(store_), 0);
+  MainController again(app_, store_, view_);
+  again.Initialise();
+  EXPECT_TRUE(again.ConnectAtStart());
+
+  controller_.SetStartWithSession(true);
+  EXPECT_TRUE(controller_.StartsWithSession());
+  autostart_.failWith = 13;
+  controller_.SetStartWithSession(false);
+  EXPECT_TRUE(controller_.StartsWithSession());
+  ASSERT_FALSE(view_.causes.empty());
+  EXPECT_TRUE(view_.causes.back().starts_with("Запуск при входе в систему не изменён: "))
+      << view_.causes.back();
+  store_.FailSet(kConnectAtStartName);
+  controller_.SetConnectAtStart(false);
+  EXPECT_EQ(view_.causes.back(), "Не удалось сохранить настройку.");
 }
 
 TEST_F(MainControllerTest, UnitToggleSwitchesCaptionIndicatorAndTheTripsUnit) {
@@ -179,13 +249,21 @@ TEST(MainControllerLink, WhileTheLinkDoesNotPollTheSoundIsQuietAndThePauseIsNotC
   ManualHighResClock hiRes;
   RecordingAudio audio;
   MemoryUserStore store;
-  AppCore app(AppPlatform{&tick, &hiRes, &audio, [&](const std::string&, OpenError*) {
-                            return std::make_unique<DeadPort>([&] {
-                              std::lock_guard lock(mutex);
-                              tried = true;
-                              purged.notify_all();
-                            });
-                          }});
+  ManualSleepClock asleep;
+  MemoryAutostart autostart;
+  AppCore app(AppPlatform{.tickClock = &tick,
+                          .highResClock = &hiRes,
+                          .audio = &audio,
+                          .opener =
+                              [&](const std::string&, OpenError*) {
+                                return std::make_unique<DeadPort>([&] {
+                                  std::lock_guard lock(mutex);
+                                  tried = true;
+                                  purged.notify_all();
+                                });
+                              },
+                          .sleepClock = &asleep,
+                          .autostart = &autostart});
   FakeView view;
   MainController controller(app, store, view);
   controller.Initialise();

@@ -70,10 +70,13 @@ TEST(DialogTemplateTest, EveryControlLiesInItsDialogAndEveryUpDownFollowsItsBudd
   EXPECT_EQ(FillUpDialogTemplate().IdOf(FillUpControl::Record), 1);
   EXPECT_EQ(FillUpDialogTemplate().IdOf(FillUpControl::Cancel), 2);
   EXPECT_EQ(JournalWindowTemplate().IdOf(JournalControl::Close), 2);
-  // The menu's commands are no control's identifiers in the main window.
-  for (const MenuItem& item : MainWindowMenu()) {
+  // The context menu's identifiers are its own: none twice, none a control's in the main window.
+  std::set<int> menuIds;
+  for (const MenuItemTemplate& entry : MainContextMenu()) {
+    if (entry.kind == MenuItemKind::Separator) continue;
+    EXPECT_TRUE(menuIds.insert(entry.id).second) << entry.text;
     for (const ControlTemplate& c : MainDialogTemplate().controls)
-      EXPECT_NE(item.command, c.id) << item.text;
+      EXPECT_NE(entry.id, c.id) << entry.text;
   }
 }
 

@@ -371,6 +371,36 @@ TEST(EcuSession, APortThatFailsOrWillNotOpenIsTriedAgainAfterTheWaitingIndicator
   EXPECT_EQ(stopped.opens, 1);
 }
 
+TEST(EcuSession, ASleepOfTheComputerReopensThePortAtOnceAShortJumpDoesNot) {
+  for (const int64_t sleptMs : {WakeWatch::kMinSleepMs + 1, WakeWatch::kMinSleepMs}) {
+    SCOPED_TRACE(sleptMs);
+    SessionRig rig;
+    int polls = 0;
+    // Asleep while the third poll's answer is on its way; the first poll after it ends the run.
+    rig.ecu.onRequest = [&](uint8_t service) {
+      if (service != 0x21) return;
+      if (++polls == 3) rig.sleepClock.Sleep(sleptMs);
+      if (polls == 4) rig.stop.Set();
+    };
+    EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Ok);
+    const bool woke = sleptMs > WakeWatch::kMinSleepMs;
+    // The answer that came across the sleep is no sample, and no closing requests go to a
+    // handle that may be dead; the next session closes what is left before its contact.
+    EXPECT_EQ(rig.samples.size(), woke ? 3u : 4u);
+    EXPECT_EQ(rig.Count(0x82), woke ? 1 + 1 + 1 : 1 + 1);
+    EXPECT_EQ(rig.opens, woke ? 2 : 1);
+    EXPECT_EQ(rig.pauses, woke ? 4 : 2);
+    const std::vector<std::string> session = {"Открываем COM1...", kContact,
+                                              "ECU-NAME Ver. 1.2  20240101\r\n"};
+    std::vector<std::string> expected = session;
+    if (woke) {
+      expected.push_back("После сна компьютера порт открывается заново.");
+      expected.insert(expected.end(), session.begin(), session.end());
+    }
+    EXPECT_EQ(rig.Statuses(), expected);  // no waiting indicator between the two
+  }
+}
+
 TEST(EcuSession, APortThatWillNotOpenHasItsCauseWorded) {
   const std::pair<OpenError, std::string> cases[] = {
       {{OpenFailure::NoDevice, 2}, "Нет такого устройства: адаптер не подключён?"},

@@ -158,7 +158,7 @@ SessionRig::SessionRig(uint16_t baud, bool dtrOn)
           },
           [this](std::string text) { causes.push_back(text); }),
       worker(
-          settings, clock, stop,
+          settings, clock, sleepClock, stop,
           [this](const std::string& name, OpenError* error) -> std::unique_ptr<SerialPort> {
             ++opens;
             Log("open " + name);

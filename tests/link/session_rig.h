@@ -57,6 +57,7 @@ class SessionRig {
   int Count(uint8_t service) const;
 
   ManualTickClock clock{kStart};
+  ManualSleepClock sleepClock;
   ManualStopEvent stop{clock};
   ScriptedSerialPort port{clock};
   SharedSettings settings;

@@ -3,8 +3,12 @@
 // exit codes, and what a start without a display says.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "platform/exit_codes.h"
@@ -57,6 +61,31 @@ TEST(ProgramConventions, WithoutADisplayOneLinePointsToTheConsole) {
     ASSERT_FALSE(outcome.output.empty());
     EXPECT_EQ(outcome.output.find('\n'), outcome.output.size() - 1) << outcome.output;
   }
+}
+
+TEST(ProgramConventions, AutostartWritesAndRemovesTheSessionEntryThenEnds) {
+  const std::filesystem::path config =
+      std::filesystem::temp_directory_path() / ("drunvale-autostart-" + std::to_string(getpid()));
+  std::filesystem::remove_all(config);
+  const std::string run = "env XDG_CONFIG_HOME='" + config.string() + "' '" DRUNVALE_BINARY "'";
+  const std::filesystem::path entry = config / "autostart" / "drunvale.desktop";
+
+  EXPECT_EQ(RunCommand(run + " --autostart on").code, kExitOk);
+  std::ifstream file(entry);
+  std::stringstream text;
+  text << file.rdbuf();
+  EXPECT_NE(text.str().find("\nExec=" DRUNVALE_BINARY "\n"), std::string::npos) << text.str();
+  EXPECT_EQ(RunCommand(run + " --autostart=off").code, kExitOk);
+  EXPECT_FALSE(std::filesystem::exists(entry));
+  EXPECT_EQ(RunCommand(run + " --autostart maybe").code, kExitUsage);
+
+  // A file where the folder should be: said, with its own exit code.
+  std::filesystem::remove_all(config / "autostart");
+  std::ofstream(config / "autostart").put('x');
+  const Outcome blocked = RunCommand(run + " --autostart on");
+  EXPECT_EQ(blocked.code, kExitCannotWrite);
+  EXPECT_NE(blocked.output.find("drunvale.desktop"), std::string::npos) << blocked.output;
+  std::filesystem::remove_all(config);
 }
 
 }  // namespace

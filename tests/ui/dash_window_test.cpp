@@ -30,11 +30,12 @@ struct FakeTrip {
   DashLook look;
   std::vector<DashLook> stored;
   bool litresPerHour = true;
+  bool stale = false;
 
   MainWindowActions Actions() {
     MainWindowActions a;
     a.indicatorText = [this] { return frame.digits; };
-    a.litresPerHour = [this] { return litresPerHour; };
+    a.indicatorColour = [this] { return IndicatorTextColour(litresPerHour, stale); };
     a.dash.frame = [this] { return frame; };
     a.dash.history = &history;
     a.dash.look = [this] { return look; };
@@ -83,14 +84,19 @@ TEST(DashWindowTest, OpensFromF11AndTheMenuRepaintsOnlyWhatChangedAndSwitchesToN
   ASSERT_TRUE(dash->isVisible());
   QApplication::processEvents();
 
-  // The digits in the indicator's colour: light yellow in l/100 km.
+  // The digits in the indicator's colour: grey while stale, then light yellow in l/100 km.
+  const QColor yellow = ConsumptionIndicator::ToQColor(IndicatorTextColour(false, false));
+  const QColor grey = ConsumptionIndicator::ToQColor(IndicatorTextColour(false, true));
   trip.litresPerHour = false;
   trip.frame.litresPerHour = false;
+  trip.stale = true;
   window.RepaintIndicator();
   QApplication::processEvents();
-  EXPECT_GT(
-      PixelsOf(dash->grab().toImage(), dash->DigitsRect(), ConsumptionIndicator::TextColour(false)),
-      100);
+  EXPECT_GT(PixelsOf(dash->grab().toImage(), dash->DigitsRect(), grey), 100);
+  trip.stale = false;
+  window.RepaintIndicator();
+  QApplication::processEvents();
+  EXPECT_GT(PixelsOf(dash->grab().toImage(), dash->DigitsRect(), yellow), 100);
 
   // At a refresh where only the digits changed, only they are drawn again; nothing changed,
   // nothing drawn; a new point draws the chart.
@@ -123,7 +129,7 @@ TEST(DashWindowTest, OpensFromF11AndTheMenuRepaintsOnlyWhatChangedAndSwitchesToN
   QApplication::processEvents();
   const QImage night = dash->grab().toImage();
   EXPECT_EQ(night.pixelColor(1, 1), QColor(0, 0, 0));
-  EXPECT_EQ(PixelsOf(night, dash->DigitsRect(), ConsumptionIndicator::TextColour(false)), 0);
+  EXPECT_EQ(PixelsOf(night, dash->DigitsRect(), yellow), 0);
   QTest::keyClick(dash, Qt::Key_Minus);
   EXPECT_EQ(trip.look.brightness, DashLook{}.brightness - DashLook::kBrightnessStep);
   QTest::keyClick(dash, Qt::Key_T);

@@ -42,7 +42,8 @@ class IndicatorTest : public ::testing::Test {
     const auto& dialog = MainDialogTemplate();
     const DialogUnits units(MeasureDialogFont(StandInFont(dialog.font, 96)));
     indicator.resize(ToQRect(units.ToPixels(dialog[MainControl::Indicator].rect)).size());
-    indicator.SetSource([this] { return text; }, [this] { return perHour; });
+    indicator.SetSource([this] { return text; },
+                        [this] { return IndicatorTextColour(perHour, false); });
   }
   ConsumptionIndicator indicator;
   std::string text = "0.0";

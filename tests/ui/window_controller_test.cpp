@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QMenu>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -13,6 +14,7 @@
 #include "app/command_line.h"
 #include "app/main_controller.h"
 #include "app/run_port.h"
+#include "platform/testing/memory_autostart.h"
 #include "platform/testing/memory_user_store.h"
 #include "sound/testing/recording_audio.h"
 #include "ui/consumption_indicator.h"
@@ -45,9 +47,11 @@ CommandLine DemoOptions() {
 }
 
 // Silent, with --demo's simulated control unit behind every port.
-AppPlatform QuietDemoPlatform(RecordingAudio& audio, const RunPort& demo) {
+AppPlatform QuietDemoPlatform(RecordingAudio& audio, const RunPort& demo,
+                              MemoryAutostart& autostart) {
   AppPlatform platform;
   platform.audio = &audio;
+  platform.autostart = &autostart;
   platform.opener = demo.opener;
   return platform;
 }
@@ -83,8 +87,9 @@ class WindowControllerTest : public ::testing::Test {
 
   RecordingAudio audio;
   MemoryUserStore store;
+  MemoryAutostart autostart;
   const RunPort demo = PortForThisRun(DemoOptions());
-  AppCore app{QuietDemoPlatform(audio, demo)};
+  AppCore app{QuietDemoPlatform(audio, demo, autostart)};
   RecordingWindow window;
   MainController controller{app, store, window};
 };
@@ -139,6 +144,9 @@ TEST_F(WindowControllerTest, LiveDataFillsTheCurrentColumnEveryTickAndTheRestEve
   EXPECT_EQ(fullAt[1] - fullAt[0], 4);
   EXPECT_FALSE(Text(MainControl::RatesAll).startsWith("- "));
   EXPECT_NE(Text(MainControl::Summary), "");
+  // Live figures: the normal colour, and no "Нет данных" on the status line.
+  EXPECT_GT(PixelsOf(QColor(255, 255, 255)), 500);
+  EXPECT_FALSE(Text(MainControl::Status).startsWith("Нет данных"));
   Click(MainControl::Stop);
 }
 
@@ -147,6 +155,33 @@ TEST_F(WindowControllerTest, DemoStartsTheLinkWithoutAClick) {
   EXPECT_TRUE(window.RefreshTimerActive());
   QTRY_VERIFY_WITH_TIMEOUT(!Text(MainControl::RatesCurrent).startsWith("- "), 30000);
   EXPECT_FALSE(app.sound.IsEnabled());  // "Пикать" stays as the command line left it
+  Click(MainControl::Stop);
+}
+
+TEST_F(WindowControllerTest, TheContextMenuSwitchesBothOptionsAndEitherConnectsAtOpening) {
+  CommandLine once;
+  once.connect = true;
+  ShowMainWindow(window, controller, app, once, demo.name);
+  EXPECT_TRUE(window.RefreshTimerActive());
+  Click(MainControl::Stop);
+
+  // The options follow the journal's and the dash's items in the one menu.
+  std::unique_ptr<QMenu> menu = window.MakeContextMenu();
+  QList<QAction*> items = menu->actions().mid(4);
+  ASSERT_EQ(items.size(), 2);
+  EXPECT_EQ(items[0]->text(), "Соединяться при запуске");
+  EXPECT_EQ(items[1]->text(), "Запускать при входе в систему");
+  EXPECT_FALSE(items[0]->isChecked() || items[1]->isChecked());
+  items[0]->trigger();
+  items[1]->trigger();
+  EXPECT_TRUE(autostart.on);
+  menu = window.MakeContextMenu();
+  items = menu->actions().mid(4);
+  EXPECT_TRUE(items[0]->isChecked() && items[1]->isChecked());
+
+  // The stored option, without --connect.
+  ShowMainWindow(window, controller, app, CommandLine(), demo.name);
+  EXPECT_TRUE(window.RefreshTimerActive());
   Click(MainControl::Stop);
 }
 

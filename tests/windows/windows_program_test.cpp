@@ -148,7 +148,7 @@ TEST(ProgramUnderWine, AnswersExitCodesAndUtf8AsOnLinux) {
       << help.output;
   EXPECT_NE(help.output.find("\"Настройка\""), std::string::npos) << help.output;
 
-  // Until Windows has a window of its own, one line points to the console.
+  // Without a display the window cannot open: one line points to the console.
   Outcome window = RunUnderWine("--demo");
   EXPECT_EQ(window.code, 69);
   EXPECT_NE(window.output.find("--console"), std::string::npos) << window.output;

@@ -32,10 +32,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::set<std::string> wanted(argv + 2, argv + argc);
+  // Once the named ones are drawn, the rest are not.
   const bool all = wanted.empty();
   int status = 0;
   for (const WindowPicture& picture : drunvale::WindowPictures()) {
-    // Once the last wanted one is drawn the set is empty: that must not mean "all" then.
     if (!all && wanted.erase(picture.name) == 0) continue;
     auto window = picture.make();
     window->show();

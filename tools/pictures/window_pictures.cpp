@@ -32,12 +32,15 @@ constexpr const char* kTotals = "1:02:03 \n12.34 \n56.78 \n1.23 \n36.90 ";
 constexpr const char* kRates = "48.20 \n61.50 \n6.40 \n192.00 \n13.28 \n398.34 ";
 constexpr const char* kNoRates = "- \n- \n- \n- \n- \n- ";
 
-// The main window during a trip, the indicator in either unit.
-std::unique_ptr<QWidget> MainWindowOnATrip(bool litresPerHour) {
+// The main window during a trip, the indicator in either unit; stale: the control unit has
+// said nothing for 4 s.
+std::unique_ptr<QWidget> MainWindowOnATrip(bool litresPerHour, bool stale = false) {
   auto window = std::make_unique<MainWindow>();
   MainWindowActions actions;
   actions.indicatorText = [litresPerHour] { return litresPerHour ? "12.3" : "99+"; };
-  actions.litresPerHour = [litresPerHour] { return litresPerHour; };
+  actions.indicatorColour = [litresPerHour, stale] {
+    return IndicatorTextColour(litresPerHour, stale);
+  };
   window->SetActions(actions);
   for (PanelColumn c :
        {PanelColumn::TotalsAll, PanelColumn::TotalsInJam, PanelColumn::TotalsOutsideJam}) {
@@ -53,6 +56,7 @@ std::unique_ptr<QWidget> MainWindowOnATrip(bool litresPerHour) {
   }
   window->SetStatusLine("Опрос");
   window->SetSummaryLine("/dev/ttyUSB0 : 10400 : Ошибок: 0");
+  if (stale) window->SetDataAge(4);
   return window;
 }
 
@@ -213,6 +217,8 @@ const WindowPicture kPictures[] = {
      [] { return MainWindowOnATrip(true); }},
     {"main-window-per-100-km", "the main window on a trip, in litres per 100 km",
      [] { return MainWindowOnATrip(false); }},
+    {"main-window-no-data", "the main window 4 s after the control unit fell silent",
+     [] { return MainWindowOnATrip(true, true); }},
     {"about-box", "the About box", [] { return std::make_unique<AboutDialog>(); }},
     {"settings-dialog", "the settings dialog as it opens", [] { return SettingsOnTab(0); }},
     {"settings-dialog-max-tab", "the settings dialog's Max tab in WAV mode, test on",

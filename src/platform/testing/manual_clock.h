@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/clock.h"
+#include "platform/sleep_clock.h"
 #include "platform/stop_event.h"
 
 namespace drunvale {
@@ -35,6 +36,17 @@ class ManualHighResClock final : public HighResClock {
  private:
   int64_t frequency_;
   std::atomic<int64_t> now_;
+};
+
+// The computer's sleep on virtual time: Sleep adds to the time asleep and leaves every other
+// clock as it is, as the monotonic clocks the link and the trip run on stand still meanwhile.
+class ManualSleepClock final : public SleepClock {
+ public:
+  int64_t AsleepMs() override { return asleep_.load(); }
+  void Sleep(int64_t ms) { asleep_.fetch_add(ms); }
+
+ private:
+  std::atomic<int64_t> asleep_{0};
 };
 
 // A stop event on virtual time: a wait that is not signalled moves the clock by its timeout.

@@ -4,12 +4,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <ctime>
 
 #include "platform/clock.h"
 #include "platform/data_folder.h"
+#include "platform/display_keeper.h"
 #include "platform/serial_port_probe.h"
+#include "platform/sleep_clock.h"
 #include "platform/wall_clock.h"
+#include "platform/windows/run_key_autostart.h"
 
 namespace drunvale {
 namespace {
@@ -81,6 +85,60 @@ TEST(WindowsPortList, ComPortsByNumberEachOnce) {
   for (const SerialPortName& port : ListSerialPorts())
     present.push_back(port.path);
   EXPECT_EQ(OrderComPorts(present), present);
+}
+
+TEST(WindowsSleepClock, AnAwakeComputerShowsNoJumpBetweenTwoLooks) {
+  SleepClock& clock = SystemSleepClock();
+  const int64_t first = clock.AsleepMs();
+  Sleep(50);
+  // The tick count moves in steps of up to 16 ms; the interrupt time does not.
+  EXPECT_LT(std::abs(clock.AsleepMs() - first), 100);
+}
+
+TEST(WindowsRunKey, TheValueNamesTheProgramQuotedAndGoesAgain) {
+  constexpr const wchar_t* kRun = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  constexpr const wchar_t* kApproved =
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+  auto read = [&] {
+    wchar_t text[512] = {};
+    DWORD size = sizeof text;
+    const LONG r =
+        RegGetValueW(HKEY_CURRENT_USER, kRun, L"Drunvale", RRF_RT_REG_SZ, nullptr, text, &size);
+    return r == ERROR_SUCCESS ? std::wstring(text) : std::wstring(L"(none)");
+  };
+  RunKeyAutostart autostart(L"C:\\Program Files\\Drunvale\\drunvale.exe");
+  EXPECT_EQ(autostart.Where(),
+            "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Drunvale");
+  ASSERT_TRUE(autostart.Set(false));
+  EXPECT_FALSE(autostart.IsOn());
+
+  ASSERT_TRUE(autostart.Set(true));
+  EXPECT_TRUE(autostart.IsOn());
+  EXPECT_EQ(read(), L"\"C:\\Program Files\\Drunvale\\drunvale.exe\"");
+
+  // Switched off in the Task Manager: off; switched on here: on again.
+  const BYTE off[12] = {3};
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kApproved, L"Drunvale", REG_BINARY, off, sizeof off),
+            ERROR_SUCCESS);
+  EXPECT_FALSE(autostart.IsOn());
+  ASSERT_TRUE(autostart.Set(true));
+  EXPECT_TRUE(autostart.IsOn());
+
+  ASSERT_TRUE(autostart.Set(false));
+  EXPECT_FALSE(autostart.IsOn());
+  EXPECT_EQ(read(), L"(none)");
+  EXPECT_TRUE(autostart.Set(false));
+}
+
+TEST(WindowsDisplayKeeper, HoldsTheDisplayForThisThreadUntilReleased) {
+  constexpr EXECUTION_STATE kHeld = ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED;
+  auto keeper = MakeSystemDisplayKeeper();
+  keeper->Hold();
+  keeper->Hold();
+  // Setting the same state again answers with the state held before.
+  EXPECT_EQ(SetThreadExecutionState(kHeld), kHeld);
+  keeper->Release();
+  EXPECT_EQ(SetThreadExecutionState(ES_CONTINUOUS), ES_CONTINUOUS);
 }
 
 }  // namespace

@@ -29,12 +29,16 @@ TEST(JournalWindows, TheMainWindowsMenuOpensTheJournalAndTheFillUpDialog) {
   actions.openFillUp = [&](QWidget* parent) { opened.push_back(parent ? "fill-up" : "?"); };
   window.SetActions(actions);
   const auto menu = window.MakeContextMenu();
-  ASSERT_GE(menu->actions().size(), 2);
+  // The journal's items come first, then the dash's (a test of its own), a line apart from the
+  // options.
+  ASSERT_EQ(menu->actions().size(), 6);
   EXPECT_EQ(menu->actions()[0]->text(), "Журнал поездок…");
   EXPECT_EQ(menu->actions()[1]->text(), "Заправка…");
-  // The dash's item after them has a test of its own.
-  for (int i = 0; i < 2; ++i)
-    menu->actions()[i]->trigger();
+  EXPECT_TRUE(menu->actions()[3]->isSeparator());
+  for (QAction* action : menu->actions().mid(0, 2)) {
+    EXPECT_FALSE(action->isCheckable());
+    action->trigger();
+  }
   EXPECT_EQ(opened, (std::vector<std::string>{"journal", "fill-up"}));
 }
 

@@ -1,0 +1,303 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "win32/main_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/main_controller.h"
+#include "dialogs/status_line.h"
+#include "platform/system_error.h"
+#include "platform/windows/wide_text.h"
+#include "win32/about_box.h"
+#include "win32/window_text.h"
+
+namespace drunvale::win32 {
+namespace {
+
+// Posted to the window: run the tasks other threads have queued.
+constexpr UINT kRunTasks = WM_APP + 1;
+// Posted to the window: close what is open over it, then itself. wParam counts the passes.
+constexpr UINT kCloseRequest = WM_APP + 2;
+constexpr UINT_PTR kRefreshTimerId = 1;
+
+int Id(MainControl control) {
+  return MainDialogTemplate().IdOf(control);
+}
+
+RECT ChildRect(HWND parent, HWND child) {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+}  // namespace
+
+MainWindow::MainWindow()
+    : template_(MainDialogTemplate()), displayKeeper_(MakeSystemDisplayKeeper()) {}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::Bind(MainController& controller, SettingsRunner runSettings) {
+  controller_ = &controller;
+  auto* c = controller_;
+  OnCommand(Id(MainControl::Start), [this, c] {
+    c->Start(IsDlgButtonChecked(window_, Id(MainControl::Beep)) == BST_CHECKED);
+  });
+  OnCommand(Id(MainControl::Stop), [c] { c->Stop(); });
+  OnCommand(Id(MainControl::Reset), [c] { c->Reset(); });
+  OnCommand(Id(MainControl::Beep), [this, c] {
+    c->SetBeep(IsDlgButtonChecked(window_, Id(MainControl::Beep)) == BST_CHECKED);
+  });
+  OnCommand(Id(MainControl::Units), [c] { c->ToggleUnits(); });
+  OnCommand(Id(MainControl::Settings), [this, c, run = std::move(runSettings)] {
+    if (run && run(GetActiveWindow())) {
+      UpdateWindow(window_);
+      c->ApplySavedSettings();
+    }
+  });
+  OnCommand(Id(MainControl::About), [] { RunAboutBox(GetActiveWindow()); });
+}
+
+void MainWindow::OnCommand(int id, std::function<void()> action) {
+  commands_[id] = std::move(action);
+}
+
+int MainWindow::Run(OpenHook onOpen, std::string& error) {
+  onOpen_ = std::move(onOpen);
+  const INT_PTR result =
+      DialogBoxIndirectParamW(GetModuleHandleW(nullptr), template_.Get(), GetActiveWindow(),
+                              &MainWindow::DialogProc, reinterpret_cast<LPARAM>(this));
+  if (result == -1 || (result == 0 && !closeResult_)) {
+    error = SystemErrorText(static_cast<int>(GetLastError()));
+    return -1;
+  }
+  return static_cast<int>(result);
+}
+
+INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<MainWindow*>(lParam);
+    SetWindowLongPtrW(window, DWLP_USER, lParam);
+    {
+      std::lock_guard lock(self->tasksMutex_);
+      self->window_ = window;
+    }
+    self->Open();
+    return TRUE;
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, DWLP_USER));
+  if (!self) return FALSE;
+  if (message == WM_DESTROY) {
+    // Tasks posted from now on have no window to run in; the window is gone with the program.
+    std::lock_guard lock(self->tasksMutex_);
+    self->window_ = nullptr;
+    return FALSE;
+  }
+  return self->Handle(message, wParam, lParam);
+}
+
+void MainWindow::Open() {
+  const auto& model = MainDialogTemplate();
+  CentreOverOwner(window_, GetWindow(window_, GW_OWNER));
+  HINSTANCE module = GetModuleHandleW(nullptr);
+  const auto icon = [module](int sizeX, int sizeY) {
+    return reinterpret_cast<LPARAM>(LoadImageW(module, MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON,
+                                               GetSystemMetrics(sizeX), GetSystemMetrics(sizeY),
+                                               LR_DEFAULTCOLOR));
+  };
+  SendMessageW(window_, WM_SETICON, ICON_BIG, icon(SM_CXICON, SM_CYICON));
+  SendMessageW(window_, WM_SETICON, ICON_SMALL, icon(SM_CXSMICON, SM_CYSMICON));
+  SetText(window_, model.title);
+  SendDlgItemMessageW(window_, Id(MainControl::Volume), TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+  statusBox_ = ChildRect(window_, Control(MainControl::Status));
+  summaryBox_ = ChildRect(window_, Control(MainControl::Summary));
+  auto* c = controller_;
+  indicator_.Attach(
+      Control(MainControl::Indicator), [c] { return c ? c->IndicatorText() : std::string(); },
+      [c] { return c ? c->IndicatorColour() : IndicatorTextColour(true, false); });
+  if (onOpen_) onOpen_();
+  RunPostedTasks();
+}
+
+HWND MainWindow::Control(MainControl control) const {
+  return GetDlgItem(window_, Id(control));
+}
+
+INT_PTR MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      // Enter or Esc, which mean nothing to this window: Enter on a focused button presses it
+      // through the dialog manager already, and the window closes only through its close box.
+      if ((id == IDOK || id == IDCANCEL) && lParam == 0) return TRUE;
+      if (HIWORD(wParam) != BN_CLICKED) return FALSE;
+      const auto command = commands_.find(id);
+      if (command == commands_.end()) return FALSE;
+      command->second();
+      return TRUE;
+    }
+    case WM_TIMER:
+      if (wParam == kRefreshTimerId && controller_) controller_->OnRefreshTimer();
+      return TRUE;
+    case WM_VSCROLL:
+      if (reinterpret_cast<HWND>(lParam) == Control(MainControl::Volume) && controller_) {
+        const auto position = SendMessageW(Control(MainControl::Volume), TBM_GETPOS, 0, 0);
+        controller_->SetVolumeSliderPosition(static_cast<int>(position));
+      }
+      return TRUE;
+    case kRunTasks:
+      RunPostedTasks();
+      return TRUE;
+    case kCloseRequest:
+      CloseModalsThenSelf(static_cast<int>(wParam));
+      return TRUE;
+    case WM_DPICHANGED:
+      indicator_.UpdateFont();
+      indicator_.Invalidate();
+      return FALSE;  // the dialog manager rescales the controls
+    case WM_CLOSE:
+      // Closing stops the link and the sound once; a second request while the first is
+      // finishing only ends the window.
+      if (!closeResult_) closeResult_ = controller_ ? controller_->Close() : kMainWindowClosed;
+      EndDialog(window_, *closeResult_);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+void MainWindow::RequestClose() {
+  PostMessageW(window_, kCloseRequest, 0, 0);
+}
+
+void MainWindow::CloseModalsThenSelf(int pass) {
+  // A modal window's own loop runs inside this one's: it ends first. A few passes at most, in
+  // case one will not close.
+  HWND popup = GetLastActivePopup(window_);
+  if (popup && popup != window_ && pass < 8) {
+    PostMessageW(popup, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    PostMessageW(window_, kCloseRequest, static_cast<WPARAM>(pass + 1), 0);
+    return;
+  }
+  PostMessageW(window_, WM_CLOSE, 0, 0);
+}
+
+void MainWindow::SetBeepTicked(bool on) {
+  CheckDlgButton(window_, Id(MainControl::Beep), on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void MainWindow::SetColumn(PanelColumn column, const std::string& text) {
+  SetText(Control(ControlOf(column)), text);
+}
+
+void MainWindow::SetStatusLine(const std::string& text) {
+  linkStatus_ = text;
+  ShowStatus();
+  // Stop may block right after this text ("Отсоединяемся..."): it shows now, not after.
+  UpdateWindow(Control(MainControl::Status));
+}
+
+void MainWindow::SetDataAge(std::optional<uint32_t> staleSeconds) {
+  dataAge_ = staleSeconds;
+  ShowStatus();
+}
+
+void MainWindow::ShowStatus() {
+  status_ = StatusLineText(linkStatus_, dataAge_);
+  SetText(Control(MainControl::Status), status_);
+  FitStatusRow();
+}
+
+void MainWindow::KeepScreenOn(bool on) {
+  if (on) {
+    displayKeeper_->Hold();
+  } else {
+    displayKeeper_->Release();
+  }
+}
+
+void MainWindow::SetSummaryLine(const std::string& text) {
+  summaryText_ = text;
+  FitStatusRow();
+}
+
+void MainWindow::SetCauseLine(const std::string& text) {
+  cause_ = text;
+  FitStatusRow();
+}
+
+void MainWindow::FitStatusRow() {
+  // The summary is empty while no port is open; the cause line takes its place then, and may
+  // grow to the left into what the status text leaves free.
+  const bool cause = summaryText_.empty();
+  const std::wstring text = WideFromUtf8(cause ? cause_ : summaryText_);
+  const std::wstring status = WideFromUtf8(status_);
+  HDC dc = GetDC(window_);
+  HGDIOBJ oldFont =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0)));
+  SIZE textSize{}, statusSize{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &textSize);
+  GetTextExtentPoint32W(dc, status.c_str(), static_cast<int>(status.size()), &statusSize);
+  SelectObject(dc, oldFont);
+  ReleaseDC(window_, dc);
+  // The waiting indicator only counts the seconds to the next attempt: a cause may cover it.
+  const bool waiting = !status.empty() && std::all_of(status.begin(), status.end(),
+                                                      [](wchar_t c) { return c == 0x203A; });
+  const LONG gap = summaryBox_.left - statusBox_.right;
+  const LONG statusEnd = statusBox_.left + (cause && waiting ? 0 : statusSize.cx);
+  const LONG wanted = summaryBox_.right - textSize.cx;
+  const LONG left = std::min(std::max(wanted, statusEnd + gap), summaryBox_.left);
+  const LONG height = summaryBox_.bottom - summaryBox_.top;
+  SetWindowPos(Control(MainControl::Summary), nullptr, left, summaryBox_.top,
+               summaryBox_.right - left, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Control(MainControl::Status), nullptr, statusBox_.left, statusBox_.top,
+               std::min(statusBox_.right, left - gap) - statusBox_.left, height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  HWND summary = Control(MainControl::Summary);
+  // A cause longer than the room left ends in an ellipsis.
+  const LONG_PTR style = GetWindowLongPtrW(summary, GWL_STYLE);
+  SetWindowLongPtrW(summary, GWL_STYLE, cause ? style | SS_ENDELLIPSIS : style & ~SS_ENDELLIPSIS);
+  SetWindowTextW(summary, text.c_str());
+  InvalidateRect(window_, &summaryBox_, TRUE);
+}
+
+void MainWindow::SetUnitCaption(const std::string& caption) {
+  SetText(Control(MainControl::UnitCaption), caption);
+}
+
+void MainWindow::RepaintIndicator() {
+  indicator_.Invalidate();
+}
+
+void MainWindow::StartRefreshTimer() {
+  SetTimer(window_, kRefreshTimerId, kRefreshPeriodMs, nullptr);
+}
+
+void MainWindow::StopRefreshTimer() {
+  KillTimer(window_, kRefreshTimerId);
+}
+
+void MainWindow::PostToUiThread(std::function<void()> task) {
+  HWND window;
+  {
+    std::lock_guard lock(tasksMutex_);
+    tasks_.push_back(std::move(task));
+    window = window_;
+  }
+  // Never waits for the window's thread; a window not yet open runs the task when it opens.
+  if (window) PostMessageW(window, kRunTasks, 0, 0);
+}
+
+void MainWindow::RunPostedTasks() {
+  std::deque<std::function<void()>> tasks;
+  {
+    std::lock_guard lock(tasksMutex_);
+    tasks.swap(tasks_);
+  }
+  for (auto& task : tasks)
+    task();
+}
+
+}  // namespace drunvale::win32

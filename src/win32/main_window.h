@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "app/main_view.h"
+#include "dialogs/main_dialog_template.h"
+#include "platform/display_keeper.h"
+#include "win32/dialog_builder.h"
+#include "win32/indicator_painter.h"
+
+namespace drunvale {
+class MainController;
+}
+
+namespace drunvale::win32 {
+
+// The main window "Drunvale 1.1" as a native dialog built from the model. A view only: each
+// command goes to the controller, each text comes through MainView. Commands are looked up by
+// control identifier, so a menu added later (a context menu, say) only adds its entries.
+class MainWindow final : public MainView {
+ public:
+  static constexpr UINT kRefreshPeriodMs = 333;
+
+  MainWindow();
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Runs when the window has opened, before it shows: the controller's initialisation.
+  using OpenHook = std::function<void()>;
+  // Runs the settings dialog over its owner; true when the user saved.
+  using SettingsRunner = std::function<bool(HWND owner)>;
+  void Bind(MainController& controller, SettingsRunner runSettings);
+  // What a control's command (or a menu entry of that identifier) does.
+  void OnCommand(int id, std::function<void()> action);
+
+  // Runs the window modally until it closes; its result (kMainWindowClosed), or -1 with
+  // `error` when it could not be opened (no display).
+  int Run(OpenHook onOpen, std::string& error);
+  // From any thread: closes whatever modal window is open over this one, then this one, as
+  // the close box would.
+  void RequestClose();
+
+  void SetBeepTicked(bool on);
+  HWND Handle() const { return window_; }
+
+  void SetColumn(PanelColumn column, const std::string& text) override;
+  void SetStatusLine(const std::string& text) override;
+  void SetCauseLine(const std::string& text) override;
+  void SetSummaryLine(const std::string& text) override;
+  // Before the link's own text on the status line, while the figures are stale.
+  void SetDataAge(std::optional<uint32_t> staleSeconds) override;
+  void KeepScreenOn(bool on) override;
+  void SetUnitCaption(const std::string& caption) override;
+  void RepaintIndicator() override;
+  void StartRefreshTimer() override;
+  void StopRefreshTimer() override;
+  void PostToUiThread(std::function<void()> task) override;
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void Open();
+  void RunPostedTasks();
+  void CloseModalsThenSelf(int pass);
+  HWND Control(MainControl control) const;
+  void FitStatusRow();
+  void ShowStatus();
+
+  InMemoryDialog template_;
+  HWND window_ = nullptr;
+  MainController* controller_ = nullptr;
+  OpenHook onOpen_;
+  std::map<int, std::function<void()>> commands_;
+  IndicatorPainter indicator_;
+  std::optional<int> closeResult_;
+
+  std::mutex tasksMutex_;
+  std::deque<std::function<void()>> tasks_;
+
+  RECT statusBox_{};
+  RECT summaryBox_{};
+  std::string summaryText_;
+  std::string cause_;
+  std::string linkStatus_;
+  std::optional<uint32_t> dataAge_;
+  std::string status_;  // as shown: the data's age, then the link's text
+  std::unique_ptr<DisplayKeeper> displayKeeper_;
+};
+
+}  // namespace drunvale::win32

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Opens each of drunvale.exe's windows in turn for scripts/windows-pictures: for each it says
+// "SHOW <file name> <window title>" and waits for a line on its input, the picture taken.
+#include <windows.h>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "dialogs/about_box_template.h"
+#include "dialogs/main_dialog_template.h"
+#include "dialogs/settings_dialog_template.h"
+#include "win32/driving.h"
+
+namespace drunvale {
+namespace {
+
+using namespace driving;
+
+bool Show(const char* fileName, std::string_view title) {
+  HWND window = nullptr;
+  if (!WaitUntil([&] { return (window = FindDialog(title)) != nullptr; }, 30s)) {
+    std::fprintf(stderr, "no window \"%.*s\"\n", static_cast<int>(title.size()), title.data());
+    return false;
+  }
+  std::this_thread::sleep_for(1500ms);  // painted, and a few refreshes of the demo's figures
+  std::printf("SHOW %s %.*s\n", fileName, static_cast<int>(title.size()), title.data());
+  std::fflush(stdout);
+  std::string taken;
+  std::getline(std::cin, taken);
+  return true;
+}
+
+int TakePictures(const std::wstring& program) {
+  const auto& main = MainDialogTemplate();
+  Program drunvale(program, L"--demo");
+  if (!drunvale.Started() || !Show("main-window", main.title)) return 1;
+  HWND window = FindDialog(main.title);
+
+  Click(window, main.IdOf(MainControl::About));
+  if (!Show("about-box", AboutBoxTemplate().title)) return 1;
+  Click(FindDialog(AboutBoxTemplate().title), AboutBoxTemplate().IdOf(AboutControl::Ok));
+
+  Click(window, main.IdOf(MainControl::Settings));
+  const auto& settings = SettingsDialogTemplate();
+  if (!Show("settings-dialog", settings.title)) return 1;
+  Click(FindDialog(settings.title), settings.IdOf(SettingsControl::Cancel));
+
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  return drunvale.ExitCode(30s) == 2 ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace drunvale
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: win32_pictures PATH\\TO\\drunvale.exe\n");
+    return 2;
+  }
+  return drunvale::TakePictures(drunvale::driving::WindowsPath(argv[1]));
+}

@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// drunvale.exe's native windows, driven from another Windows program under Wine with a display:
+// the controls by identifier, the demo's live figures, the settings dialog's Cancel and Save,
+// and a second start.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "dialogs/main_dialog_template.h"
+#include "dialogs/settings_dialog_template.h"
+#include "platform/user_store.h"
+#include "settings/settings.h"
+#include "win32/driving.h"
+
+namespace drunvale {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace driving;
+
+// The program under test, passed as the first argument.
+std::wstring g_program;
+
+Settings StoredSettings() {
+  Settings settings;
+  settings.Load(*MakeSystemUserStore());
+  return settings;
+}
+
+void ForgetStoredSettings() {
+  RegDeleteTreeW(HKEY_CURRENT_USER, WideFromUtf8(kSettingsKeyPath).c_str());
+}
+
+TEST(Win32View, MainWindowHasItsControlsShowsTheDemoAndASecondStartEndsAtOnce) {
+  Program program(g_program, L"--demo");
+  ASSERT_TRUE(program.Started());
+  const auto& model = MainDialogTemplate();
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (main = FindDialog(model.title)) != nullptr; }, 30s));
+  for (const ControlTemplate& control : model.controls) {
+    if (control.id == kNoControlId) continue;
+    HWND item = GetDlgItem(main, control.id);
+    ASSERT_NE(item, nullptr) << control.id;
+    if (!control.text.empty()) {
+      EXPECT_EQ(TextOf(item), control.text) << control.id;
+    }
+  }
+
+  // The demo starts by itself: the link's summary and a current figure show.
+  HWND summary = GetDlgItem(main, model.IdOf(MainControl::Summary));
+  HWND current = GetDlgItem(main, model.IdOf(MainControl::RatesCurrent));
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(summary).starts_with("demo : "); }, 20s))
+      << TextOf(summary);
+  EXPECT_TRUE(WaitUntil([&] { return !TextOf(current).starts_with("- "); }, 20s))
+      << TextOf(current);
+
+  Program second(g_program, L"--demo");
+  ASSERT_TRUE(second.Started());
+  EXPECT_EQ(second.ExitCode(20s), 0);
+  EXPECT_EQ(FindDialog(model.title), main);
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.ExitCode(30s), 2);
+}
+
+TEST(Win32View, SettingsCancelChangesNothingAndSaveWritesTheRegistry) {
+  ForgetStoredSettings();
+  Program program(g_program, L"");
+  ASSERT_TRUE(program.Started());
+  const auto& model = SettingsDialogTemplate();
+  const int settingsButton = MainDialogTemplate().IdOf(MainControl::Settings);
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (main = FindDialog(MainDialogTemplate().title)); }, 30s));
+
+  const auto openSettings = [&] {
+    Click(main, settingsButton);
+    HWND dialog = nullptr;
+    WaitUntil([&] { return (dialog = FindDialog(model.title)) != nullptr; }, 20s);
+    return dialog;
+  };
+  const auto typePrice = [&](HWND dialog, const wchar_t* price) {
+    SendMessageTimeoutW(GetDlgItem(dialog, model.IdOf(SettingsControl::Price)), WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(price), SMTO_BLOCK, 5000, nullptr);
+  };
+
+  HWND dialog = openSettings();
+  ASSERT_NE(dialog, nullptr);
+  for (const ControlTemplate& control : model.controls) {
+    if (control.id != kNoControlId) {
+      EXPECT_NE(GetDlgItem(dialog, control.id), nullptr) << control.id;
+    }
+  }
+  EXPECT_EQ(TextOf(GetDlgItem(dialog, model.IdOf(SettingsControl::LevelCaption))),
+            "Нулевой расход бензина\nизображать сигналом каждые");
+  typePrice(dialog, L"7");
+  Click(dialog, model.IdOf(SettingsControl::Cancel));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10s));
+  EXPECT_FALSE(MakeSystemUserStore()->Exists(kSettingsKeyPath));
+
+  dialog = openSettings();
+  ASSERT_NE(dialog, nullptr);
+  typePrice(dialog, L"7");
+  Click(dialog, model.IdOf(SettingsControl::Save));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10s));
+  EXPECT_FLOAT_EQ(StoredSettings().Params.FuelPrice, 7.0f);
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.ExitCode(30s), 2);
+}
+
+}  // namespace
+}  // namespace drunvale
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: win32_view_tests Z:\\path\\to\\drunvale.exe\n");
+    return 2;
+  }
+  drunvale::g_program = drunvale::driving::WindowsPath(argv[1]);
+  return RUN_ALL_TESTS();
+}
