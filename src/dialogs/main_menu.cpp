@@ -38,4 +38,8 @@ std::span<const MenuItemTemplate> MainContextMenu() {
   return kItems;
 }
 
+int MainMenuId(MainMenuItem item) {
+  return kItems[static_cast<int>(item)].id;
+}
+
 }  // namespace drunvale

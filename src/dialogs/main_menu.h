@@ -19,6 +19,8 @@ enum class MainMenuItem : int {
   StartWithSession,  // the window opens by itself when the user logs in
 };
 std::span<const MenuItemTemplate> MainContextMenu();
+// The command identifier a Windows menu knows an entry by.
+int MainMenuId(MainMenuItem item);
 
 // Whether an entry belongs in the Windows system menu too.
 constexpr bool InSystemMenu(const MenuItemTemplate& entry) {

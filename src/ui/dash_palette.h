@@ -3,20 +3,21 @@
 
 #include <QColor>
 
+#include "dash/dash_colours.h"
+
 namespace drunvale {
 
-// The dash's colours. By day it is the indicator writ large: its grey and its digit colours;
-// by night black with dim amber, as bright as the driver set it.
+// The dash's colours (see DashColours) as Qt takes them.
 struct DashPalette {
   QColor background;
   QColor digits;
-  QColor text;  // figures, labels
+  QColor text;
   QColor chartBackground;
   QColor grid;
-  QColor line;  // the consumption
+  QColor line;
   QColor average;
-  QColor minBand;  // the band's bottom, where the Min level's sound plays
-  QColor maxBand;  // its top, where the Max level's does
+  QColor minBand;
+  QColor maxBand;
   QColor overBand;
   QColor jam;
 };
@@ -25,9 +26,5 @@ struct DashPalette {
 DashPalette DayPalette(const QColor& dayDigits);
 // brightness: percent of full amber.
 DashPalette NightPalette(const QColor& dayDigits, int brightness);
-
-// The day colour as night amber: white gives full amber, the light yellow of l/100 km a
-// yellower one, grey a dimmer one, all scaled by the brightness.
-QColor NightTint(const QColor& day, int brightness);
 
 }  // namespace drunvale

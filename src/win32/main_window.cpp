@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/main_controller.h"
+#include "dialogs/main_menu.h"
 #include "dialogs/status_line.h"
 #include "platform/system_error.h"
 #include "platform/windows/wide_text.h"
@@ -20,6 +21,9 @@ constexpr UINT kRunTasks = WM_APP + 1;
 // Posted to the window: close what is open over it, then itself. wParam counts the passes.
 constexpr UINT kCloseRequest = WM_APP + 2;
 constexpr UINT_PTR kRefreshTimerId = 1;
+
+// The window whose dialog loop the key filter serves; one per thread.
+thread_local MainWindow* t_filtered = nullptr;
 
 int Id(MainControl control) {
   return MainDialogTemplate().IdOf(control);
@@ -58,6 +62,35 @@ void MainWindow::Bind(MainController& controller, SettingsRunner runSettings) {
     }
   });
   OnCommand(Id(MainControl::About), [] { RunAboutBox(GetActiveWindow()); });
+  OnCommand(MainMenuId(MainMenuItem::Dash), [this] { ToggleDash(); });
+  DashSource dash;
+  dash.frame = [c] { return c->DashNow(); };
+  dash.history = &c->History();
+  dash.digitColour = [c] { return c->IndicatorColour(); };
+  dash.look = [c] { return c->Look(); };
+  dash.setLook = [c](const DashLook& look) { c->SetLook(look); };
+  dash.night = [c] { return c->NightNow(); };
+  dash_ = std::make_unique<DashWindow>(std::move(dash));
+}
+
+void MainWindow::ToggleDash() {
+  if (!dash_) return;
+  if (dash_->IsOpen()) {
+    dash_->Close();
+  } else {
+    dash_->Open(window_);
+  }
+}
+
+LRESULT CALLBACK MainWindow::KeyFilter(int code, WPARAM wParam, LPARAM lParam) {
+  const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+  MainWindow* self = t_filtered;
+  if (code == MSGF_DIALOGBOX && self && msg->message == WM_KEYDOWN && msg->wParam == VK_F11 &&
+      GetAncestor(msg->hwnd, GA_ROOT) == self->window_) {
+    self->ToggleDash();
+    return TRUE;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 void MainWindow::OnCommand(int id, std::function<void()> action) {
@@ -93,6 +126,9 @@ INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM wParam
     // Tasks posted from now on have no window to run in; the window is gone with the program.
     std::lock_guard lock(self->tasksMutex_);
     self->window_ = nullptr;
+    if (self->keyFilter_) UnhookWindowsHookEx(self->keyFilter_);
+    self->keyFilter_ = nullptr;
+    t_filtered = nullptr;
     return FALSE;
   }
   return self->Handle(message, wParam, lParam);
@@ -117,6 +153,9 @@ void MainWindow::Open() {
   indicator_.Attach(
       Control(MainControl::Indicator), [c] { return c ? c->IndicatorText() : std::string(); },
       [c] { return c ? c->IndicatorColour() : IndicatorTextColour(true, false); });
+  t_filtered = this;
+  keyFilter_ =
+      SetWindowsHookExW(WH_MSGFILTER, &MainWindow::KeyFilter, nullptr, GetCurrentThreadId());
   if (onOpen_) onOpen_();
   RunPostedTasks();
 }
@@ -269,6 +308,7 @@ void MainWindow::SetUnitCaption(const std::string& caption) {
 
 void MainWindow::RepaintIndicator() {
   indicator_.Invalidate();
+  if (dash_) dash_->Refresh();
 }
 
 void MainWindow::StartRefreshTimer() {

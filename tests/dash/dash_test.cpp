@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dash/chart_scale.h"
+#include "dash/dash_colours.h"
 #include "dash/dash_figures.h"
 #include "dash/dash_look.h"
 #include "dash/sparkline.h"
@@ -229,6 +230,28 @@ TEST(SparklineTest, BlocksGapsAndTheAverageMarked) {
   d.Run(10000, 0, 1);
   EXPECT_EQ(Sparkline(d.history, false, std::nullopt, 1, 10), "0 мин ▔ │ среднее — л/100 км");
   EXPECT_EQ(Sparkline(d.history, true, std::nullopt).substr(0, 9), "5 мин ");
+}
+
+}  // namespace
+}  // namespace drunvale
+
+namespace drunvale {
+namespace {
+
+TEST(DashColoursTest, NightIsAmberScaledByBrightnessAndStaleDigitsStayDimmer) {
+  const Rgb white = IndicatorTextColour(true, false), yellow = IndicatorTextColour(false, false);
+  const Rgb full = NightTint(white, 100);
+  EXPECT_EQ(full.red, 255);
+  EXPECT_GT(full.green, full.blue);  // amber, not grey
+  EXPECT_LT(NightTint(white, 40).red, full.red);
+  EXPECT_GT(NightTint(yellow, 100).green, full.green);  // yellower
+  EXPECT_LT(NightTint(IndicatorTextColour(true, true), 100).red, full.red);
+  EXPECT_EQ(NightColours(white, 100).background, (Rgb{0, 0, 0}));
+  // By day the bands run from greenish through yellowish to red over the chart's grey.
+  const DashColours day = DayColours(white);
+  EXPECT_GT(day.minBand.green, day.minBand.red);
+  EXPECT_GT(day.overBand.red, day.overBand.green);
+  EXPECT_EQ(FromHsv(0, 1, 1), (Rgb{255, 0, 0}));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "dialogs/about_box_template.h"
 #include "dialogs/main_dialog_template.h"
+#include "dialogs/main_menu.h"
 #include "dialogs/settings_dialog_template.h"
 #include "win32/driving.h"
 
@@ -17,13 +18,20 @@ namespace {
 
 using namespace driving;
 
-bool Show(const char* fileName, std::string_view title) {
+HWND FindDash() {
+  HWND window = FindWindowW(L"DrunvaleDash", nullptr);
+  return window && IsWindowVisible(window) ? window : nullptr;
+}
+
+bool Show(const char* fileName, std::string_view title, bool dash = false,
+          std::chrono::milliseconds settle = 1500ms) {
   HWND window = nullptr;
-  if (!WaitUntil([&] { return (window = FindDialog(title)) != nullptr; }, 30s)) {
+  if (!WaitUntil([&] { return (window = dash ? FindDash() : FindDialog(title)) != nullptr; },
+                 30s)) {
     std::fprintf(stderr, "no window \"%.*s\"\n", static_cast<int>(title.size()), title.data());
     return false;
   }
-  std::this_thread::sleep_for(1500ms);  // painted, and a few refreshes of the demo's figures
+  std::this_thread::sleep_for(settle);  // painted, and a few refreshes of the demo's figures
   std::printf("SHOW %s %.*s\n", fileName, static_cast<int>(title.size()), title.data());
   std::fflush(stdout);
   std::string taken;
@@ -45,6 +53,15 @@ int TakePictures(const std::wstring& program) {
   const auto& settings = SettingsDialogTemplate();
   if (!Show("settings-dialog", settings.title)) return 1;
   Click(FindDialog(settings.title), settings.IdOf(SettingsControl::Cancel));
+
+  // The dash, by day and by night, with some seconds of the demo on its chart.
+  constexpr std::string_view kDash = "Drunvale 1.1 — приборная панель";
+  PostMessageW(window, WM_COMMAND, MainMenuId(MainMenuItem::Dash), 0);
+  if (!Show("dash-day", kDash, true, 12s)) return 1;
+  PostMessageW(FindDash(), WM_KEYDOWN, 'N', 0);
+  if (!Show("dash-night", kDash, true)) return 1;
+  PostMessageW(FindDash(), WM_KEYDOWN, 'N', 0);
+  PostMessageW(FindDash(), WM_KEYDOWN, VK_ESCAPE, 0);
 
   PostMessageW(window, WM_CLOSE, 0, 0);
   return drunvale.ExitCode(30s) == 2 ? 0 : 1;

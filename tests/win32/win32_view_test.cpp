@@ -57,6 +57,18 @@ TEST(Win32View, MainWindowHasItsControlsShowsTheDemoAndASecondStartEndsAtOnce) {
   EXPECT_TRUE(WaitUntil([&] { return !TextOf(current).starts_with("- "); }, 20s))
       << TextOf(current);
 
+  // F11 on the window opens the full-screen dash over its monitor; Esc on the dash closes it.
+  PostMessageW(GetDlgItem(main, model.IdOf(MainControl::Start)), WM_KEYDOWN, VK_F11, 0);
+  HWND dash = nullptr;
+  ASSERT_TRUE(WaitUntil(
+      [&] { return (dash = FindWindowW(L"DrunvaleDash", nullptr)) && IsWindowVisible(dash); },
+      20s));
+  RECT screen{};
+  GetWindowRect(dash, &screen);
+  EXPECT_EQ(screen.right - screen.left, GetSystemMetrics(SM_CXSCREEN));
+  PostMessageW(dash, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(dash); }, 10s));
+
   Program second(g_program, L"--demo");
   ASSERT_TRUE(second.Started());
   EXPECT_EQ(second.ExitCode(20s), 0);
