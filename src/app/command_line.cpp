@@ -13,7 +13,7 @@ namespace {
 
 // The help text around the two lines each platform words its own way.
 constexpr const char* kUsageHead =
-    "Usage: drunvale [--console] [--demo | --port PATH] [--beep] [--connect]\n"
+    "Usage: drunvale [--console] [--demo | --port PATH] [--beep] [--connect] [--dash]\n"
     "       drunvale --autostart on|off\n"
     "       drunvale --journal\n"
     "An in-car fuel-consumption meter: reads the engine control unit through a K-line adapter\n"
@@ -34,6 +34,9 @@ constexpr const char* kUsageHead =
     "  --port PATH      use this serial port for this run; the stored setting is kept\n";
 constexpr const char* kUsageOptions =
     "  --beep           start with the beeps on\n"
+    "  --dash           open the full-screen dash at once (F11 or the context menu's\n"
+    "                   \"Приборная панель\" open and close it; in it N switches night on and\n"
+    "                   off, + and - set the night's brightness, T shows 10 or 30 minutes)\n"
     "  --connect        the window connects as soon as it opens, as if \"Старт\" was pressed\n"
     "                   (for this run; the window's menu keeps it for every run)\n"
     "  --autostart on|off\n"
@@ -45,6 +48,7 @@ constexpr const char* kUsageOptions =
     "Keys in the console: r resets the statistics, u switches between l/h and l/100 km,\n"
     "b switches the beeps on and off, j prints the last trips and today's totals, f records a\n"
     "fill-up (it asks for the litres the pump shows), Ctrl+C stops and prints the final figures.\n"
+    "Under its tables the console draws the last five minutes of consumption as one line.\n"
     "\n";
 constexpr const char* kUsageExitStatus =
     "Exit status:\n"
@@ -85,6 +89,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       result.help = true;
     } else if (arg == "--version") {
       result.version = true;
+    } else if (arg == "--dash") {
+      result.dash = true;
     } else if (arg == "--journal") {
       result.journal = true;
     } else if (arg == "--connect") {

@@ -13,6 +13,7 @@ struct CommandLine {
   bool help = false;
   bool version = false;
   bool journal = false;  // print the trip journal and end
+  bool dash = false;     // open the full-screen dash with the window
   // The window presses "Старт" when it opens, for this run (the console always does).
   bool connect = false;
   // --autostart on|off: start with the user's session or not, then end.

@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "app/app_core.h"
+#include "dash/chart_scale.h"
+#include "dash/sparkline.h"
 #include "platform/console_text.h"
 #include "platform/system_error.h"
 #include "platform/user_store.h"
@@ -42,6 +44,7 @@ void MainController::Initialise() {
   tripClosed_ = false;
   // The factor before any sample, and a trip left by a power cut into the journal.
   keeper_.Initialise();
+  look_ = LoadDashLook(store_);
   refreshCount_ = kTicksBetweenFullRefreshes;
   litresPerHour_ = true;
   app_.trip.SetLitresPerHour(true);
@@ -84,6 +87,8 @@ void MainController::Reset() {
 }
 
 void MainController::OnRefreshTimer() {
+  // Before the views refresh, so the dash draws the new point with the new digits.
+  history_.Record(app_.tickClock.NowMs(), app_.trip.Snapshot());
   ShowDataAge();
   keeper_.Tick(RefreshStatistics());
   ShowNotices();
@@ -140,6 +145,28 @@ void MainController::ApplySavedSettings() {
 
 std::string MainController::IndicatorText() const {
   return FormatIndicator(app_.trip.Snapshot().Current, litresPerHour_);
+}
+
+DashFrame MainController::DashNow() const {
+  return MakeDashFrame(app_.trip.Snapshot(), litresPerHour_, app_.settings.GetParameters());
+}
+
+std::string MainController::Sparkline() const {
+  return drunvale::Sparkline(history_, litresPerHour_,
+                             TripAverage(app_.trip.Snapshot(), litresPerHour_));
+}
+
+bool MainController::SetLook(const DashLook& look) {
+  look_ = look;
+  if (SaveDashLook(store_, look)) return true;
+  // Said once: the driver may be stepping through brightness levels.
+  if (!lookUnsaved_) view_.ShowNotice("Вид приборной панели не сохранён: он действует до выхода.");
+  lookUnsaved_ = true;
+  return false;
+}
+
+bool MainController::NightNow() const {
+  return IsNight(look_, app_.wallClock.Now());
 }
 
 TankState MainController::FillUpTank() const {

@@ -8,6 +8,9 @@
 #include "app/main_view.h"
 #include "app/status_mailbox.h"
 #include "app/trip_keeper.h"
+#include "dash/consumption_history.h"
+#include "dash/dash_figures.h"
+#include "dash/dash_look.h"
 #include "dialogs/indicator_colours.h"
 #include "dialogs/main_menu.h"
 
@@ -72,6 +75,18 @@ class MainController {
   // The journal window and the console's journal.
   TripKeeper& Journal() { return keeper_; }
 
+  // The dash and the console's sparkline: the last half hour, one point a second from the
+  // refresh timer, and what the dash shows beside it.
+  const ConsumptionHistory& History() const { return history_; }
+  DashFrame DashNow() const;
+  std::string Sparkline() const;
+  // The dash's look, loaded with the settings; a new one is stored at once. False when the
+  // store would not take it (it holds for this run).
+  const DashLook& Look() const { return look_; }
+  bool SetLook(const DashLook& look);
+  // Whether the dash is in its night palette now, by hand or by the clock.
+  bool NightNow() const;
+
  private:
   // The panel refreshes whole at every fourth tick: at a count above this one.
   static constexpr int32_t kTicksBetweenFullRefreshes = 3;
@@ -96,6 +111,9 @@ class MainController {
   bool litresPerHour_ = true;
   TripKeeper keeper_;
   bool tripClosed_ = false;
+  ConsumptionHistory history_;
+  DashLook look_;
+  bool lookUnsaved_ = false;
   bool connectAtStart_ = false;
   std::optional<uint32_t> shownAge_;
 };

@@ -32,6 +32,7 @@ int RunConsole(const CommandLine& options) {
   MainController controller(app, *store, view);
   view.onTimer = [&] { controller.OnRefreshTimer(); };
   view.indicatorText = [&] { return controller.IndicatorText(); };
+  view.sparkline = [&] { return controller.Sparkline(); };
 
   controller.Initialise();
   if (!port.name.empty()) app.UsePortForThisRun(port.name);

@@ -83,6 +83,7 @@ void ConsoleView::PanelRefreshed() {
   std::string unit = unitCaption_.find("л/100") != std::string::npos ? "л/100 км" : "л/ч";
   const std::string age = dataAge_ ? " — " + NoDataText(*dataAge_) : "";
   PrintLine("сейчас: " + indicator + " " + unit + age + "    " + summary_);
+  if (sparkline) PrintLine(sparkline());
 }
 
 }  // namespace drunvale

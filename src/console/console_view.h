@@ -35,6 +35,8 @@ class ConsoleView final : public MainView {
   std::function<void()> onTimer;
   // Set by the owner: the indicator's text, printed with the tables.
   std::function<std::string()> indicatorText;
+  // Set by the owner: the last minutes of consumption as one line, printed under the tables.
+  std::function<std::string()> sparkline;
 
   void PrintLine(const std::string& line);
   // As typed into a prompt: no line break, flushed at once.

@@ -13,11 +13,14 @@ namespace drunvale {
 enum class MainMenuItem : int {
   Journal,           // the journal window
   FillUp,            // the fill-up dialog
+  Dash,              // the full-screen dash, opened and closed; F11 too
   OptionsSeparator,  // a line between the journal's entries and the options
   ConnectAtStart,    // "Старт" pressed by itself when the window opens
   StartWithSession,  // the window opens by itself when the user logs in
 };
 std::span<const MenuItemTemplate> MainContextMenu();
+// The command identifier a Windows menu knows an entry by.
+int MainMenuId(MainMenuItem item);
 
 // Whether an entry belongs in the Windows system menu too.
 constexpr bool InSystemMenu(const MenuItemTemplate& entry) {

@@ -23,6 +23,10 @@ QRect ConsumptionIndicator::ClientRect() const {
   return rect().adjusted(kFrameWidth, kFrameWidth, -kFrameWidth, -kFrameWidth);
 }
 
+QColor ConsumptionIndicator::DigitColour() const {
+  return ToQColor(colour_ ? colour_() : IndicatorTextColour(true, false));
+}
+
 QFont ConsumptionIndicator::DigitFont() {
   QFont font;
   font.setFamilies({QStringLiteral("Liberation Sans"), QString::fromUtf8(kIndicatorFace)});
@@ -53,14 +57,13 @@ void ConsumptionIndicator::paintEvent(QPaintEvent*) {
   QRect client = ClientRect();
   painter.fillRect(client, Background());
 
-  const Rgb colour = colour_ ? colour_() : IndicatorTextColour(true, false);
   QString text = text_ ? QString::fromStdString(text_()) : QString();
   // Client coordinates: the text cell begins above the client area and is clipped to it.
   painter.setClipRect(client);
   painter.translate(client.topLeft());
   QRect textRect(0, -kTextLift, client.width() - kRightMargin, client.height() + kTextLift);
   painter.setFont(font_);
-  painter.setPen(ToQColor(colour));
+  painter.setPen(DigitColour());
   painter.drawText(textRect, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, text);
 }
 

@@ -32,6 +32,8 @@ class ConsumptionIndicator : public QWidget {
   static QColor Background() { return ToQColor(kIndicatorBackground); }
   static QColor ToQColor(Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
   static QFont DigitFont();
+  // The digits' colour now, as the source gives it; the dash takes its digits' colour from here.
+  QColor DigitColour() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

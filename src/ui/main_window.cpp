@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -81,6 +82,7 @@ void MainWindow::ConnectControls() {
 }
 
 void MainWindow::SetActions(MainWindowActions actions) {
+  // A dash opened before keeps what it was made with.
   actions_ = std::move(actions);
   indicator_->SetSource(actions_.indicatorText, actions_.indicatorColour);
 }
@@ -170,6 +172,20 @@ void MainWindow::SetUnitCaption(const std::string& caption) {
 
 void MainWindow::RepaintIndicator() {
   indicator_->update();
+  if (dash_ != nullptr && dash_->isVisible()) dash_->Refresh();
+}
+
+void MainWindow::ToggleDash() {
+  if (dash_ == nullptr) {
+    DashSource source = actions_.dash;
+    if (!source.digitColour) source.digitColour = [this] { return indicator_->DigitColour(); };
+    dash_ = new DashWindow(std::move(source), this);
+  }
+  if (dash_->isVisible()) {
+    dash_->close();
+  } else {
+    dash_->OpenOn(screen());
+  }
 }
 
 void MainWindow::StartRefreshTimer() {
@@ -226,9 +242,14 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
 void MainWindow::RunMenuCommand(MainMenuItem item) {
   if (item == MainMenuItem::Journal && actions_.openJournal) actions_.openJournal(this);
   if (item == MainMenuItem::FillUp && actions_.openFillUp) actions_.openFillUp(this);
+  if (item == MainMenuItem::Dash) ToggleDash();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F11) {
+    ToggleDash();
+    return;
+  }
   if (!PressFocusedButtonOnEnter(*this, *event)) QDialog::keyPressEvent(event);
 }
 

@@ -12,6 +12,7 @@
 #include "dialogs/main_dialog_template.h"
 #include "dialogs/main_menu.h"
 #include "platform/display_keeper.h"
+#include "ui/dash_window.h"
 #include "ui/dialog_widgets.h"
 
 class QCheckBox;
@@ -42,6 +43,9 @@ struct MainWindowActions {
   std::function<int()> close;
   std::function<std::string()> indicatorText;
   std::function<Rgb()> indicatorColour;
+  // What the full-screen dash shows; its digits take the indicator's colour when the source
+  // gives none.
+  DashSource dash;
   // The context menu's ticked options: whether one is on when the menu opens, and switching it.
   std::function<bool(MainMenuItem item)> optionOn;
   std::function<void(MainMenuItem item, bool on)> switchOption;
@@ -85,6 +89,10 @@ class MainWindow : public QDialog, public MainView {
   // The context menu as a right click opens it, its ticks as the actions say now; its commands
   // run as chosen.
   std::unique_ptr<QMenu> MakeContextMenu();
+  // F11 and the menu: the dash full screen on this window's screen, or closed again.
+  void ToggleDash();
+  // Null until the dash was first opened.
+  DashWindow* Dash() const { return dash_; }
   // What keeps the display on while the link runs; the desktop's screen saver by default.
   void SetDisplayKeeper(std::unique_ptr<DisplayKeeper> keeper);
 
@@ -118,6 +126,7 @@ class MainWindow : public QDialog, public MainView {
 
   MainWindowActions actions_;
   ConsumptionIndicator* indicator_ = nullptr;  // made while controls_ is built, after it is set
+  DashWindow* dash_ = nullptr;                 // a window of its own, owned by this one
   DialogWidgetsOf<MainControl> controls_;
   QTimer refreshTimer_;
   StaticText* status_ = nullptr;

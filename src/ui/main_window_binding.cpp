@@ -39,6 +39,11 @@ MainWindowActions ControllerActions(MainController& controller,
   actions.close = [&controller] { return controller.Close(); };
   actions.indicatorText = [&controller] { return controller.IndicatorText(); };
   actions.indicatorColour = [&controller] { return controller.IndicatorColour(); };
+  actions.dash.frame = [&controller] { return controller.DashNow(); };
+  actions.dash.history = &controller.History();
+  actions.dash.look = [&controller] { return controller.Look(); };
+  actions.dash.setLook = [&controller](const DashLook& look) { controller.SetLook(look); };
+  actions.dash.night = [&controller] { return controller.NightNow(); };
   actions.optionOn = [&controller](MainMenuItem item) { return controller.MenuOptionOn(item); };
   actions.switchOption = [&controller](MainMenuItem item, bool on) {
     controller.SwitchMenuOption(item, on);
@@ -52,6 +57,7 @@ void ShowMainWindow(MainWindow& window, MainController& controller, AppCore& app
   if (!portForThisRun.empty()) app.UsePortForThisRun(portForThisRun);
   window.SetBeepTicked(options.beep);
   window.show();
+  if (options.dash) window.ToggleDash();
   if (options.demo || options.connect || controller.ConnectAtStart())
     controller.Start(options.beep);
 }

@@ -25,6 +25,9 @@ constexpr UINT kRunTasks = WM_APP + 1;
 constexpr UINT kCloseRequest = WM_APP + 2;
 constexpr UINT_PTR kRefreshTimerId = 1;
 
+// The window whose dialog loop the key filter serves; one per thread.
+thread_local MainWindow* t_filtered = nullptr;
+
 int Id(MainControl control) {
   return MainDialogTemplate().IdOf(control);
 }
@@ -62,20 +65,46 @@ void MainWindow::Bind(MainController& controller, SettingsRunner runSettings) {
     }
   });
   OnCommand(Id(MainControl::About), [] { RunAboutBox(GetActiveWindow()); });
-
-  const auto menu = MainContextMenu();
-  const auto menuId = [&menu](MainMenuItem item) { return menu[static_cast<size_t>(item)].id; };
-  OnCommand(menuId(MainMenuItem::Journal),
+  OnCommand(MainMenuId(MainMenuItem::Dash), [this] { ToggleDash(); });
+  OnCommand(MainMenuId(MainMenuItem::Journal),
             [this, c] { RunJournalWindow(window_, JournalSourceOf(c->Journal(), OpenWithShell)); });
-  OnCommand(menuId(MainMenuItem::FillUp), [this, c] {
+  OnCommand(MainMenuId(MainMenuItem::FillUp), [this, c] {
     RunFillUpDialog(window_, c->FillUpTank(), c->FuelFactor(),
                     [c](const FillProposal& fill) { return c->RecordFill(fill); });
   });
-  for (const MenuItemTemplate& entry : menu) {
+  for (const MenuItemTemplate& entry : MainContextMenu()) {
     if (entry.kind != MenuItemKind::Check) continue;
     const auto item = static_cast<MainMenuItem>(entry.item);
     OnCommand(entry.id, [c, item] { c->SwitchMenuOption(item, !c->MenuOptionOn(item)); });
   }
+  DashSource dash;
+  dash.frame = [c] { return c->DashNow(); };
+  dash.history = &c->History();
+  dash.digitColour = [c] { return c->IndicatorColour(); };
+  dash.look = [c] { return c->Look(); };
+  dash.setLook = [c](const DashLook& look) { c->SetLook(look); };
+  dash.night = [c] { return c->NightNow(); };
+  dash_ = std::make_unique<DashWindow>(std::move(dash));
+}
+
+void MainWindow::ToggleDash() {
+  if (!dash_) return;
+  if (dash_->IsOpen()) {
+    dash_->Close();
+  } else {
+    dash_->Open(window_);
+  }
+}
+
+LRESULT CALLBACK MainWindow::KeyFilter(int code, WPARAM wParam, LPARAM lParam) {
+  const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+  MainWindow* self = t_filtered;
+  if (code == MSGF_DIALOGBOX && self && msg->message == WM_KEYDOWN && msg->wParam == VK_F11 &&
+      GetAncestor(msg->hwnd, GA_ROOT) == self->window_) {
+    self->ToggleDash();
+    return TRUE;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 void MainWindow::OnCommand(int id, std::function<void()> action) {
@@ -111,6 +140,9 @@ INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM wParam
     // Tasks posted from now on have no window to run in; the window is gone with the program.
     std::lock_guard lock(self->tasksMutex_);
     self->window_ = nullptr;
+    if (self->keyFilter_) UnhookWindowsHookEx(self->keyFilter_);
+    self->keyFilter_ = nullptr;
+    t_filtered = nullptr;
     return FALSE;
   }
   return self->Handle(message, wParam, lParam);
@@ -136,6 +168,9 @@ void MainWindow::Open() {
   indicator_.Attach(
       Control(MainControl::Indicator), [c] { return c ? c->IndicatorText() : std::string(); },
       [c] { return c ? c->IndicatorColour() : IndicatorTextColour(true, false); });
+  t_filtered = this;
+  keyFilter_ =
+      SetWindowsHookExW(WH_MSGFILTER, &MainWindow::KeyFilter, nullptr, GetCurrentThreadId());
   if (onOpen_) onOpen_();
   RunPostedTasks();
 }
@@ -335,6 +370,7 @@ void MainWindow::SetUnitCaption(const std::string& caption) {
 
 void MainWindow::RepaintIndicator() {
   indicator_.Invalidate();
+  if (dash_) dash_->Refresh();
 }
 
 void MainWindow::StartRefreshTimer() {

@@ -14,6 +14,7 @@
 #include "app/main_view.h"
 #include "dialogs/main_dialog_template.h"
 #include "platform/display_keeper.h"
+#include "win32/dash_window.h"
 #include "win32/dialog_builder.h"
 #include "win32/indicator_painter.h"
 
@@ -52,6 +53,8 @@ class MainWindow final : public MainView {
 
   void SetBeepTicked(bool on);
   HWND Handle() const { return window_; }
+  // F11 and the menu: the dash full screen on this window's monitor, or closed again.
+  void ToggleDash();
 
   void SetColumn(PanelColumn column, const std::string& text) override;
   void SetStatusLine(const std::string& text) override;
@@ -80,6 +83,7 @@ class MainWindow final : public MainView {
   // The menu's commands below the system menu's own, after a line.
   void AddToSystemMenu();
   void ShowStatus();
+  static LRESULT CALLBACK KeyFilter(int code, WPARAM wParam, LPARAM lParam);
 
   InMemoryDialog template_;
   HWND window_ = nullptr;
@@ -100,6 +104,8 @@ class MainWindow final : public MainView {
   std::optional<uint32_t> dataAge_;
   std::string status_;  // as shown: the data's age, then the link's text
   std::unique_ptr<DisplayKeeper> displayKeeper_;
+  std::unique_ptr<DashWindow> dash_;
+  HHOOK keyFilter_ = nullptr;  // F11 before the dialog manager takes the key
 };
 
 }  // namespace drunvale::win32

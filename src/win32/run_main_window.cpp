@@ -10,6 +10,7 @@
 #include "app/app_core.h"
 #include "app/main_controller.h"
 #include "app/run_port.h"
+#include "dialogs/main_menu.h"
 #include "platform/data_folder.h"
 #include "platform/exit_codes.h"
 #include "platform/instance_lock.h"
@@ -87,6 +88,10 @@ int RunMainWindow(int, char**, const CommandLine& options) {
         controller.Initialise();
         if (!port.name.empty()) app.UsePortForThisRun(port.name);
         window.SetBeepTicked(options.beep);
+        // Once the window shows, as if chosen from its menu.
+        if (options.dash) {
+          PostMessageW(window.Handle(), WM_COMMAND, MainMenuId(MainMenuItem::Dash), 0);
+        }
         if (options.demo || options.connect || controller.ConnectAtStart()) {
           controller.Start(options.beep);
         }

@@ -290,5 +290,36 @@ TEST(MainControllerLink, WhileTheLinkDoesNotPollTheSoundIsQuietAndThePauseIsNotC
   controller.Stop();
 }
 
+TEST_F(MainControllerTest, TheDashGetsAPointASecondFromTheRefreshAndItsLookIsStored) {
+  DashLook look;
+  look.mode = NightMode::Night;
+  look.brightness = 70;
+  ASSERT_TRUE(SaveDashLook(store_, look));
+  controller_.Initialise();
+  EXPECT_EQ(controller_.Look(), look);
+  EXPECT_TRUE(controller_.NightNow());
+
+  controller_.Start(false);
+  app_.trip.AddSample(50, 20, 5, true);
+  for (int tick = 0; tick < 9; ++tick) {
+    tick_.Advance(333);
+    app_.trip.AddSample(50, 20, 5, true);
+    controller_.OnRefreshTimer();
+  }
+  EXPECT_EQ(controller_.History().Size(), 3u);
+  EXPECT_EQ(controller_.History().At(0).fuel, 5);
+  EXPECT_EQ(controller_.DashNow().digits, "5.0");
+  EXPECT_NE(controller_.Sparkline().find("среднее"), std::string::npos);
+
+  // A store that will not take the look: said once, and the look holds for this run.
+  store_.FailSet(kDashLookName);
+  look.mode = NightMode::Day;
+  EXPECT_FALSE(controller_.SetLook(look));
+  EXPECT_FALSE(controller_.SetLook(StepBrightness(look, 1)));
+  EXPECT_FALSE(controller_.NightNow());
+  EXPECT_EQ(view_.notices.size(), 1u);
+  controller_.Stop();
+}
+
 }  // namespace
 }  // namespace drunvale

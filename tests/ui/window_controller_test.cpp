@@ -165,9 +165,9 @@ TEST_F(WindowControllerTest, TheContextMenuSwitchesBothOptionsAndEitherConnectsA
   EXPECT_TRUE(window.RefreshTimerActive());
   Click(MainControl::Stop);
 
-  // The options follow the journal's items in the one menu.
+  // The options follow the journal's and the dash's items in the one menu.
   std::unique_ptr<QMenu> menu = window.MakeContextMenu();
-  QList<QAction*> items = menu->actions().mid(3);
+  QList<QAction*> items = menu->actions().mid(4);
   ASSERT_EQ(items.size(), 2);
   EXPECT_EQ(items[0]->text(), "Соединяться при запуске");
   EXPECT_EQ(items[1]->text(), "Запускать при входе в систему");
@@ -176,7 +176,7 @@ TEST_F(WindowControllerTest, TheContextMenuSwitchesBothOptionsAndEitherConnectsA
   items[1]->trigger();
   EXPECT_TRUE(autostart.on);
   menu = window.MakeContextMenu();
-  items = menu->actions().mid(3);
+  items = menu->actions().mid(4);
   EXPECT_TRUE(items[0]->isChecked() && items[1]->isChecked());
 
   // The stored option, without --connect.

@@ -37,13 +37,20 @@ bool ShowScreen(const char* fileName, const std::function<bool()>& what) {
   return true;
 }
 
-bool Show(const char* fileName, std::string_view title) {
+HWND FindDash() {
+  HWND window = FindWindowW(L"DrunvaleDash", nullptr);
+  return window && IsWindowVisible(window) ? window : nullptr;
+}
+
+bool Show(const char* fileName, std::string_view title, bool dash = false,
+          std::chrono::milliseconds settle = 1500ms) {
   HWND window = nullptr;
-  if (!WaitUntil([&] { return (window = FindDialog(title)) != nullptr; }, 30s)) {
+  if (!WaitUntil([&] { return (window = dash ? FindDash() : FindDialog(title)) != nullptr; },
+                 30s)) {
     std::fprintf(stderr, "no window \"%.*s\"\n", static_cast<int>(title.size()), title.data());
     return false;
   }
-  std::this_thread::sleep_for(1500ms);  // painted, and a few refreshes of the demo's figures
+  std::this_thread::sleep_for(settle);  // painted, and a few refreshes of the demo's figures
   std::printf("SHOW %s %.*s\n", fileName, static_cast<int>(title.size()), title.data());
   std::fflush(stdout);
   std::string taken;
@@ -72,8 +79,7 @@ int TakePictures(const std::wstring& program) {
   Click(FindDialog(AboutBoxTemplate().title), AboutBoxTemplate().IdOf(AboutControl::Ok));
 
   // An option on, to show its tick; off again after.
-  const int connectAtStart =
-      MainContextMenu()[static_cast<size_t>(MainMenuItem::ConnectAtStart)].id;
+  const int connectAtStart = MainMenuId(MainMenuItem::ConnectAtStart);
   Click(window, connectAtStart);
   PostMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(300, 250));
   const bool menuShown = ShowScreen("main-window-menu", [] {
@@ -85,12 +91,12 @@ int TakePictures(const std::wstring& program) {
   if (!menuShown) return 1;
 
   const auto& journal = JournalWindowTemplate();
-  PostMessageW(window, WM_SYSCOMMAND, MainContextMenu()[0].id, 0);
+  PostMessageW(window, WM_SYSCOMMAND, MainMenuId(MainMenuItem::Journal), 0);
   if (!Show("journal-window", journal.title)) return 1;
   Click(FindDialog(journal.title), journal.IdOf(JournalControl::Close));
 
   const auto& fillUp = FillUpDialogTemplate();
-  Click(window, MainContextMenu()[1].id);
+  Click(window, MainMenuId(MainMenuItem::FillUp));
   if (!Show("fill-up-dialog", fillUp.title)) return 1;
   HWND dialog = FindDialog(fillUp.title);
   SendMessageW(GetDlgItem(dialog, fillUp.IdOf(FillUpControl::Pumped)), WM_SETTEXT, 0,
@@ -102,6 +108,15 @@ int TakePictures(const std::wstring& program) {
   const auto& settings = SettingsDialogTemplate();
   if (!Show("settings-dialog", settings.title)) return 1;
   Click(FindDialog(settings.title), settings.IdOf(SettingsControl::Cancel));
+
+  // The dash, by day and by night, with some seconds of the demo on its chart.
+  constexpr std::string_view kDash = "Drunvale 1.1 — приборная панель";
+  PostMessageW(window, WM_COMMAND, MainMenuId(MainMenuItem::Dash), 0);
+  if (!Show("dash-day", kDash, true, 12s)) return 1;
+  PostMessageW(FindDash(), WM_KEYDOWN, 'N', 0);
+  if (!Show("dash-night", kDash, true)) return 1;
+  PostMessageW(FindDash(), WM_KEYDOWN, 'N', 0);
+  PostMessageW(FindDash(), WM_KEYDOWN, VK_ESCAPE, 0);
 
   PostMessageW(window, WM_CLOSE, 0, 0);
   return drunvale.ExitCode(30s) == 2 ? 0 : 1;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -60,6 +61,18 @@ TEST(Win32View, MainWindowHasItsControlsShowsTheDemoAndASecondStartEndsAtOnce) {
       << TextOf(summary);
   EXPECT_TRUE(WaitUntil([&] { return !TextOf(current).starts_with("- "); }, 20s))
       << TextOf(current);
+
+  // F11 on the window opens the full-screen dash over its monitor; Esc on the dash closes it.
+  PostMessageW(GetDlgItem(main, model.IdOf(MainControl::Start)), WM_KEYDOWN, VK_F11, 0);
+  HWND dash = nullptr;
+  ASSERT_TRUE(WaitUntil(
+      [&] { return (dash = FindWindowW(L"DrunvaleDash", nullptr)) && IsWindowVisible(dash); },
+      20s));
+  RECT screen{};
+  GetWindowRect(dash, &screen);
+  EXPECT_EQ(screen.right - screen.left, GetSystemMetrics(SM_CXSCREEN));
+  PostMessageW(dash, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(dash); }, 10s));
 
   Program second(g_program, L"--demo");
   ASSERT_TRUE(second.Started());
@@ -155,16 +168,19 @@ TEST(Win32View, MenusOpenTheFillUpDialogAndTheJournalAndSwitchTheOptions) {
   Click(fillUp, FillUpDialogTemplate().IdOf(FillUpControl::Cancel));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(fillUp); }, 10s));
 
-  // The system menu's last two entries, from the bottom.
+  // Up from the top wraps to the bottom: as many presses as the window added entries reach the
+  // first of them, the journal.
+  const auto added = std::ranges::count_if(MainContextMenu(), InSystemMenu);
   PostMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, ' ');
-  PressKeys(main, {VK_UP, VK_UP, VK_RETURN});
+  for (int press = 0; press < added; ++press)
+    PressKeys(main, {VK_UP});
+  PressKeys(main, {VK_RETURN});
   HWND journal = opened(JournalWindowTemplate());
   ASSERT_NE(journal, nullptr);
   Click(journal, JournalWindowTemplate().IdOf(JournalControl::Close));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(journal); }, 10s));
 
-  const int connectAtStart =
-      MainContextMenu()[static_cast<size_t>(MainMenuItem::ConnectAtStart)].id;
+  const int connectAtStart = MainMenuId(MainMenuItem::ConnectAtStart);
   const auto stored = [] { return LoadConnectAtStart(*MakeSystemUserStore()); };
   Click(main, connectAtStart);
   EXPECT_TRUE(WaitUntil(stored, 10s));

@@ -9,13 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "dash/dash_figures.h"
 #include "dialogs/panel_column.h"
 #include "pictures/a_week_of_trips.h"
 #include "platform/testing/manual_clock.h"
 #include "platform/testing/memory_user_store.h"
 #include "settings/settings.h"
+#include "sim/drive_profile.h"
 #include "sound/testing/recording_audio.h"
+#include "trip/trip_computer.h"
 #include "ui/about_dialog.h"
+#include "ui/dash_window.h"
 #include "ui/journal/fill_up_window.h"
 #include "ui/journal/journal_window.h"
 #include "ui/main_window.h"
@@ -128,7 +132,67 @@ std::unique_ptr<QWidget> MainWindowMenuShown() {
   return menu;
 }
 
+// The simulator's drive fed through the trip computer on a manual clock, a sample every 150 ms
+// and a display refresh every 333 ms, as the program runs it: 17 minutes, which ends the jam
+// (the first 12 minutes) and goes into town, with the control unit silent for 45 s at 14:00.
+struct SimulatedDrive {
+  static constexpr uint32_t kEndMs = 17 * 60000;
+  static constexpr uint32_t kSilentFromMs = 14 * 60000;
+  static constexpr uint32_t kSilentToMs = kSilentFromMs + 45000;
+
+  ManualTickClock clock;
+  SharedSettings settings;
+  TripComputer trip{settings, clock, nullptr};
+  ConsumptionHistory history;
+
+  explicit SimulatedDrive(bool litresPerHour) {
+    Settings defaults;
+    settings.Set(defaults);
+    trip.SetLitresPerHour(litresPerHour);
+    const sim::DriveProfile profile;
+    for (uint32_t ms = 0; ms <= kEndMs; ms += 1) {
+      const bool silent = ms >= kSilentFromMs && ms < kSilentToMs;
+      if (ms == kSilentFromMs) trip.PollingPaused();
+      if (ms % 150 == 0 && !silent) {
+        const sim::DriveState state = profile.At(ms / 1000.0);
+        trip.AddSample(static_cast<float>(state.speedKmh), static_cast<float>(state.airKgh),
+                       static_cast<float>(state.fuelLh), state.running);
+      }
+      if (ms % 333 == 0) history.Record(ms, trip.Snapshot());
+      clock.Advance(1);
+    }
+  }
+};
+
+class PictureDash : private SimulatedDrive, public DashWindow {
+ public:
+  PictureDash(QSize size, bool night, bool litresPerHour)
+      : SimulatedDrive(litresPerHour), DashWindow(Source(night, litresPerHour)) {
+    resize(size);
+  }
+
+ private:
+  DashSource Source(bool night, bool litresPerHour) {
+    DashSource source;
+    source.frame = [this, litresPerHour] {
+      return MakeDashFrame(trip.Snapshot(), litresPerHour, settings.GetParameters());
+    };
+    source.history = &history;
+    source.look = [] { return DashLook{}; };
+    source.night = [night] { return night; };
+    return source;
+  }
+};
+
 const WindowPicture kPictures[] = {
+    {"dash-800x480", "the dash on a 7-inch screen, by day, after a jam and a silence",
+     [] { return std::make_unique<PictureDash>(QSize(800, 480), false, true); }},
+    {"dash-800x480-night", "the same by night, at the stored brightness",
+     [] { return std::make_unique<PictureDash>(QSize(800, 480), true, true); }},
+    {"dash-1920x1080", "the dash full HD by day, in litres per 100 km",
+     [] { return std::make_unique<PictureDash>(QSize(1920, 1080), false, false); }},
+    {"dash-1920x1080-night", "the dash full HD by night, in litres per hour",
+     [] { return std::make_unique<PictureDash>(QSize(1920, 1080), true, true); }},
     {"main-window", "the main window on a trip, in litres per hour",
      [] { return MainWindowOnATrip(true); }},
     {"main-window-per-100-km", "the main window on a trip, in litres per 100 km",

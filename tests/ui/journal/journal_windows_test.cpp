@@ -29,11 +29,12 @@ TEST(JournalWindows, TheMainWindowsMenuOpensTheJournalAndTheFillUpDialog) {
   actions.openFillUp = [&](QWidget* parent) { opened.push_back(parent ? "fill-up" : "?"); };
   window.SetActions(actions);
   const auto menu = window.MakeContextMenu();
-  // The journal's items come first, a line apart from the options.
-  ASSERT_EQ(menu->actions().size(), 5);
+  // The journal's items come first, then the dash's (a test of its own), a line apart from the
+  // options.
+  ASSERT_EQ(menu->actions().size(), 6);
   EXPECT_EQ(menu->actions()[0]->text(), "Журнал поездок…");
   EXPECT_EQ(menu->actions()[1]->text(), "Заправка…");
-  EXPECT_TRUE(menu->actions()[2]->isSeparator());
+  EXPECT_TRUE(menu->actions()[3]->isSeparator());
   for (QAction* action : menu->actions().mid(0, 2)) {
     EXPECT_FALSE(action->isCheckable());
     action->trigger();
