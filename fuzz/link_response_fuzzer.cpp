@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary control-unit replies through the scripted port into one exchange, and the
 // first bytes straight into the header parser.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as the settings file. Whatever the parser takes must come back unchanged
 // when written and read again, and whatever Load takes must survive a Save and a Load.
 #include <stdlib.h>

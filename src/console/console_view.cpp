@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "console/console_view.h"
 
 #include "console/text_table.h"

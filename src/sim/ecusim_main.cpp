@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // drunvale-ecusim: a simulated K-line adapter and engine control unit for demos and by-hand tests.
 #include <algorithm>
 #include <chrono>

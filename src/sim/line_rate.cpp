@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // termios2 lives in <asm/termbits.h>, which clashes with <termios.h>: keep this file apart.
 #include "sim/line_rate.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // drunvale --console against the simulated control unit on a real pseudo-terminal: the totals
 // the console prints at the end must be what the served samples integrate to.
 #include <fcntl.h>

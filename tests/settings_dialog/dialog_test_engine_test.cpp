@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialog's sound test: its engine runs a real player thread on virtual time.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings dialog's logic with the test button off: no player thread runs.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real engine through OpenAL Soft's file-writing back end: the rendered samples are read
 // back and checked for the tone's frequency and the rhythm of the beeps.
 #include <gtest/gtest.h>

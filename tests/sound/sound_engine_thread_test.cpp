@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine with its real player thread, on the recording output.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

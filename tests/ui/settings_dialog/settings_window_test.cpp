@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings window on the offscreen platform: the template, focus and keys, the modal loop.
 #include "ui/settings_dialog/settings_window.h"
 
