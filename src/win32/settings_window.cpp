@@ -123,7 +123,7 @@ bool SettingsWindow::Command(int id, int code, HWND from) {
   const ControlKind kind = Model()[control].kind;
   switch (kind) {
     case ControlKind::Edit:
-      if (code == EN_CHANGE && !syncing_) {
+      if (code == EN_CHANGE && !sync_.Syncing()) {
         const std::string text = TextOf(from);
         Apply([&] { logic_.TextChanged(control, text); });
       } else if (code == EN_SETFOCUS) {
@@ -133,7 +133,7 @@ bool SettingsWindow::Command(int id, int code, HWND from) {
       }
       return true;
     case ControlKind::DropDownList:
-      if (code == CBN_SELCHANGE && !syncing_) {
+      if (code == CBN_SELCHANGE && !sync_.Syncing()) {
         const int index = static_cast<int>(SendMessageW(from, CB_GETCURSEL, 0, 0));
         Apply([&] { logic_.Select(control, index); });
       }
@@ -171,7 +171,7 @@ bool SettingsWindow::Notify(const NMHDR& header, LRESULT& result) {
     result = TRUE;
     return true;
   }
-  if (header.code == TCN_SELCHANGE && control == C::Tabs && !syncing_) {
+  if (header.code == TCN_SELCHANGE && control == C::Tabs && !sync_.Syncing()) {
     const int tab = static_cast<int>(SendMessageW(header.hwndFrom, TCM_GETCURSEL, 0, 0));
     Apply([&] { logic_.SelectTab(tab); });
     return true;
@@ -180,17 +180,7 @@ bool SettingsWindow::Notify(const NMHDR& header, LRESULT& result) {
 }
 
 void SettingsWindow::Apply(const std::function<void()>& event) {
-  event();
-  if (syncing_) {
-    resync_ = true;
-    return;
-  }
-  do {
-    resync_ = false;
-    syncing_ = true;
-    Sync();
-    syncing_ = false;
-  } while (resync_);
+  sync_.Apply(event, [this] { Sync(); });
 }
 
 void SettingsWindow::Sync() {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "dialogs/settings_dialog_template.h"
+#include "settings_dialog/control_sync.h"
 #include "settings_dialog/settings_dialog.h"
 
 namespace drunvale::win32 {
@@ -44,8 +45,7 @@ class SettingsWindow final : private SettingsDialogHost {
   SettingsDialog logic_;
   HWND dialog_ = nullptr;
   std::map<int, SettingsControl> controlOfId_;
-  bool syncing_ = false;
-  bool resync_ = false;
+  ControlSync sync_;
 };
 
 // Runs the settings dialog over owner; kSaved when the user saved.

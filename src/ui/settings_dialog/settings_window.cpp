@@ -76,14 +76,14 @@ void SettingsWindow::Connect() {
               [this, id](int direction) { Apply([&] { logic_.Step(id, direction); }); });
     } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
       connect(list, &QComboBox::currentIndexChanged, this, [this, id](int index) {
-        if (!syncing_) Apply([&] { logic_.Select(id, index); });
+        if (!sync_.Syncing()) Apply([&] { logic_.Select(id, index); });
       });
     } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
       connect(radio, &QRadioButton::clicked, this,
               [this, id] { Apply([&] { logic_.RadioClicked(id); }); });
     } else if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
       connect(tabs, &QTabWidget::currentChanged, this, [this](int index) {
-        if (!syncing_) Apply([&] { logic_.SelectTab(index); });
+        if (!sync_.Syncing()) Apply([&] { logic_.SelectTab(index); });
       });
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
       if (button->isCheckable() || qobject_cast<QCheckBox*>(button)) {
@@ -148,17 +148,7 @@ void SettingsWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void SettingsWindow::Apply(const std::function<void()>& event) {
-  event();
-  if (syncing_) {
-    resync_ = true;
-    return;
-  }
-  do {
-    resync_ = false;
-    syncing_ = true;
-    Sync();
-    syncing_ = false;
-  } while (resync_);
+  sync_.Apply(event, [this] { Sync(); });
 }
 
 void SettingsWindow::Sync() {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "dialogs/settings_dialog_template.h"
+#include "settings_dialog/control_sync.h"
 #include "settings_dialog/settings_dialog.h"
 #include "ui/dialog_widgets.h"
 
@@ -58,8 +59,7 @@ class SettingsWindow : public QDialog, private SettingsDialogHost {
   DialogWidgetsOf<SettingsControl> controls_;
   std::map<const QObject*, SettingsControl> controlOf_;
   std::map<SettingsControl, SettingsControl> upDownOfBuddy_;
-  bool syncing_ = false;
-  bool resync_ = false;
+  ControlSync sync_;
 };
 
 }  // namespace drunvale
