@@ -35,15 +35,17 @@ std::unique_ptr<StoreKey> CreateSettingsKey(UserStore& store) {
 }
 
 // Takes the value only when it is a string type and ends in its NUL. A zero-byte value has no
-// terminator, so it is ignored like any other unterminated one.
-void LoadString(StoreKey& key, const char* name, std::vector<uint8_t>& buffer,
+// terminator, so it is ignored like any other unterminated one. False when the read failed.
+bool LoadString(StoreKey& key, const char* name, std::vector<uint8_t>& buffer,
                 std::string& member) {
   ValueInfo info;
-  if (key.Query(name, buffer, info) != QueryStatus::Ok) return;
-  if (info.Type != kRegSz && info.Type != kRegExpandSz) return;
-  if (info.Size == 0 || buffer[info.Size - 1] != 0) return;
+  const QueryStatus status = key.Query(name, buffer, info);
+  if (status != QueryStatus::Ok) return status != QueryStatus::Failed;
+  if (info.Type != kRegSz && info.Type != kRegExpandSz) return true;
+  if (info.Size == 0 || buffer[info.Size - 1] != 0) return true;
   // REG_EXPAND_SZ is taken literally; references to the environment are not expanded.
   member.assign(reinterpret_cast<const char*>(buffer.data()));
+  return true;
 }
 
 }  // namespace
@@ -57,21 +59,27 @@ ResultCode Settings::Load(UserStore& store) {
   auto key = store.Open(kSettingsKeyPath, StoreAccess::Read);
   if (!key) return kSettingsFail;
 
+  // Into a copy: a key that fails half way leaves this object as it was.
+  Settings loaded = *this;
   std::vector<uint8_t> buffer(kStringLimit);
-  const std::pair<const char*, std::string*> strings[] = {
-      {"Port", &Port}, {"WavZero", &WavZero}, {"WavMin", &WavMin}, {"WavOver", &WavOver}};
+  const std::pair<const char*, std::string*> strings[] = {{"Port", &loaded.Port},
+                                                          {"WavZero", &loaded.WavZero},
+                                                          {"WavMin", &loaded.WavMin},
+                                                          {"WavOver", &loaded.WavOver}};
+  bool whole = true;
   for (const auto& [name, member] : strings)
-    LoadString(*key, name, buffer, *member);
+    whole = LoadString(*key, name, buffer, *member) && whole;
 
   // A shorter stored record replaces only its leading bytes; the rest keeps the defaults.
   Parameters defaults;
   ResetParameters(defaults);
   ParametersImage image = EncodeParameters(defaults);
   ValueInfo info;
-  if (key->Query("Parameters", image, info) == QueryStatus::Ok && info.Type == kRegBinary) {
-    Params = DecodeParameters(image);
-  }
+  const QueryStatus params = key->Query("Parameters", image, info);
+  if (params == QueryStatus::Ok && info.Type == kRegBinary) loaded.Params = DecodeParameters(image);
   key->Close();
+  if (!whole || params == QueryStatus::Failed) return kSettingsFail;
+  *this = std::move(loaded);
   return kSettingsOk;
 }
 
