@@ -48,14 +48,16 @@ ExchangeResult ConnectionWorker::RunWorker() {
         ShowStatus("После сна компьютера порт открывается заново.");
         continue;
       }
-      // A silent control unit, or an adapter gone from under us (pulled out, or its cable
+      // Only a stop ends the worker. A silent control unit, polls that kept failing although
+      // the session closed, or an adapter gone from under us (pulled out, or its cable
       // bumped), is waited for and picked up again; the node may come back under the same name.
+      if (result == ExchangeResult::Stopped || stop_.Wait(0) == WaitResult::Signalled) {
+        return ExchangeResult::Stopped;
+      }
       if (result == ExchangeResult::PortError) {
         ShowStatus("Связь с адаптером " + name + " потеряна.");
         // The indicator takes the status line at once; the cause line keeps saying it.
         ShowCause(LostPortCause());
-      } else if (result != ExchangeResult::NoAnswer) {
-        return result;
       }
     } else {
       // Also at the first attempt: started at boot, the program may be quicker than the

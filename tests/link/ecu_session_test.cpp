@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "link/session_rig.h"
@@ -40,7 +41,7 @@ void StopAtPoll(SessionRig& rig, int poll) {
 TEST(EcuSession, GoldenTranscriptAt10400StoppedWhilePolling) {
   SessionRig rig(10400, true);
   StopAtPoll(rig, 2);
-  EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Ok);
+  EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
   // No rate switch: identification follows StartCommunication. The stop ends the polling
   // before its next send, and the session is still closed. The pause is told before the
   // session and as soon as the polling ends.
@@ -116,7 +117,7 @@ TEST(EcuSession, RateSwitchAsksFirstAndMovesTheLineOnlyAfterThePositiveAnswer) {
     SCOPED_TRACE(c.baud);
     SessionRig rig(c.baud);
     StopAtPoll(rig, 1);
-    EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Ok);
+    EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
     const std::vector<Bytes> expected = {{0x20},       {0x82},       {0x81}, {0x10, 0x81, c.code},
                                          {0x1A, 0x80}, {0x21, 0x01}, {0x20}, {0x82}};
     EXPECT_EQ(rig.ecu.requests, expected);
@@ -136,10 +137,14 @@ TEST(EcuSession, RateSwitchAsksFirstAndMovesTheLineOnlyAfterThePositiveAnswer) {
     EXPECT_LT(at("status \"" + request + "\""), at(std::string("write ") + c.frame));
   }
 
-  // Refused: the line stays, no identification, the session is closed and the worker ends.
+  // Refused: the line stays, no identification, the session is closed and the worker waits to
+  // try again.
   SessionRig refused(38400);
   refused.ecu.ignored = {0x10};
-  EXPECT_EQ(refused.worker.RunWorker(), ExchangeResult::Ok);
+  refused.onStatus = [&](const std::string& text) {
+    if (text == "›") refused.stop.Set();
+  };
+  EXPECT_EQ(refused.worker.RunWorker(), ExchangeResult::Stopped);
   EXPECT_EQ(refused.Count(0x10), 20);
   EXPECT_EQ(refused.Count(0x1A), 0);
   EXPECT_EQ(refused.ecu.requests.back(), Bytes{0x82});
@@ -153,7 +158,7 @@ TEST(EcuSession, UnknownKeyBytesBlinkTheWarningThenPollingGoesOn) {
     SessionRig rig;
     rig.ecu.contactReply = reply;
     StopAtPoll(rig, 1);
-    EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Ok);
+    EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
     const std::vector<std::string> expected = {"Открываем COM1...",
                                                kContact,
                                                kWarning,
@@ -214,7 +219,7 @@ TEST(EcuSession, LiveDataBecomesSamplesAndAShortBlockNeverDoes) {
     if (polls == 3) rig.ecu.live = LiveBlock(0x00, 90, 5, 5, 28);
     if (polls == 5) rig.stop.Set();
   };
-  EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Ok);
+  EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
   ASSERT_EQ(rig.samples.size(), 2u);
   EXPECT_EQ(rig.samples[0].air, 29.1f);
   EXPECT_EQ(rig.samples[0].fuel, 10.0f);
@@ -250,7 +255,7 @@ TEST(EcuSession, SilentControlUnitWhilePollingMeansWaitingAndOpeningAnew) {
     portOpenWhileWaiting = rig.worker.PortOpen();
   };
 
-  EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Ok);
+  EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
   EXPECT_EQ(rig.Count(0x21), 2 + 20 + 1);
   EXPECT_EQ(rig.Count(0x20), 1 + 3 + 1 + 1);
   EXPECT_EQ(rig.Count(0x82), 1 + 3 + 1 + 1);
@@ -280,6 +285,21 @@ TEST(EcuSession, SilentControlUnitWhilePollingMeansWaitingAndOpeningAnew) {
   EXPECT_EQ(secondOpen, closedAt + 5000);
 }
 
+TEST(EcuSession, PollsThatKeepFailingWhileTheSessionClosesMeanWaitingAndOpeningAnew) {
+  SessionRig rig;
+  rig.ecu.ignored = {0x21};  // every poll unanswered, the closing requests answered
+  rig.onOpen = [&] {
+    if (rig.opens == 2) rig.stop.Set();
+  };
+  EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
+  EXPECT_EQ(rig.opens, 2);
+  std::string marks;
+  for (int i = 0; i < 50; ++i)
+    marks += "›";
+  const std::vector<std::string> statuses = rig.Statuses();
+  EXPECT_NE(std::find(statuses.begin(), statuses.end(), marks), statuses.end());
+}
+
 TEST(EcuSession, OpeningCloseIsNotCountedAndAPortFailureSkipsTheClosingRequests) {
   SessionRig rig;
   rig.ecu.ignored = {0x20, 0x82};  // no session to close
@@ -307,7 +327,7 @@ TEST(EcuSession, ModemLinesAreSetAfterOpeningBeforeAnyByteGoesOut) {
       SessionRig rig(10400, dtrOn);
       rig.port.SetModemLinesPresent(lines);  // without them: a pseudo-terminal, ENOTTY
       StopAtPoll(rig, 1);
-      EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Ok);
+      EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
       const std::vector<std::string> steps = Steps(rig.TakeLog());
       const std::string failed = lines ? "" : " FAILED";
       const std::vector<std::string> opening(steps.begin() + 1, steps.begin() + 6);
@@ -338,7 +358,7 @@ TEST(EcuSession, APortThatFailsOrWillNotOpenIsTriedAgainAfterTheWaitingIndicator
     if (text.starts_with("Связь")) lostAt = rig.clock.NowMs();
   };
 
-  EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Ok);
+  EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
   std::string marks;
   std::vector<std::string> waiting;
   for (int i = 0; i < 50; ++i)
@@ -383,7 +403,7 @@ TEST(EcuSession, ASleepOfTheComputerReopensThePortAtOnceAShortJumpDoesNot) {
       if (++polls == 3) rig.sleepClock.Sleep(sleptMs);
       if (polls == 4) rig.stop.Set();
     };
-    EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Ok);
+    EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
     const bool woke = sleptMs > WakeWatch::kMinSleepMs;
     // The answer that came across the sleep is no sample, and no closing requests go to a
     // handle that may be dead; the next session closes what is left before its contact.
@@ -433,6 +453,10 @@ TEST(EcuBlocks, IdentificationFieldsEndAtAZeroByteTheirLengthOrTheBlock) {
                                              "1",
                                              "\x98");
   EXPECT_EQ(FormatIdentification(cyrillic.data(), cyrillic.size()), "ЭБУ Ver. №1  \uFFFD\r\n");
+  // Terminal sequences (a title, a cleared screen) and line breaks arrive harmless.
+  const Bytes hostile = IdentificationBlock("\x1b]0;x\x07\x1b[2J", "\r\n", "\x7f\x09");
+  EXPECT_EQ(FormatIdentification(hostile.data(), hostile.size()),
+            "\uFFFD]0;x\uFFFD\uFFFD[2J Ver. \uFFFD\uFFFD  \uFFFD\uFFFD\r\n");
 }
 
 }  // namespace
