@@ -19,6 +19,8 @@ constexpr uint16_t kUpperHalf[64] = {
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
 };
 
+constexpr uint32_t kReplacement = 0xFFFD;
+
 void AppendUtf8(std::string& out, uint32_t c) {
   if (c < 0x80) {
     out += static_cast<char>(c);
@@ -53,7 +55,10 @@ std::string Cp1251ToUtf8(const uint8_t* text, size_t n) {
   out.reserve(n);
   for (size_t i = 0; i < n; ++i) {
     const uint8_t byte = text[i];
-    if (byte < 0x80) {
+    if (byte < 0x20 || byte == 0x7F) {
+      // A control unit's bytes must not steer a terminal (ESC sequences) or break a line.
+      AppendUtf8(out, kReplacement);
+    } else if (byte < 0x80) {
       out += static_cast<char>(byte);
     } else if (byte < 0xC0) {
       AppendUtf8(out, kUpperHalf[byte - 0x80]);

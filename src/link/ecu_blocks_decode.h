@@ -36,7 +36,8 @@ std::optional<LiveSample> DecodeLiveData(const uint8_t* payload, size_t size);
 // fields. A field ends at a zero byte, at its length, or where the block ends.
 std::string FormatIdentification(const uint8_t* payload, size_t size);
 
-// The control unit's texts are Windows-1251 bytes; the status line takes UTF-8.
+// The control unit's texts are Windows-1251 bytes; the status line takes UTF-8. Control characters
+// (below 0x20, and 0x7F) become U+FFFD, so that no byte from the car reaches a terminal as one.
 std::string Cp1251ToUtf8(const uint8_t* text, size_t n);
 
 }  // namespace drunvale
