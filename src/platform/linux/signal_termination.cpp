@@ -29,8 +29,10 @@ void OnSignal(int) {
   errno = saved;
 }
 
-// SIGINT and SIGTERM write to a pipe; a thread of the watch's own reads it and hands each
-// request on, outside the signal handler.
+// SIGINT, SIGTERM and SIGHUP (a closed terminal, a dropped ssh session) write to a pipe; a
+// thread of the watch's own reads it and hands each request on, outside the signal handler.
+// SIGPIPE is ignored meanwhile, so that output into a closed pipe fails instead of killing the
+// program before it has closed the trip.
 class SignalWatch final : public TerminationWatch {
  public:
   explicit SignalWatch(std::function<void()> onRequest) : onRequest_(std::move(onRequest)) {
@@ -44,12 +46,19 @@ class SignalWatch final : public TerminationWatch {
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, &oldInt_);
     sigaction(SIGTERM, &action, &oldTerm_);
+    sigaction(SIGHUP, &action, &oldHup_);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGPIPE, &ignore, &oldPipe_);
     thread_ = std::thread([this] { Serve(); });
   }
   ~SignalWatch() override {
     if (!thread_.joinable()) return;
     sigaction(SIGINT, &oldInt_, nullptr);
     sigaction(SIGTERM, &oldTerm_, nullptr);
+    sigaction(SIGHUP, &oldHup_, nullptr);
+    sigaction(SIGPIPE, &oldPipe_, nullptr);
     requestFd = -1;
     const ssize_t ignored = write(pipe_[1], &kQuit, 1);
     (void)ignored;
@@ -76,6 +85,8 @@ class SignalWatch final : public TerminationWatch {
   int pipe_[2] = {-1, -1};
   struct sigaction oldInt_ {};
   struct sigaction oldTerm_ {};
+  struct sigaction oldHup_ {};
+  struct sigaction oldPipe_ {};
   std::thread thread_;
 };
 

@@ -7,6 +7,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <future>
 #include <thread>
 
@@ -49,10 +50,21 @@ TEST(Termination, SignalsAreHandedOnWhileWatchedAndTheOldHandlingComesBack) {
   ignore.sa_handler = SIG_IGN;
   sigaction(SIGTERM, &ignore, &before);
   {
-    std::promise<void> heard;
-    auto watch = WatchTermination([&] { heard.set_value(); });
+    std::promise<void> term, hup;
+    int heard = 0;
+    auto watch = WatchTermination([&] { (heard++ == 0 ? term : hup).set_value(); });
     raise(SIGTERM);
-    EXPECT_EQ(heard.get_future().wait_for(5s), std::future_status::ready);
+    EXPECT_EQ(term.get_future().wait_for(5s), std::future_status::ready);
+    // A closed terminal ends the program cleanly too.
+    raise(SIGHUP);
+    EXPECT_EQ(hup.get_future().wait_for(5s), std::future_status::ready);
+    // Output into a pipe nobody reads any more fails instead of killing the process.
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    close(ends[0]);
+    EXPECT_EQ(write(ends[1], "x", 1), -1);
+    EXPECT_EQ(errno, EPIPE);
+    close(ends[1]);
   }
   struct sigaction now {};
   sigaction(SIGTERM, &before, &now);
