@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings_dialog/settings_dialog.h"
 
+#include "platform/user_store.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -395,7 +397,11 @@ void SettingsDialog::Save() {
   // keeps its own unless the user picked another one here.
   if (saved.Port == portInUse_) {
     Settings stored;
-    stored.Load(store_);
+    // Unread, the stored port is unknown: a default in its place would lose it.
+    if (stored.Load(store_) != kSettingsOk && store_.Exists(kSettingsKeyPath)) {
+      host_.ShowWarning(kNotSavedText);
+      return;
+    }
     saved.Port = stored.Port;
   }
   // In use either way; the user learns that they will not outlive this run.

@@ -95,5 +95,24 @@ TEST_F(SettingsFileTest, ATruncatedFileYieldsWholeValuesOrDefaults) {
   }
 }
 
+TEST_F(SettingsFileTest, AFileThatCannotBeReadWholeIsNeverReplaced) {
+  Settings saved;
+  saved.Port = "/dev/ttyS1";
+  saved.Params.FuelPrice = 55;
+  ASSERT_EQ(saved.Save(*store_), kSettingsOk);
+  // Grown past what is read: half of it saved back would be the whole store lost.
+  const std::string big =
+      ReadWholeFile(file_) + "\"Pad\"=\"" + std::string(kMaxRegFileBytes, 'x') + "\"\n";
+  WriteWholeFile(file_, big);
+  Settings loaded;
+  EXPECT_EQ(loaded.Load(*store_), kSettingsFail);
+  EXPECT_EQ(loaded, Settings());
+  EXPECT_TRUE(store_->Exists(kSettingsKeyPath));
+  Settings other;
+  other.Params.FuelPrice = 1;
+  EXPECT_EQ(other.Save(*store_), kSettingsFail);
+  EXPECT_EQ(ReadWholeFile(file_), big);
+}
+
 }  // namespace
 }  // namespace drunvale

@@ -347,6 +347,21 @@ TEST_F(DialogTest, SettingsThatCannotBeStoredAreSaidAndStayInUse) {
   dialog->Save();
   EXPECT_EQ(host.warnings, std::vector<std::string>{SettingsDialog::kNotSavedText});
   EXPECT_EQ(settings.Get().Params.FuelPrice, 41.0f);
+
+  // A stored port that cannot be read is never replaced by the default one.
+  Settings stored;
+  stored.Port = "/dev/ttyUSB3";
+  MemoryUserStore failing;
+  ASSERT_EQ(stored.Save(failing), kSettingsOk);
+  failing.FailQuery("Port");
+  host.warnings.clear();
+  Open(stored, &failing);
+  Enter(SettingsControl::Price, "42");
+  dialog->Save();
+  EXPECT_EQ(host.warnings, std::vector<std::string>{SettingsDialog::kNotSavedText});
+  const StoreValue* port = failing.Find(kKey, "Port");
+  ASSERT_NE(port, nullptr);
+  EXPECT_EQ(std::string(port->Data.begin(), port->Data.end() - 1), "/dev/ttyUSB3");
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ FileState ReadKeyFile(const KeyPlace& place, std::vector<StoreValue>& values) {
   struct stat info {};
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     close(fd);
-    return FileState::Missing;
+    return FileState::Unreadable;
   }
   std::string text;
   bool complete = true;
@@ -122,7 +122,10 @@ FileState ReadKeyFile(const KeyPlace& place, std::vector<StoreValue>& values) {
     text.append(chunk, static_cast<size_t>(n));
   }
   close(fd);
-  if (complete) values = ParseRegFile(text, place.Header);
+  // Half a file would be saved back as the whole: a read that fails, or a file too large to
+  // hold, leaves the key unreadable, and so untouched.
+  if (!complete) return FileState::Unreadable;
+  values = ParseRegFile(text, place.Header);
   return FileState::Read;
 }
 

@@ -23,8 +23,9 @@ namespace drunvale {
 // flushed. Writes collect in the open key and Flush (or Close) replaces the file atomically:
 // a temporary "<name>.reg.tmp" in the same folder, written, synced and renamed over the old
 // file, then the folder synced. A failed or interrupted save leaves the old file whole. Files
-// are owner-only (0600), new folders 0700. Files are read whole (at most kMaxRegFileBytes;
-// a larger one holds nothing) and what cannot be read counts as missing.
+// are owner-only (0600), new folders 0700. Files are read whole (at most kMaxRegFileBytes); a
+// file that cannot be read whole (a read error, too large, not a regular file) makes its key
+// fail to open, for writing too, so that no save replaces what could not be read.
 class FileUserStore final : public UserStore {
  public:
   // configDir stands for "Software"; an empty one makes every open fail.

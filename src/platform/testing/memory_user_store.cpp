@@ -35,6 +35,7 @@ class MemoryKey final : public StoreKey {
   QueryStatus Query(std::string_view name, std::span<uint8_t> buffer, ValueInfo& info) override {
     store_.log_.push_back("query " + std::string(name));
     if (closed_) return QueryStatus::NotFound;
+    if (store_.failQuery_.contains(name)) return QueryStatus::Failed;
     auto pending = FindIn(pending_, name);
     if (pending != pending_.end()) return CopyValueOut(*pending, buffer, info);
     auto& stored = store_.keys_[path_];

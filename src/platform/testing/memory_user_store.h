@@ -40,6 +40,8 @@ class MemoryUserStore final : public UserStore {
   void FailCreate(std::string path) { failCreate_.insert(std::move(path)); }
   void FailSet(std::string name) { failSet_.insert(std::move(name)); }
   void FailCommit(std::string path) { failCommit_.insert(std::move(path)); }
+  // Reading a value of this name fails as a system read can: QueryStatus::Failed.
+  void FailQuery(std::string name) { failQuery_.insert(std::move(name)); }
 
   const std::vector<std::string>& Log() const { return log_; }
   void ClearLog() { log_.clear(); }
@@ -52,6 +54,7 @@ class MemoryUserStore final : public UserStore {
   std::set<std::string, std::less<>> failCreate_;
   std::set<std::string, std::less<>> failSet_;
   std::set<std::string, std::less<>> failCommit_;
+  std::set<std::string, std::less<>> failQuery_;
   std::vector<std::string> log_;
 };
 
