@@ -30,22 +30,26 @@ FillProposal ProposeFill(const TankState& tank, uint32_t factor, std::optional<d
                          bool notFull) {
   FillProposal fill;
   fill.counted = tank.Started() ? tank.litres : 0;
+  fill.pumpedEarlier = tank.Started() ? tank.pumpedNotFull : 0;
   fill.before = fill.after = factor;
+  fill.counting = tank.Started();
   if (!pumped) return fill;
   fill.pumped = *pumped;
-  if (!tank.Started()) {
-    fill.verdict = FillVerdict::First;
-  } else if (notFull) {
+  // All the fuel that went in since the last full tank, to be compared with the count.
+  const double total = fill.pumped + fill.pumpedEarlier;
+  if (notFull) {
     fill.verdict = FillVerdict::NotFull;
+  } else if (!tank.Started()) {
+    fill.verdict = FillVerdict::First;
   } else if (fill.counted < kLeastCountedLitres ||
-             std::abs(fill.pumped - fill.counted) > kPartialShare * fill.counted) {
+             std::abs(total - fill.counted) > kPartialShare * fill.counted) {
     fill.verdict = FillVerdict::Partial;
   } else {
     fill.verdict = FillVerdict::Full;
     const double old = factor / 10000.0;
-    fill.measured = static_cast<float>(old * fill.pumped / fill.counted);
-    double weighted = fill.pumped * fill.measured;
-    double litres = fill.pumped;
+    fill.measured = static_cast<float>(old * total / fill.counted);
+    double weighted = total * fill.measured;
+    double litres = total;
     for (const PastFill& past : tank.fills) {
       if (past.litres <= 0) continue;
       weighted += double{past.litres} * past.factor;
@@ -63,11 +67,17 @@ FillProposal ProposeFill(const TankState& tank, uint32_t factor, std::optional<d
 
 TankState TankAfterFill(const TankState& tank, const FillProposal& fill, int64_t now) {
   TankState after = tank;
+  if (fill.verdict == FillVerdict::NotFull) {
+    // Before the first full tank there is nothing to count from yet.
+    if (after.Started()) after.pumpedNotFull += fill.pumped;
+    return after;
+  }
   after.litres = 0;
+  after.pumpedNotFull = 0;
   after.since = now != 0 ? now : 1;  // 0 would mean no start
   if (fill.verdict == FillVerdict::Full) {
     after.fills[1] = after.fills[0];
-    after.fills[0] = {static_cast<float>(fill.pumped), fill.measured};
+    after.fills[0] = {static_cast<float>(fill.pumped + fill.pumpedEarlier), fill.measured};
   }
   return after;
 }

@@ -18,13 +18,16 @@ struct PastFill {
 
 // The tank counter, kept across runs; "Обнулить" does not touch it.
 struct TankState {
-  // Litres used since the last fill-up, each counted with the factor in force at its moment.
+  // Litres used since the last full tank, each counted with the factor in force at its moment.
   double litres = 0;
-  // When the last fill-up was recorded, seconds since 1970 UTC; 0 before the first one: nothing
-  // is counted until a fill-up gives the counter a start.
+  // When the last full tank was recorded, seconds since 1970 UTC; 0 before the first one:
+  // nothing is counted until a full tank gives the counter a start.
   int64_t since = 0;
   // The last two full fill-ups, newest first.
   std::array<PastFill, 2> fills{};
+  // Litres pumped since then in fill-ups that left the tank not full: the next full one is
+  // compared with all that was pumped since the last full tank.
+  double pumpedNotFull = 0;
 
   bool Started() const { return since != 0; }
   bool operator==(const TankState&) const = default;
@@ -35,17 +38,19 @@ enum class FillVerdict {
   First,     // the counter had no start: this fill-up gives it one, the factor stays
   Full,      // a full tank within reach of the count: a new factor is proposed
   Partial,   // too far from the count to be a full tank: refused unless recorded as not full
-  NotFull,   // the driver says the tank is not full: only the counter starts anew
+  NotFull,   // the driver says the tank is not full: the count goes on to the next full one
 };
 
 struct FillProposal {
   FillVerdict verdict = FillVerdict::NoLitres;
-  double pumped = 0;
+  double pumped = 0;         // this fill-up's litres, as the pump shows them
+  double pumpedEarlier = 0;  // litres of not-full fill-ups since the last full tank
   double counted = 0;
   uint32_t before = 0;  // factor in parts per ten thousand
   uint32_t after = 0;
-  float measured = 0;    // Full: the factor this fill-up alone gives
-  bool limited = false;  // Full: the step was held to its limit
+  float measured = 0;     // Full: the factor this fill-up alone gives
+  bool limited = false;   // Full: the step was held to its limit
+  bool counting = false;  // the counter had its start: a not-full fill-up goes on counting
 
   bool Recordable() const {
     return verdict == FillVerdict::First || verdict == FillVerdict::Full ||
@@ -65,13 +70,13 @@ inline constexpr double kMostPumpedLitres = 1000.0;
 // "45.3" or "45,3" litres, more than 0 and at most kMostPumpedLitres.
 std::optional<double> ParseLitres(std::string_view text);
 
-// What recording this fill-up would do. The measured factor is old × pumped / counted; the
-// proposal averages it with the last two full fill-ups, weighted by their litres, and moves
-// at most kStepShare from the old factor, within the factor's range.
+// What recording this fill-up would do. The measured factor is old × (pumped + pumped earlier)
+// / counted; the proposal averages it with the last two full fill-ups, weighted by their
+// litres, and moves at most kStepShare from the old factor, within the factor's range.
 FillProposal ProposeFill(const TankState& tank, uint32_t factor, std::optional<double> pumped,
                          bool notFull);
-// The counter after a recorded fill-up at `now`: it starts again from zero, and a full one
-// joins the history.
+// The counter after a recorded fill-up at `now`: a full (or first) one starts it again from
+// zero, and a full one joins the history; a not-full one only adds its litres to the pumped.
 TankState TankAfterFill(const TankState& tank, const FillProposal& fill, int64_t now);
 
 }  // namespace drunvale

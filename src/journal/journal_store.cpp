@@ -53,9 +53,10 @@ TankState LoadTank(UserStore& store) {
   TankImage image{};
   ValueInfo info;
   const bool ok = key->Query(kTankName, image, info) == QueryStatus::Ok &&
-                  info.Type == kRegBinary && info.Size == image.size();
+                  info.Type == kRegBinary &&
+                  (info.Size == image.size() || info.Size == kOldTankBytes);
   key->Close();
-  return ok ? DecodeTank(image).value_or(TankState{}) : TankState{};
+  return ok ? DecodeTank(image, info.Size).value_or(TankState{}) : TankState{};
 }
 
 bool SaveFuelFactor(UserStore& store, uint32_t parts) {
@@ -78,14 +79,19 @@ TankImage EncodeTank(const TankState& tank) {
     Put<float>(image, 16 + 8 * i, tank.fills[i].litres);
     Put<float>(image, 20 + 8 * i, tank.fills[i].factor);
   }
+  Put<double>(image, 32, tank.pumpedNotFull);
   return image;
 }
 
-std::optional<TankState> DecodeTank(const TankImage& image) {
+std::optional<TankState> DecodeTank(const TankImage& image, size_t size) {
   TankState tank;
   tank.litres = Get<double>(image, 0);
   tank.since = Get<int64_t>(image, 8);
-  if (!std::isfinite(tank.litres) || tank.litres < 0 || tank.since < 0) return std::nullopt;
+  if (size > kOldTankBytes) tank.pumpedNotFull = Get<double>(image, 32);
+  if (!std::isfinite(tank.litres) || tank.litres < 0 || tank.since < 0 ||
+      !std::isfinite(tank.pumpedNotFull) || tank.pumpedNotFull < 0) {
+    return std::nullopt;
+  }
   for (size_t i = 0; i < tank.fills.size(); ++i) {
     PastFill& fill = tank.fills[i];
     fill.litres = Get<float>(image, 16 + 8 * i);

@@ -23,7 +23,8 @@ std::string MessageOf(const FillProposal& fill, bool typed) {
                  ? "Насчитано меньше 5 л: сверять не с чем.\nОтметьте, что бак не полон."
                  : "Разница со счётом больше 25 %: похоже,\nбак залит не полностью. Отметьте это.";
     case FillVerdict::NotFull:
-      return "Коэффициент не изменится,\nсчёт бака начнётся заново.";
+      return fill.counting ? "Коэффициент не изменится; счёт бака\nидёт до полной заправки."
+                           : "Бак не полон: счёт начнётся\nс первой полной заправки.";
   }
   return {};
 }
@@ -37,7 +38,8 @@ FillUpDialog::FillUpDialog(const TankState& tank, uint32_t factor) : tank_(tank)
   } else {
     controls_.counted = "счёт ещё не начат";
   }
-  controls_.notFullEnabled = tank_.Started();
+  // Any fill-up may leave the tank not full, the first of all too.
+  controls_.notFullEnabled = true;
   Update();
 }
 

@@ -75,7 +75,9 @@ TEST(FillUp, AFarOffOrTooSmallFillIsRefusedUnlessRecordedAsNotFullWhichKeepsTheF
   EXPECT_TRUE(notFull.Recordable());
   EXPECT_EQ(notFull.after, kFactorOne);
   const TankState after = TankAfterFill(tank, notFull, 1'700'100'000);
-  EXPECT_EQ(after.litres, 0);
+  EXPECT_EQ(after.litres, 40);  // the count goes on to the next full tank
+  EXPECT_EQ(after.pumpedNotFull, 51);
+  EXPECT_EQ(after.since, tank.since);
   EXPECT_EQ(after.fills, tank.fills);
 
   // Without litres nothing can be recorded; before the first fill-up the counter only starts.
@@ -84,6 +86,27 @@ TEST(FillUp, AFarOffOrTooSmallFillIsRefusedUnlessRecordedAsNotFullWhichKeepsTheF
   EXPECT_EQ(first.verdict, FillVerdict::First);
   EXPECT_EQ(first.after, kFactorOne);
   EXPECT_TRUE(TankAfterFill(TankState{}, first, 1'700'100'000).Started());
+}
+
+TEST(FillUp, ANotFullFillUpIsCountedIntoTheNextFullOne) {
+  // Two full fills of 45 l at 1.0; 40 l used, 35 l put in "not full"; 30 l more used, 35 l
+  // fill it up: 70 pumped against 70 counted, the factor stays.
+  TankState tank = Counted(40, {PastFill{45, 1.0f}, PastFill{45, 1.0f}});
+  tank = TankAfterFill(tank, ProposeFill(tank, kFactorOne, 35.0, true), 1'700'100'000);
+  tank.litres += 30;
+  const FillProposal full = ProposeFill(tank, kFactorOne, 35.0, false);
+  EXPECT_EQ(full.verdict, FillVerdict::Full);
+  EXPECT_EQ(full.pumpedEarlier, 35.0);
+  EXPECT_EQ(full.after, kFactorOne);
+  const TankState after = TankAfterFill(tank, full, 1'700'200'000);
+  EXPECT_EQ(after.litres, 0);
+  EXPECT_EQ(after.pumpedNotFull, 0);
+  EXPECT_EQ(after.fills[0], (PastFill{70, 1.0f}));
+
+  // The first fill-up of all may leave the tank not full: the count waits for a full one.
+  const FillProposal notFullFirst = ProposeFill(TankState{}, kFactorOne, 20.0, true);
+  EXPECT_EQ(notFullFirst.verdict, FillVerdict::NotFull);
+  EXPECT_FALSE(TankAfterFill(TankState{}, notFullFirst, 1'700'100'000).Started());
 }
 
 TEST(FillUp, StoredFactorAndTankAreTakenOnlyWhenTheyMakeSense) {
@@ -98,6 +121,12 @@ TEST(FillUp, StoredFactorAndTankAreTakenOnlyWhenTheyMakeSense) {
   EXPECT_EQ(image[0], 0x00);  // 12.5 as a little-endian double: 00 .. 00 29 40
   EXPECT_EQ(image[7], 0x40);
   EXPECT_EQ(DecodeTank(image), tank);
+  // A counter stored by an older build, without the not-full litres.
+  TankState notFull = tank;
+  notFull.pumpedNotFull = 7;
+  TankImage old = EncodeTank(notFull);
+  EXPECT_EQ(DecodeTank(old, kOldTankBytes), tank);
+  EXPECT_EQ(DecodeTank(old), notFull);
   TankImage damaged = EncodeTank(Counted(std::numeric_limits<double>::quiet_NaN()));
   EXPECT_EQ(DecodeTank(damaged), std::nullopt);
 }
