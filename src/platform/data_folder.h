@@ -47,8 +47,10 @@ class DataFolder {
   // Replaces the file whole or not at all: a temporary file beside it, flushed to the disk,
   // then renamed over it.
   virtual FileResult Replace(std::string_view name, std::string_view bytes) = 0;
-  // A file that is not there counts as removed.
+  // A file that is not there counts as removed. The removal is durable when this returns.
   virtual FileResult Remove(std::string_view name) = 0;
+  // Gives a file a new name that no file has yet; Busy when one has it.
+  virtual FileResult Rename(std::string_view name, std::string_view newName) = 0;
   // Makes this copy of the program the one that writes here, until the object goes; the
   // system lets go when the process ends, however it ends. Busy when another copy holds it.
   virtual FileResult Claim() = 0;

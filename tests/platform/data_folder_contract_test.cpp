@@ -85,6 +85,17 @@ TEST_P(DataFolderContract, ReplacingIsWholeAndRemovingAMissingFileIsNoFailure) {
   EXPECT_TRUE(folder->Remove("checkpoint.txt").Ok());
   EXPECT_TRUE(folder->Remove("checkpoint.txt").Ok());
   EXPECT_EQ(folder->Read("checkpoint.txt", text).status, Status::NotFound);
+
+  // A new name never replaces a file that has it.
+  ASSERT_TRUE(folder->Replace("checkpoint.txt", "kept").Ok());
+  ASSERT_TRUE(folder->Replace("taken.txt", "taken").Ok());
+  EXPECT_EQ(folder->Rename("checkpoint.txt", "taken.txt").status, Status::Busy);
+  EXPECT_TRUE(folder->Rename("checkpoint.txt", "aside.txt").Ok());
+  ASSERT_TRUE(folder->Read("aside.txt", text).Ok());
+  EXPECT_EQ(text, "kept");
+  EXPECT_EQ(folder->Read("checkpoint.txt", text).status, Status::NotFound);
+  ASSERT_TRUE(folder->Read("taken.txt", text).Ok());
+  EXPECT_EQ(text, "taken");
 }
 
 TEST_P(DataFolderContract, OneCopyAtATimeClaimsTheFolder) {

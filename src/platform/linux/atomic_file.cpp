@@ -10,9 +10,7 @@
 #include <cstdlib>
 
 namespace drunvale {
-namespace {
-
-void SyncFolder(const std::string& file) {
+void SyncFolderOf(const std::string& file) {
   const size_t slash = file.rfind('/');
   const std::string folder = slash == 0 ? "/" : file.substr(0, slash);
   const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -21,8 +19,6 @@ void SyncFolder(const std::string& file) {
   fsync(fd);
   close(fd);
 }
-
-}  // namespace
 
 int WriteAll(int fd, std::string_view text) {
   size_t done = 0;
@@ -51,7 +47,7 @@ int ReplaceFileAtomically(const std::string& path, std::string_view text) {
     unlink(temp.c_str());
     return error;
   }
-  SyncFolder(path);
+  SyncFolderOf(path);
   return 0;
 }
 

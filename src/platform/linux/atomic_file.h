@@ -6,6 +6,10 @@
 
 namespace drunvale {
 
+// Syncs the folder the file at path lies in, so that a new name or a removal in it lasts
+// through a power cut.
+void SyncFolderOf(const std::string& path);
+
 // Writes all of text to fd, going on after interrupted or short writes. 0, or the errno of the
 // write that failed (ENOSPC for a write that made no progress).
 int WriteAll(int fd, std::string_view text);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "platform/linux/atomic_file.h"
 
@@ -115,6 +116,8 @@ FileResult PosixDataFolder::AppendLine(std::string_view name, std::string_view h
   text.append(line).push_back('\n');
   int error = WriteAll(fd, text);
   if (error == 0 && fdatasync(fd) != 0) error = errno;
+  // A new file's name must last as long as its first row does.
+  if (error == 0 && size == 0) SyncFolderOf(PathOf(name));
   // What a failed write left behind goes, so that the next row starts where this one did.
   // Should that fail too, the next append starts a line of its own after the tail.
   if (error != 0) {
@@ -132,7 +135,25 @@ FileResult PosixDataFolder::Replace(std::string_view name, std::string_view byte
 
 FileResult PosixDataFolder::Remove(std::string_view name) {
   if (path_.empty()) return {};
-  if (unlink(PathOf(name).c_str()) != 0 && errno != ENOENT) return ResultOfErrno(errno);
+  const std::string path = PathOf(name);
+  if (unlink(path.c_str()) != 0) return errno == ENOENT ? FileResult{} : ResultOfErrno(errno);
+  // Else the file may come back after a power cut, and what it held be counted again.
+  SyncFolderOf(path);
+  return {};
+}
+
+FileResult PosixDataFolder::Rename(std::string_view name, std::string_view newName) {
+  if (path_.empty()) return {Status::NotFound, ENOENT};
+  const std::string from = PathOf(name);
+  const std::string to = PathOf(newName);
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
+    if (errno != EINVAL && errno != ENOSYS) return ResultOfErrno(errno == EEXIST ? EBUSY : errno);
+    // A file system without the flag: the check and the rename are not one step there.
+    struct stat info {};
+    if (lstat(to.c_str(), &info) == 0) return ResultOfErrno(EBUSY);
+    if (rename(from.c_str(), to.c_str()) != 0) return ResultOfErrno(errno);
+  }
+  SyncFolderOf(to);
   return {};
 }
 

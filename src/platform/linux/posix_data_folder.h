@@ -25,6 +25,7 @@ class PosixDataFolder final : public DataFolder {
                         std::string_view line) override;
   FileResult Replace(std::string_view name, std::string_view bytes) override;
   FileResult Remove(std::string_view name) override;
+  FileResult Rename(std::string_view name, std::string_view newName) override;
   FileResult Claim() override;
 
  private:

@@ -59,10 +59,29 @@ FileResult MemoryDataFolder::Replace(std::string_view name, std::string_view byt
 FileResult MemoryDataFolder::Remove(std::string_view name) {
   if (auto failed = FailedWrite()) return *failed;
   if (auto found = state_->files.find(name); found != state_->files.end()) {
+    state_->lastRemoved.emplace(found->first, std::move(found->second));
     state_->files.erase(found);
     ++state_->writes;
   }
   return {};
+}
+
+FileResult MemoryDataFolder::Rename(std::string_view name, std::string_view newName) {
+  if (auto failed = FailedWrite()) return *failed;
+  const auto found = state_->files.find(name);
+  if (found == state_->files.end()) return {Status::NotFound, -1};
+  if (File(newName) != nullptr) return {Status::Busy, -1};
+  std::string bytes = std::move(found->second);
+  state_->files.erase(found);
+  state_->files[std::string(newName)] = std::move(bytes);
+  ++state_->writes;
+  return {};
+}
+
+void MemoryDataFolder::LoseLastRemoval() {
+  if (!state_->lastRemoved) return;
+  state_->files[state_->lastRemoved->first] = std::move(state_->lastRemoved->second);
+  state_->lastRemoved.reset();
 }
 
 FileResult MemoryDataFolder::Claim() {

@@ -28,6 +28,7 @@ class MemoryDataFolder final : public DataFolder {
                         std::string_view line) override;
   FileResult Replace(std::string_view name, std::string_view bytes) override;
   FileResult Remove(std::string_view name) override;
+  FileResult Rename(std::string_view name, std::string_view newName) override;
   FileResult Claim() override;
 
   // Every later write (append, replace, remove, claim) fails so, and changes nothing; Ok heals.
@@ -37,6 +38,8 @@ class MemoryDataFolder final : public DataFolder {
   const std::string* File(std::string_view name) const;
   void Put(std::string_view name, std::string bytes);
   int Writes() const { return state_->writes; }
+  // A power cut before the last removal reached the disk: the file removed last is back.
+  void LoseLastRemoval();
 
  private:
   struct State {
@@ -46,6 +49,7 @@ class MemoryDataFolder final : public DataFolder {
     FileResult::Status failReads = FileResult::Status::Ok;
     const MemoryDataFolder* claimedBy = nullptr;
     int writes = 0;
+    std::optional<std::pair<std::string, std::string>> lastRemoved;
   };
   explicit MemoryDataFolder(std::shared_ptr<State> state) : state_(std::move(state)) {}
   std::optional<FileResult> FailedWrite();

@@ -179,6 +179,18 @@ class WinDataFolder final : public DataFolder {
     return result.status == Status::NotFound ? FileResult{} : result;
   }
 
+  FileResult Rename(std::string_view name, std::string_view newName) override {
+    if (path_.empty()) return {Status::NotFound, ERROR_PATH_NOT_FOUND};
+    // Without MOVEFILE_REPLACE_EXISTING a name that is taken is refused.
+    if (MoveFileExW(FileOf(name).c_str(), FileOf(newName).c_str(), MOVEFILE_WRITE_THROUGH)) {
+      return {};
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+      return {Status::Busy, static_cast<int>(error)};
+    return ResultOfError(error);
+  }
+
   FileResult Claim() override {
     if (claim_ != INVALID_HANDLE_VALUE) return {};
     if (FileResult made = MakeFolder(); !made.Ok()) return made;
