@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "journal/journal_rows.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "journal/csv.h"
@@ -55,20 +56,21 @@ std::string Fixed(double value, int precision = 2) {
   return text;
 }
 
-std::string Header(const std::vector<std::string_view>& columns) {
+std::string Header(const std::vector<std::string_view>& columns, char separator) {
   std::string header(kUtf8Bom);
   for (size_t i = 0; i < columns.size(); ++i) {
-    if (i > 0) header += ',';
+    if (i > 0) header += separator;
     header += columns[i];
   }
   return header;
 }
 
-// A number as this file writes them; nullopt for anything else.
-std::optional<double> Number(const std::string& text) {
-  if (text.empty() || text.find_first_not_of("0123456789.-") != std::string::npos) {
+// A number as this file writes them, with either decimal sign; nullopt for anything else.
+std::optional<double> Number(std::string text) {
+  if (text.empty() || text.find_first_not_of("0123456789.,-") != std::string::npos) {
     return std::nullopt;
   }
+  std::replace(text.begin(), text.end(), ',', '.');
   return StrtodInCLocale(text.c_str());
 }
 
@@ -93,8 +95,8 @@ std::optional<uint32_t> EngineTime(const std::string& text) {
 
 }  // namespace
 
-std::string TripsHeader() {
-  return Header({std::begin(kTripColumns), std::end(kTripColumns)});
+std::string TripsHeader(char separator) {
+  return Header({std::begin(kTripColumns), std::end(kTripColumns)}, separator);
 }
 
 std::string FormatTripRow(const TripRecord& trip) {
@@ -125,17 +127,21 @@ std::string FormatTripRow(const TripRecord& trip) {
   fields.push_back(rate(moved, per100 * trip.fuelPrice));
 
   fields.push_back(FormatFactor(trip.factor));
-  fields.push_back(trip.port);
+  fields.push_back(CsvText(trip.port));
   std::string unit = trip.controlUnit;
   while (!unit.empty() && (unit.back() == '\n' || unit.back() == '\r' || unit.back() == ' '))
     unit.pop_back();
-  fields.push_back(unit);
+  fields.push_back(CsvText(unit));
   return CsvLine(fields);
 }
 
-std::optional<TripRow> ParseTripRow(std::string_view line) {
+std::optional<TripRow> ParseTripRow(std::string_view line, char separator) {
   std::vector<std::string> fields;
-  if (!SplitCsvLine(line, fields) || fields.size() < kTripFields) return std::nullopt;
+  if (!SplitCsvLine(line, fields, separator) || fields.size() < kTripFields) return std::nullopt;
+  // The end is shown as it was written: only our own words.
+  if (std::find(std::begin(kEndTexts), std::end(kEndTexts), fields[2]) == std::end(kEndTexts)) {
+    return std::nullopt;
+  }
   const auto start = ParseIso8601(fields[0]);
   const auto end = ParseIso8601(fields[1]);
   const auto time = EngineTime(fields[3]);
@@ -146,9 +152,10 @@ std::optional<TripRow> ParseTripRow(std::string_view line) {
   return TripRow{fields[0], *start, *end, fields[2], *time, *km, *litres, *money};
 }
 
-std::string FillsHeader() {
+std::string FillsHeader(char separator) {
   return Header(
-      {"дата", "залито л", "насчитано л", "коэффициент до", "коэффициент после", "заправка"});
+      {"дата", "залито л", "насчитано л", "коэффициент до", "коэффициент после", "заправка"},
+      separator);
 }
 
 std::string FormatFillRow(const FillRecord& record) {

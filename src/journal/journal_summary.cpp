@@ -35,11 +35,12 @@ void JournalTotals::Add(const TripRow& trip) {
 JournalContents SummariseJournal(std::string_view tripsCsv, const LocalTime& now,
                                  int64_t tankSince) {
   JournalContents contents;
-  const std::string header = TripsHeader().substr(kUtf8Bom.size());
+  const char separator = FormOfFile(tripsCsv, kTripNumberAt, {}).listSeparator;
+  const std::string header = TripsHeader(separator).substr(kUtf8Bom.size());
   const std::string today = LocalDate(now);
   for (std::string_view line : SplitLines(tripsCsv)) {
     if (line.empty() || line == header) continue;
-    const auto trip = ParseTripRow(line);
+    const auto trip = ParseTripRow(line, separator);
     if (!trip) {
       ++contents.damagedLines;
       continue;

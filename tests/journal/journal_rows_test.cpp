@@ -72,6 +72,49 @@ TEST(JournalRows, ARowHoldsThePanelsFiguresAndReadsBack) {
   EXPECT_EQ(fields[19], "54.90");  // kg/h still
 }
 
+TEST(JournalRows, TextFromOutsideIsNoFormulaAndOnlyOurEndsReadBack) {
+  TripRecord trip = ATrip();
+  trip.port = "=HYPERLINK(\"x\")";
+  trip.controlUnit = "-1+2";
+  std::vector<std::string> fields;
+  ASSERT_TRUE(SplitCsvLine(FormatTripRow(trip), fields));
+  EXPECT_EQ(fields[25], "'=HYPERLINK(\"x\")");
+  EXPECT_EQ(fields[26], "'-1+2");
+  for (const char* text : {"+7", "@SUM", "\tx", "\rx"})
+    EXPECT_EQ(CsvText(text), std::string("'") + text);
+  EXPECT_EQ(CsvText("/dev/ttyUSB0"), "/dev/ttyUSB0");
+
+  fields[2] = "\x1b[2J";
+  EXPECT_FALSE(ParseTripRow(CsvLine(fields)));
+}
+
+TEST(JournalRows, ARowTakesTheFormOfItsFileAndReadsBackFromEither) {
+  const std::string row = FormatTripRow(ATrip());
+  EXPECT_EQ(RowInForm(row, {',', '.'}, kTripNumberFields), row);
+  const std::string russian = RowInForm(row, {';', ','}, kTripNumberFields);
+  std::vector<std::string> fields;
+  ASSERT_TRUE(SplitCsvLine(russian, fields, ';'));
+  ASSERT_EQ(fields.size(), 27u);
+  EXPECT_EQ(fields[0], "2024-05-01T08:15:30+03:00");
+  EXPECT_EQ(fields[3], "1:02:03");
+  EXPECT_EQ(fields[6], "12,35");
+  EXPECT_EQ(fields[24], "1,0420");
+  EXPECT_EQ(fields[25], "/dev/serial/by-id/usb-FTDI,x");  // text stays as it is
+  const auto back = ParseTripRow(russian, ';');
+  ASSERT_TRUE(back);
+  EXPECT_DOUBLE_EQ(back->km, 12.35);
+
+  // A file's form is its header's, and for ';' its first row's decimal sign.
+  const std::string file = TripsHeader(';') + "\n" + russian + "\n";
+  EXPECT_EQ(FormOfFile(file, kTripNumberAt, {}), (RegionalNumbers{';', ','}));
+  const std::string pointed =
+      TripsHeader(';') + "\n" + RowInForm(row, {';', '.'}, kTripNumberFields) + "\n";
+  EXPECT_EQ(FormOfFile(pointed, kTripNumberAt, {';', ','}), (RegionalNumbers{';', '.'}));
+  EXPECT_EQ(FormOfFile(TripsHeader() + "\n", kTripNumberAt, {';', ','}), (RegionalNumbers{}));
+  EXPECT_EQ(FormOfFile("", kTripNumberAt, {';', ','}), (RegionalNumbers{';', ','}));
+  EXPECT_EQ(WrittenForm({'\t', ','}), (RegionalNumbers{';', ','}));
+}
+
 TEST(JournalRows, TheSummaryListsTripsNewestFirstSkipsDamagedLinesAndTotalsBySpan) {
   TripRecord early = ATrip();
   early.start = {1714460000, 180};  // the day before
