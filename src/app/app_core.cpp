@@ -7,6 +7,8 @@ AppCore::AppCore(AppPlatform platform)
     : tickClock(*platform.tickClock),
       wallClock(*platform.wallClock),
       dataFolder(platform.dataFolder),
+      regionalNumbers(platform.regionalNumbers),
+      keepsRecords(platform.keepsRecords),
       autostart(*platform.autostart),
       sound(settings, *platform.highResClock, *platform.audio),
       trip(settings, *platform.tickClock, [this](float value) { sound.SetConsumption(value); }),

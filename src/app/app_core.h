@@ -7,6 +7,7 @@
 #include "journal/fuel_factor.h"
 #include "link/kwp_link.h"
 #include "platform/data_folder.h"
+#include "platform/regional_numbers.h"
 #include "platform/session_autostart.h"
 #include "platform/sleep_clock.h"
 #include "platform/wall_clock.h"
@@ -27,6 +28,11 @@ struct AppPlatform {
   WallClock* wallClock = &SystemWallClock();
   SleepClock* sleepClock = &SystemSleepClock();
   SessionAutostart* autostart = &SystemSessionAutostart();
+  // How the user's region writes numbers: the form a new journal file takes.
+  RegionalNumbers regionalNumbers = UserRegionalNumbers();
+  // False for --demo: a simulated drive leaves no trace in the journal, the tank counter or
+  // the fuel factor.
+  bool keepsRecords = true;
 };
 
 // The four process-wide objects, built in this order and destroyed in reverse: the link goes
@@ -47,6 +53,8 @@ class AppCore {
   TickClock& tickClock;
   WallClock& wallClock;
   DataFolder* const dataFolder;
+  const RegionalNumbers regionalNumbers;
+  const bool keepsRecords;
   SessionAutostart& autostart;
   FuelCalibration calibration;
   // When the last valid sample came; set by the link's worker.

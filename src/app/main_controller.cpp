@@ -67,11 +67,14 @@ void MainController::Start(bool beep) {
 
 void MainController::Stop() {
   app_.sound.SetEnabled(false);
+  // The figures are kept before the goodbye to a silent control unit, which takes seconds.
+  app_.link.RequestStop();
+  keeper_.Stopped(app_.trip.Snapshot());
   app_.link.Stop();
   view_.StopRefreshTimer();
   Stopped();
   refreshCount_ = kTicksBetweenFullRefreshes;
-  keeper_.Stopped(RefreshStatistics());
+  RefreshStatistics();
   ShowNotices();
 }
 
@@ -125,16 +128,27 @@ void MainController::ToggleUnits() {
 
 int MainController::Close() {
   app_.sound.SetEnabled(false);
-  app_.link.Stop();
-  view_.StopRefreshTimer();
-  Stopped();
+  // The trip's row goes before the goodbye to a silent control unit, which takes seconds: a
+  // system that ends the session may not wait that long.
+  app_.link.RequestStop();
+  std::string notice;
   if (!tripClosed_) {
     tripClosed_ = true;
     keeper_.TripEnded(app_.trip.Snapshot(), TripEnd::Closed);
-    // The window is going: what went wrong goes where the program's own messages go.
-    if (const std::string notice = keeper_.TakeNotice(); !notice.empty()) {
-      WriteText(stderr, "drunvale: " + notice + "\n");
+    notice = keeper_.TakeNotice();
+    if (const size_t waiting = keeper_.RowsWaiting(); waiting > 0) {
+      notice += (notice.empty() ? "" : "\n") + std::string("Не записано в журнал строк: ") +
+                std::to_string(waiting) +
+                ". Они будут записаны при следующем запуске, если сохранилась контрольная точка.";
     }
+  }
+  app_.link.Stop();
+  view_.StopRefreshTimer();
+  Stopped();
+  if (!notice.empty()) {
+    // Said where the program's own messages go, and in the window before it goes.
+    WriteText(stderr, "drunvale: " + notice + "\n");
+    view_.ShowClosingNotice(notice);
   }
   return kMainWindowClosed;
 }

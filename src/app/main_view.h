@@ -33,6 +33,8 @@ class MainView {
   // be written): said once, without stopping anything. A view without a better place for it
   // shows it on the cause line.
   virtual void ShowNotice(const std::string& text) { SetCauseLine(text); }
+  // The same as the window closes: a window holds it until the user has read it.
+  virtual void ShowClosingNotice(const std::string& text) { ShowNotice(text); }
   // Whole seconds without a valid sample while the link runs, once the figures are stale, or
   // nullopt when they are live or the link is stopped. A window puts it on its status line
   // before the link's own text (StatusLineText in app/data_age.h).

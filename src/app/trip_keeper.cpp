@@ -19,7 +19,9 @@ bool TripBegun(const TripSnapshot& trip) {
 }  // namespace
 
 TripKeeper::TripKeeper(AppCore& app, UserStore& store)
-    : app_(app), store_(store), writer_(app.dataFolder) {}
+    : app_(app),
+      store_(store),
+      writer_(app.keepsRecords ? app.dataFolder : nullptr, app.regionalNumbers) {}
 
 void TripKeeper::Initialise() {
   app_.calibration.SetParts(LoadFuelFactor(store_));
@@ -76,6 +78,10 @@ void TripKeeper::CountTank(const TripSnapshot& trip) {
   uncountedLitres_ += fuel - countedTripFuel_;
   countedTripFuel_ = fuel;
   if (!tank_.Started() || uncountedLitres_ <= 0) return;
+  if (!app_.keepsRecords) {
+    tank_.litres += std::exchange(uncountedLitres_, 0);
+    return;
+  }
   // Added to what the store holds now, so that nothing counted elsewhere is overwritten.
   TankState stored = LoadTank(store_);
   if (!stored.Started()) stored = tank_;
@@ -119,20 +125,22 @@ TankState TripKeeper::Tank(const TripSnapshot& trip) const {
 std::string TripKeeper::RecordFill(const FillProposal& fill, const TripSnapshot& trip) {
   if (!fill.Recordable()) return {};
   const LocalTime now = app_.wallClock.Now();
-  // What was used before the fill-up belongs to the tank just filled, not to the new one.
+  // The history as the store holds it, in case another copy recorded a fill-up meanwhile.
+  TankState before = app_.keepsRecords ? LoadTank(store_) : TankState{};
+  if (!before.Started()) before = tank_;
+  // What was used before the fill-up belongs to the tank just filled: to the count a full
+  // one closes, or to the count a not-full one goes on with.
+  if (before.Started())
+    before.litres += uncountedLitres_ + (trip.Everywhere().Fuel - countedTripFuel_);
   countedTripFuel_ = trip.Everywhere().Fuel;
   uncountedLitres_ = 0;
-  // The history as the store holds it, in case another copy recorded a fill-up meanwhile.
-  TankState before = LoadTank(store_);
-  if (!before.Started()) before = tank_;
   tank_ = TankAfterFill(before, fill, now.unixSeconds);
+  if (fill.after != fill.before) app_.calibration.SetParts(fill.after);
+  if (!app_.keepsRecords) return {};
   std::string problem;
   if (!SaveTank(store_, tank_)) problem = "Счётчик бака не сохранён: настройки не записываются.";
-  if (fill.after != fill.before) {
-    app_.calibration.SetParts(fill.after);
-    if (!SaveFuelFactor(store_, fill.after)) {
-      problem = "Коэффициент не сохранён: он действует до выхода из программы.";
-    }
+  if (fill.after != fill.before && !SaveFuelFactor(store_, fill.after)) {
+    problem = "Коэффициент не сохранён: он действует до выхода из программы.";
   }
   writer_.AddFill(FormatFillRow({now, fill}));
   return problem;
@@ -140,13 +148,15 @@ std::string TripKeeper::RecordFill(const FillProposal& fill, const TripSnapshot&
 
 bool TripKeeper::SetJournalOn(bool on) {
   writer_.SetOn(on);
-  return SaveJournalOn(store_, on);
+  return !app_.keepsRecords || SaveJournalOn(store_, on);
 }
 
 JournalContents TripKeeper::ReadJournal(std::string& problem) {
   problem.clear();
   std::string text;
-  if (app_.dataFolder != nullptr) {
+  if (!app_.keepsRecords) {
+    problem = "В демонстрации журнал не ведётся.";
+  } else if (app_.dataFolder != nullptr) {
     const FileResult read = app_.dataFolder->Read(kTripsFile, text);
     if (!read.Ok() && read.status != FileResult::Status::NotFound) {
       problem =

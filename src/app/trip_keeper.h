@@ -47,6 +47,8 @@ class TripKeeper {
   std::string RecordFill(const FillProposal& fill, const TripSnapshot& trip);
 
   bool JournalOn() const { return writer_.On(); }
+  // Rows of the journal that wait for their file.
+  size_t RowsWaiting() const { return writer_.Waiting(); }
   // Stored at once. False when the store would not take it (the switch holds for this run).
   bool SetJournalOn(bool on);
   // trips.csv as it is now. problem: why it could not be read, or "".

@@ -29,6 +29,7 @@ int RunConsole(const CommandLine& options) {
   platform.opener = port.opener;
   const auto dataFolder = OpenUserDataFolder();
   platform.dataFolder = dataFolder.get();
+  platform.keepsRecords = !options.demo;
   AppCore app(platform);
   MainController controller(app, *store, view);
   view.onTimer = [&] { controller.OnRefreshTimer(); };

@@ -45,6 +45,8 @@ class ConsoleView final : public MainView {
   // While a prompt waits for its answer, the tables are not printed over it.
   void HoldTables(bool hold) { holdTables_ = hold; }
   void ShowNotice(const std::string& text) override { PrintLine("-- " + text); }
+  // Closing writes it to standard error, which the terminal shows already.
+  void ShowClosingNotice(const std::string&) override {}
 
  private:
   ConsoleLoop& loop_;

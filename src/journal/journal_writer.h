@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/data_folder.h"
+#include "platform/regional_numbers.h"
 
 namespace drunvale {
 
@@ -26,11 +27,19 @@ inline constexpr std::string_view kCheckpointTitle = "drunvale checkpoint 1";
 // wrong is said once, until writing works again.
 //
 // Only one running copy of the program writes the journal: the first that needs to claims the
-// folder, and any other writes nothing.
+// folder. Another keeps its rows meanwhile and asks again at its next checkpoint and at each
+// trip's end; once it has the folder it takes over what the checkpoint there holds and writes
+// its own rows after.
+//
+// Recovering is idempotent: a row from a checkpoint whose trip start (or fill-up date) is in
+// its file already is not written again, so a checkpoint that outlived its removal (a power cut
+// before the removal reached the disk) never counts a trip twice. A checkpoint this program
+// cannot read or does not know is kept under another name, never overwritten.
 class JournalWriter {
  public:
-  // folder null: no journal at all.
-  explicit JournalWriter(DataFolder* folder) : folder_(folder) {}
+  // folder null: no journal at all. regional: the form new files take (csv.h).
+  explicit JournalWriter(DataFolder* folder, RegionalNumbers regional = {})
+      : folder_(folder), regional_(regional) {}
 
   bool On() const { return on_; }
   // Off: nothing more is written and rows not yet written are dropped; the checkpoint of the
@@ -54,17 +63,31 @@ class JournalWriter {
   size_t Waiting() const { return endedTrips_.size() + fills_.size(); }
   bool WritesElsewhere() const { return busy_; }
 
+  // The name a checkpoint is kept under when it is not ours to read.
+  static constexpr std::string_view kKeptCheckpointFile = "checkpoint-kept.txt";
+
  private:
+  // Claims the folder when it is free; on the claim the checkpoint found there is taken over.
   bool Ready();
+  void TakeOverCheckpoint();
+  void KeepCheckpointAside(const FileResult& read);
   void Flush();
+  // Appends rows in order; the first that will not go holds back the ones after it.
+  void FlushFile(std::string_view file, std::vector<std::string>& rows,
+                 std::optional<RegionalNumbers>& form, size_t numberAt, size_t numberFields,
+                 std::string (*header)(char));
   void WriteCheckpoint();
   // What an operation on `file` ended with: a failure is said once, until one succeeds.
   bool Check(const FileResult& result, std::string_view file);
 
   DataFolder* folder_;
+  RegionalNumbers regional_;
+  std::optional<RegionalNumbers> tripsForm_;
+  std::optional<RegionalNumbers> fillsForm_;
   bool on_ = true;
   bool claimed_ = false;
-  bool busy_ = false;  // another copy keeps the journal
+  bool busy_ = false;            // another copy keeps the journal
+  bool checkpointKept_ = false;  // a foreign checkpoint could not be moved aside: never touch it
   std::optional<std::string> running_;
   std::vector<std::string> endedTrips_;
   std::vector<std::string> fills_;

@@ -23,6 +23,7 @@ struct KwpLink::Worker {
   ThreadStopEvent finished;
   WorkerOutlets outlets;
   ConnectionWorker connection;
+  bool stopRequested = false;  // the UI thread's own
 };
 
 KwpLink::KwpLink(const SharedSettings& settings, SampleOut samples, PauseOut paused,
@@ -76,12 +77,18 @@ void KwpLink::Start(StatusOut status, StatusOut causes) {
   worker_ = std::move(worker);
 }
 
-void KwpLink::Stop() {
-  if (!worker_) return;
+void KwpLink::RequestStop() {
+  if (!worker_ || worker_->stopRequested) return;
+  worker_->stopRequested = true;
   // The last text before the stop mark, under the worker's outlet lock: no worker text can
   // follow it, and none blocks the worker while this thread waits.
   worker_->outlets.MarkStopping(statusControl_, "Отсоединяемся...");
   worker_->stop.Set();
+}
+
+void KwpLink::Stop() {
+  if (!worker_) return;
+  RequestStop();
   const bool ended = worker_->finished.Wait(timings_.joinTimeoutMs) == WaitResult::Signalled;
   if (ended) {
     ReleaseEndedWorker();

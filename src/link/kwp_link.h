@@ -45,7 +45,10 @@ class KwpLink {
   // causes the cause line that explains some of them (why a port would not open or was lost),
   // which a new start clears.
   void Start(StatusOut status, StatusOut causes = nullptr);
-  // Asks the worker to stop and waits up to the join timeout for it.
+  // Tells the worker to stop and end, without waiting: it starts no new poll, while the
+  // session's goodbye may still take its time.
+  void RequestStop();
+  // Asks the worker to stop (unless RequestStop did) and waits up to the join timeout for it.
   void Stop();
   // After new settings were saved: restarts the worker when the port or the rate changed.
   void ApplySettings();

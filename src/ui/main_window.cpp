@@ -214,6 +214,11 @@ void MainWindow::ShowNotice(const std::string& text) {
   box->show();
 }
 
+void MainWindow::ShowClosingNotice(const std::string& text) {
+  // Modal: the window is about to go, and a box without an owner would go with it unread.
+  QMessageBox::warning(this, QStringLiteral("Drunvale"), QString::fromStdString(text));
+}
+
 std::unique_ptr<QMenu> MainWindow::MakeContextMenu() {
   auto menu = std::make_unique<QMenu>(this);
   for (const MenuItemTemplate& entry : MainContextMenu()) {

@@ -74,6 +74,7 @@ class MainWindow : public QDialog, public MainView {
   void SetCauseLine(const std::string& text) override;
   // A box of its own that waits for OK without holding up the window.
   void ShowNotice(const std::string& text) override;
+  void ShowClosingNotice(const std::string& text) override;
   // Before the link's own text on the status line, while the figures are stale.
   void SetDataAge(std::optional<uint32_t> staleSeconds) override;
   void KeepScreenOn(bool on) override;

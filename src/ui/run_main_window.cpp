@@ -40,6 +40,7 @@ int RunMainWindow(int argc, char** argv, const CommandLine& options) {
   platform.opener = port.opener;
   const auto dataFolder = OpenUserDataFolder();
   platform.dataFolder = dataFolder.get();
+  platform.keepsRecords = !options.demo;
   AppCore app(platform);
   MainWindow window;
   MainController controller(app, *store, window);

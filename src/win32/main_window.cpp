@@ -329,6 +329,10 @@ void MainWindow::SetCauseLine(const std::string& text) {
   FitStatusRow();
 }
 
+void MainWindow::ShowClosingNotice(const std::string& text) {
+  MessageBoxW(window_, WideFromUtf8(text).c_str(), L"Drunvale", MB_OK | MB_ICONWARNING);
+}
+
 void MainWindow::FitStatusRow() {
   // The summary is empty while no port is open; the cause line takes its place then, and may
   // grow to the left into what the status text leaves free.

@@ -59,6 +59,7 @@ class MainWindow final : public MainView {
   void SetColumn(PanelColumn column, const std::string& text) override;
   void SetStatusLine(const std::string& text) override;
   void SetCauseLine(const std::string& text) override;
+  void ShowClosingNotice(const std::string& text) override;
   void SetSummaryLine(const std::string& text) override;
   // Before the link's own text on the status line, while the figures are stale.
   void SetDataAge(std::optional<uint32_t> staleSeconds) override;

@@ -71,6 +71,7 @@ int RunMainWindow(int, char**, const CommandLine& options) {
   platform.opener = port.opener;
   const auto dataFolder = OpenUserDataFolder();
   platform.dataFolder = dataFolder.get();
+  platform.keepsRecords = !options.demo;
   AppCore app(platform);
   win32::MainWindow window;
   MainController controller(app, *store, window);

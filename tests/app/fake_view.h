@@ -31,6 +31,7 @@ class FakeView final : public MainView {
   void StopRefreshTimer() override { timerRunning = false; }
   void PostToUiThread(std::function<void()> task) override { posted.push_back(std::move(task)); }
   void ShowNotice(const std::string& text) override { notices.push_back(text); }
+  void ShowClosingNotice(const std::string& text) override { closingNotices.push_back(text); }
 
   std::map<PanelColumn, std::string> columns;
   std::map<PanelColumn, int> columnWrites;
@@ -45,6 +46,7 @@ class FakeView final : public MainView {
   bool timerRunning = false;
   std::vector<std::function<void()>> posted;
   std::vector<std::string> notices;
+  std::vector<std::string> closingNotices;
 };
 
 }  // namespace drunvale

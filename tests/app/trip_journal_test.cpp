@@ -52,12 +52,19 @@ struct Car {
   }
 };
 
+AppPlatform PlatformOf(Car& car, DataFolder* folder, RegionalNumbers regional, bool records) {
+  AppPlatform platform{&car.tick, &car.hiRes, &car.audio, NoPort, folder, &car.wall};
+  platform.regionalNumbers = regional;
+  platform.keepsRecords = records;
+  return platform;
+}
+
 // One run of the program.
 struct ProgramRun {
-  explicit ProgramRun(Car& theCar)
+  explicit ProgramRun(Car& theCar, RegionalNumbers regional = {}, bool keepsRecords = true)
       : car(theCar),
         folder(car.folder.Another()),
-        app(AppPlatform{&car.tick, &car.hiRes, &car.audio, NoPort, folder.get(), &car.wall}),
+        app(PlatformOf(car, folder.get(), regional, keepsRecords)),
         controller(app, car.store, view) {
     controller.Initialise();
   }
@@ -196,6 +203,13 @@ TEST(TripJournal, AFolderThatWillNotTakeRowsNeverStopsTheSamplesAndIsSaidOnce) {
   ASSERT_EQ(run.view.notices.size(), 2u);
   EXPECT_NE(run.view.notices[1].find("нет права на запись в " + car.folder.Path()),
             std::string::npos);
+
+  // Rows still waiting when the program closes are said in the window before it goes.
+  run.Drive(5);
+  run.controller.Close();
+  ASSERT_EQ(run.view.closingNotices.size(), 1u);
+  EXPECT_NE(run.view.closingNotices[0].find("Не записано в журнал строк: 2"), std::string::npos)
+      << run.view.closingNotices[0];
 }
 
 TEST(TripJournal, OneCopyWritesTheJournalAndOffMeansNothingIsWritten) {
@@ -250,6 +264,118 @@ TEST(TripJournal, AFillUpStartsTheCounterAndAFullOneMovesTheFactorForTheNextSamp
   const std::vector<std::string> row = Fields(car.Rows(kFillsFile)[1]);
   EXPECT_EQ(row,
             (std::vector<std::string>{row[0], "10.50", "10.00", "1.0000", "1.0500", "полная"}));
+}
+
+TEST(TripJournal, RecoveringTwiceNeverWritesATripOrAFillUpTwice) {
+  Car car;
+  {
+    ProgramRun run(car);
+    run.Drive(40);
+    run.controller.Reset();
+    // The power goes before the checkpoint's removal reached the disk: it comes back.
+    car.folder.LoseLastRemoval();
+    ASSERT_NE(car.folder.File(kCheckpointFile), nullptr);
+  }
+  {
+    ProgramRun next(car);
+    EXPECT_EQ(car.Rows(kTripsFile).size(), 1u);
+  }
+  // A checkpoint holding rows that are in their files already, and one that is not.
+  const std::string written = car.Rows(kTripsFile)[0];
+  const std::string fill = "2024-05-01T09:00:00+03:00,40.00,0.00,1.0000,1.0000,первая";
+  car.folder.AppendLine(kFillsFile, FillsHeader(), fill);
+  std::string other = written;
+  other.replace(0, 19, "2024-05-02T07:00:00");
+  car.folder.Put(kCheckpointFile, std::string(kCheckpointTitle) + "\nended " + written + "\nfill " +
+                                      fill + "\ntrip " + other + "\n");
+  ProgramRun again(car);
+  EXPECT_EQ(car.Rows(kTripsFile), (std::vector<std::string>{written, other}));
+  EXPECT_EQ(car.Rows(kFillsFile).size(), 1u);
+}
+
+TEST(TripJournal, ASecondCopyKeepsItsTripsAndWritesThemOnceTheFirstHasGone) {
+  Car car;
+  auto first = std::make_unique<ProgramRun>(car);
+  first->Drive(40);  // checkpointed: this copy keeps the journal
+  ProgramRun second(car);
+  second.Drive(10);
+  second.controller.Reset();
+  ASSERT_EQ(second.view.notices.size(), 1u);
+  EXPECT_NE(second.view.notices[0].find("другая копия"), std::string::npos);
+  first->controller.Close();
+  first.reset();
+  ASSERT_EQ(car.Rows(kTripsFile).size(), 1u);
+  // The next checkpoint asks again, and the trip kept meanwhile goes in.
+  second.Drive(31);
+  ASSERT_EQ(car.Rows(kTripsFile).size(), 2u);
+  EXPECT_EQ(Fields(car.Rows(kTripsFile)[1])[3], "0:00:09");
+  EXPECT_EQ(second.view.notices.size(), 1u);
+}
+
+TEST(TripJournal, ACheckpointThisProgramDoesNotKnowIsKeptAsideAndNeverOverwritten) {
+  Car car;
+  const std::string newer = "drunvale checkpoint 2\nsomething newer\n";
+  car.folder.Put(kCheckpointFile, newer);
+  car.folder.Put(JournalWriter::kKeptCheckpointFile, "an older one");
+  ProgramRun run(car);
+  ASSERT_NE(car.folder.File("checkpoint-kept-2.txt"), nullptr);
+  EXPECT_EQ(*car.folder.File("checkpoint-kept-2.txt"), newer);
+  EXPECT_EQ(*car.folder.File(JournalWriter::kKeptCheckpointFile), "an older one");
+  ASSERT_EQ(run.view.notices.size(), 1u);
+  EXPECT_NE(run.view.notices[0].find("checkpoint-kept-2.txt"), std::string::npos);
+  run.Drive(40);
+  EXPECT_EQ(*car.folder.File("checkpoint-kept-2.txt"), newer);
+  ASSERT_NE(car.folder.File(kCheckpointFile), nullptr);
+  EXPECT_TRUE(car.folder.File(kCheckpointFile)->starts_with(kCheckpointTitle));
+}
+
+TEST(TripJournal, TheDemoLeavesNoTraceInTheJournalTheTankOrTheFactor) {
+  Car car;
+  ProgramRun demo(car, {}, false);
+  const FillProposal first = ProposeFill(demo.controller.FillUpTank(), 10000, 40.0, false);
+  EXPECT_EQ(demo.controller.RecordFill(first), "");
+  demo.Drive(501, 60, 20, 72);  // ten litres
+  const FillProposal full = ProposeFill(demo.controller.FillUpTank(), 10000, 10.5, false);
+  ASSERT_EQ(full.verdict, FillVerdict::Full);
+  EXPECT_EQ(demo.controller.RecordFill(full), "");
+  demo.Drive(40);
+  demo.controller.Reset();
+  demo.controller.Close();
+  EXPECT_EQ(car.folder.File(kTripsFile), nullptr);
+  EXPECT_EQ(car.folder.File(kFillsFile), nullptr);
+  EXPECT_EQ(car.folder.File(kCheckpointFile), nullptr);
+  EXPECT_FALSE(LoadTank(car.store).Started());
+  EXPECT_EQ(LoadFuelFactor(car.store), 10000u);
+  std::string problem;
+  demo.controller.Journal().ReadJournal(problem);
+  EXPECT_EQ(problem, "В демонстрации журнал не ведётся.");
+}
+
+TEST(TripJournal, ANewFileTakesTheRegionsFormAndAnOldOneKeepsItsOwn) {
+  Car russian;
+  {
+    ProgramRun run(russian, {';', ','});
+    run.Drive(40);
+    run.controller.Reset();
+  }
+  const std::string* file = russian.folder.File(kTripsFile);
+  ASSERT_NE(file, nullptr);
+  EXPECT_TRUE(file->starts_with(TripsHeader(';'))) << *file;
+  std::vector<std::string> fields;
+  SplitCsvLine(russian.Rows(kTripsFile)[0], fields, ';');
+  ASSERT_EQ(fields.size(), 27u);
+  EXPECT_EQ(fields[24], "1,0000");
+  EXPECT_NE(fields[6].find(','), std::string::npos);
+  // Read back in any region, and a file begun in one keeps its form in another.
+  ProgramRun english(russian, {',', '.'});
+  english.Drive(40);
+  english.controller.Reset();
+  std::string problem;
+  const JournalContents contents = english.controller.Journal().ReadJournal(problem);
+  EXPECT_EQ(contents.trips.size(), 2u);
+  EXPECT_EQ(contents.damagedLines, 0);
+  SplitCsvLine(russian.Rows(kTripsFile)[1], fields, ';');
+  EXPECT_EQ(fields.size(), 27u);
 }
 
 }  // namespace
