@@ -77,6 +77,51 @@ TEST(WindowsPlaces, AFileASpreadsheetHoldsIsBusyForRowsButStillReadsAndTakesThem
   RemoveDirectoryW(folder.c_str());
 }
 
+// Virus scanners and backups open files they find, the journal's lock among them.
+TEST(WindowsPlaces, OnlyAnotherCopysLockMakesTheClaimBusyNotAnotherProgramHoldingTheFile) {
+  wchar_t temp[MAX_PATH + 1];
+  ASSERT_GT(GetTempPathW(MAX_PATH + 1, temp), 0u);
+  const std::wstring folder =
+      std::wstring(temp) + L"drunvale-claim-" + std::to_wstring(GetCurrentProcessId());
+  char utf8[MAX_PATH * 3];
+  ASSERT_GT(
+      WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr), 0);
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring lock = folder + L"\\journal.lock";
+  const auto openAs = [&](DWORD sharing) {
+    return CreateFileW(lock.c_str(), GENERIC_READ, sharing, nullptr, OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
+  const DWORD all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+  HANDLE scanner = openAs(all);
+  ASSERT_NE(scanner, INVALID_HANDLE_VALUE);
+  auto first = OpenDataFolderAt(utf8);
+  EXPECT_TRUE(first->Claim().Ok());
+  HANDLE backup = openAs(all);  // comes while the claim is held
+  EXPECT_NE(backup, INVALID_HANDLE_VALUE);
+  CloseHandle(backup);
+  auto second = OpenDataFolderAt(utf8);
+  EXPECT_EQ(second->Claim().status, FileResult::Status::Busy);
+  first.reset();
+  EXPECT_TRUE(second->Claim().Ok());
+  second.reset();
+  CloseHandle(scanner);
+
+  // One that lets no one in fails the claim for now, without passing for another copy.
+  HANDLE exclusive = openAs(0);
+  ASSERT_NE(exclusive, INVALID_HANDLE_VALUE);
+  auto third = OpenDataFolderAt(utf8);
+  const FileResult shut = third->Claim();
+  EXPECT_EQ(shut.status, FileResult::Status::Failed);
+  EXPECT_EQ(shut.systemError, ERROR_SHARING_VIOLATION);
+  CloseHandle(exclusive);
+  EXPECT_TRUE(third->Claim().Ok());
+  third.reset();
+  DeleteFileW(lock.c_str());
+  RemoveDirectoryW(folder.c_str());
+}
+
 TEST(WindowsPortList, ComPortsByNumberEachOnce) {
   EXPECT_THAT(OrderComPorts({"COM10", "com2", "COM1", "CNCA0", "COM2", "COMX", "COM3"}),
               ElementsAre("COM1", "com2", "COM3", "COM10", "CNCA0", "COMX"));
