@@ -12,7 +12,9 @@
 #include "platform/display_keeper.h"
 #include "platform/serial_port_probe.h"
 #include "platform/sleep_clock.h"
+#include "platform/user_store.h"
 #include "platform/wall_clock.h"
+#include "platform/windows/registry_user_store.h"
 #include "platform/windows/run_key_autostart.h"
 
 namespace drunvale {
@@ -120,6 +122,31 @@ TEST(WindowsPlaces, OnlyAnotherCopysLockMakesTheClaimBusyNotAnotherProgramHoldin
   third.reset();
   DeleteFileW(lock.c_str());
   RemoveDirectoryW(folder.c_str());
+}
+
+// Deleting the key under an open handle is a refusal a test can provoke under Wine.
+TEST(WindowsRegistry, AValueTheRegistryWillNotReadFailsAndAMissingOneIsNotFound) {
+  const std::string base =
+      "Software\\DrunvaleTests\\failed-" + std::to_string(GetCurrentProcessId());
+  const std::wstring baseKey(base.begin(), base.end());
+  HKEY made;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (baseKey + L"\\Software\\Tembrook").c_str(), 0,
+                            nullptr, 0, KEY_WRITE, nullptr, &made, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(made);
+  RegistryUserStore store(base);
+  const uint8_t port[] = {'C', 'O', 'M', '5', 0};
+  ASSERT_TRUE(store.Open("Software\\Tembrook", StoreAccess::Write)->Set("Port", kRegSz, port));
+
+  auto key = store.Open("Software\\Tembrook", StoreAccess::Read);
+  ASSERT_NE(key, nullptr);
+  uint8_t buffer[64];
+  ValueInfo info;
+  EXPECT_EQ(key->Query("Port", buffer, info), QueryStatus::Ok);
+  EXPECT_EQ(key->Query("Rate", buffer, info), QueryStatus::NotFound);
+  ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, baseKey.c_str()), ERROR_SUCCESS);
+  EXPECT_EQ(key->Query("Port", buffer, info), QueryStatus::Failed);
+  EXPECT_EQ(key->Query("Rate", buffer, info), QueryStatus::Failed);
 }
 
 TEST(WindowsPortList, ComPortsByNumberEachOnce) {
