@@ -89,6 +89,7 @@ int RunConsole(const CommandLine& options) {
     // are printed once more, so a console run ends with the whole trip on screen.
     controller.Stop();
     controller.Close();
+    loop.Closed();
     loop.Quit();
   });
 

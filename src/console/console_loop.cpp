@@ -46,10 +46,14 @@ void ConsoleLoop::Terminate() {
   });
 }
 
+void ConsoleLoop::Closed() {
+  if (watch_) watch_->Closed();
+}
+
 void ConsoleLoop::Run() {
   quit_ = false;
   terminating_ = false;
-  const auto watch = watchTermination_ ? watchTermination_([this] { Terminate(); }) : nullptr;
+  if (watchTermination_) watch_ = watchTermination_([this] { Terminate(); });
   const auto keys = openKeys_ ? openKeys_() : nullptr;
   std::thread keyReader;
   if (keys) {
@@ -87,6 +91,7 @@ void ConsoleLoop::Run() {
     keyReader.join();
   }
   RunPosted();
+  watch_.reset();
 }
 
 }  // namespace drunvale

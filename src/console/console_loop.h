@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -20,7 +21,7 @@ namespace drunvale {
 class ConsoleLoop {
  public:
   explicit ConsoleLoop(ConsoleKeysOpener openKeys = OpenConsoleKeys,
-                       TerminationWatcher watchTermination = WatchTermination);
+                       TerminationWatcher watchTermination = WatchTerminationWithoutWindows);
   ConsoleLoop(const ConsoleLoop&) = delete;
   ConsoleLoop& operator=(const ConsoleLoop&) = delete;
 
@@ -31,6 +32,9 @@ class ConsoleLoop {
   void OnKey(std::function<void(char)> onKey) { onKey_ = std::move(onKey); }
   // Called once, however often the user or the system asks.
   void OnTerminate(std::function<void()> onTerminate) { onTerminate_ = std::move(onTerminate); }
+  // From the loop's thread while it runs: what must outlast the program is written, so a system
+  // holding the end of the session for it may go on.
+  void Closed();
   // Runs until Quit; takes the terminal's keys and the requests to end meanwhile, and runs
   // what was posted before it returns.
   void Run();
@@ -44,6 +48,7 @@ class ConsoleLoop {
 
   ConsoleKeysOpener openKeys_;
   TerminationWatcher watchTermination_;
+  std::unique_ptr<TerminationWatch> watch_;  // while Run runs
   std::mutex mutex_;
   std::condition_variable postedChanged_;
   std::vector<std::function<void()>> posted_;

@@ -12,6 +12,9 @@ namespace drunvale {
 class TerminationWatch {
  public:
   virtual ~TerminationWatch() = default;  // the system's own handling comes back
+  // The program has written what must outlast it (the trip is closed): a system that holds the
+  // end of the session for it may let the session end now.
+  virtual void Closed() = 0;
 };
 
 // onRequest runs on a thread of the watch's own, once per request, and must only hand the
@@ -20,5 +23,10 @@ using TerminationWatcher =
     std::function<std::unique_ptr<TerminationWatch>(std::function<void()> onRequest)>;
 
 std::unique_ptr<TerminationWatch> WatchTermination(std::function<void()> onRequest);
+// The same for a program without windows of its own (the console). On Windows the end of the
+// session reaches a process that loads user32 only through its windows: the watch keeps a
+// hidden one that hands the end on as a request and holds it until Closed, for a few seconds at
+// most. Elsewhere the end of the session is a signal, and this is WatchTermination.
+std::unique_ptr<TerminationWatch> WatchTerminationWithoutWindows(std::function<void()> onRequest);
 
 }  // namespace drunvale

@@ -223,14 +223,27 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       indicator_.Invalidate();
       return FALSE;  // the dialog manager rescales the controls
     case WM_CLOSE:
-      // Closing stops the link and the sound once; a second request while the first is
-      // finishing only ends the window.
-      if (!closeResult_) closeResult_ = controller_ ? controller_->Close() : kMainWindowClosed;
-      EndDialog(window_, *closeResult_);
+      CloseOnce();
+      return TRUE;
+    case WM_ENDSESSION:
+      // The system may end the process as soon as this returns: the trip is closed before. FALSE:
+      // another program refused, and the session goes on.
+      if (wParam) CloseOnce();
+      SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
       return TRUE;
     default:
       return FALSE;
   }
+}
+
+void MainWindow::CloseOnce() {
+  // Closing stops the link and the sound once; a second request while the first is finishing
+  // only ends the window.
+  if (!closeResult_) {
+    closeResult_ = kMainWindowClosed;
+    if (controller_) closeResult_ = controller_->Close();
+  }
+  EndDialog(window_, *closeResult_);
 }
 
 void MainWindow::ShowContextMenu(LPARAM where) {

@@ -76,6 +76,8 @@ class MainWindow final : public MainView {
   void Open();
   void RunPostedTasks();
   void CloseModalsThenSelf(int pass);
+  // The close box's path, and the end of the session's: the controller closes the trip once.
+  void CloseOnce();
   HWND Control(MainControl control) const;
   void FitStatusRow();
   // The context menu from the model, its options ticked as the controller has them; `where`

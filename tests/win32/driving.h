@@ -63,6 +63,7 @@ class Program {
     CloseHandle(process_.hProcess);
   }
   bool Started() const { return started_; }
+  DWORD ProcessId() const { return process_.dwProcessId; }
   // The exit code, or -1 when the program has not ended within the limit.
   int ExitCode(std::chrono::milliseconds limit) const {
     if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // drunvale.exe's native windows, driven from another Windows program under Wine with a display:
 // the controls by identifier, the demo's live figures, the settings dialog's Cancel and Save,
-// and a second start.
+// a second start, and the end of the session.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,6 +15,7 @@
 #include "dialogs/main_dialog_template.h"
 #include "dialogs/main_menu.h"
 #include "dialogs/settings_dialog_template.h"
+#include "platform/data_folder.h"
 #include "platform/user_store.h"
 #include "settings/settings.h"
 #include "settings/stored_values.h"
@@ -189,6 +190,57 @@ TEST(Win32View, MenusOpenTheFillUpDialogAndTheJournalAndSwitchTheOptions) {
 
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.ExitCode(30s), 2);
+}
+
+// The rows in the journal of the prefix's user, %LOCALAPPDATA%\Tembrook\Drunvale\trips.csv.
+size_t TripRows() {
+  std::string bytes;
+  OpenUserDataFolder()->Read("trips.csv", bytes);
+  return static_cast<size_t>(std::ranges::count(bytes, '\n'));
+}
+
+// The system asks each top-level window whether the session may end, then tells it that it
+// does; the process may be ended as soon as that answer comes.
+void EndSession(HWND window) {
+  DWORD_PTR agreed = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK,
+                                  10000, &agreed));
+  EXPECT_EQ(agreed, static_cast<DWORD_PTR>(TRUE));
+  ASSERT_TRUE(SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_BLOCK, 10000,
+                                  nullptr));
+}
+
+HWND SessionEndWindowOf(const Program& program) {
+  for (HWND window = nullptr;
+       (window = FindWindowExW(nullptr, window, L"DrunvaleSessionEnd", nullptr));) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == program.ProcessId()) return window;
+  }
+  return nullptr;
+}
+
+TEST(Win32View, TheEndOfTheSessionRecordsTheTripBeforeTheWindowOrTheConsoleAnswers) {
+  const size_t before = TripRows();
+  Program window(g_program, L"--demo");
+  ASSERT_TRUE(window.Started());
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (main = FindDialog(MainDialogTemplate().title)); }, 30s));
+  HWND current = GetDlgItem(main, MainDialogTemplate().IdOf(MainControl::RatesCurrent));
+  ASSERT_TRUE(WaitUntil([&] { return !TextOf(current).starts_with("- "); }, 20s));
+  EndSession(main);
+  EXPECT_EQ(TripRows(), before + 1);
+  EXPECT_EQ(window.ExitCode(30s), 2);
+
+  Program console(g_program, L"--console --demo");
+  ASSERT_TRUE(console.Started());
+  HWND hidden = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (hidden = SessionEndWindowOf(console)); }, 30s));
+  // The demo drives from its start: a few seconds make a trip worth a row.
+  std::this_thread::sleep_for(3s);
+  EndSession(hidden);
+  EXPECT_EQ(TripRows(), before + 2);
+  EXPECT_EQ(console.ExitCode(30s), 0);
 }
 
 }  // namespace

@@ -69,6 +69,9 @@ class SignalWatch final : public TerminationWatch {
   SignalWatch(const SignalWatch&) = delete;
   SignalWatch& operator=(const SignalWatch&) = delete;
 
+  // Nothing waits: a signal's sender gives the process its own time.
+  void Closed() override {}
+
  private:
   void Serve() {
     NameCurrentThread("drunvale-signal");
@@ -94,6 +97,10 @@ class SignalWatch final : public TerminationWatch {
 
 std::unique_ptr<TerminationWatch> WatchTermination(std::function<void()> onRequest) {
   return std::make_unique<SignalWatch>(std::move(onRequest));
+}
+
+std::unique_ptr<TerminationWatch> WatchTerminationWithoutWindows(std::function<void()> onRequest) {
+  return WatchTermination(std::move(onRequest));
 }
 
 }  // namespace drunvale

@@ -37,6 +37,7 @@ class ManualTermination {
       std::lock_guard lock(owner_.mutex_);
       owner_.onRequest_ = nullptr;
     }
+    void Closed() override {}
 
    private:
     ManualTermination& owner_;

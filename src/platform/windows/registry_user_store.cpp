@@ -19,7 +19,8 @@ std::wstring WideName(std::string_view name) {
   return WideFromUtf8(name);
 }
 
-// The value as the store shows it; NotFound when it is missing, too large or not readable text.
+// The value as the store shows it; NotFound when it is missing, too large or not readable text,
+// Failed when the registry would not read it (the key deleted meanwhile, a damaged hive).
 QueryStatus ReadValue(HKEY key, const std::wstring& name, StoreValue& value) {
   std::vector<uint8_t> raw;
   DWORD type = 0;
@@ -37,7 +38,8 @@ QueryStatus ReadValue(HKEY key, const std::wstring& name, StoreValue& value) {
     }
     if (r == ERROR_MORE_DATA) r = ERROR_SUCCESS;
   }
-  if (r != ERROR_SUCCESS) return QueryStatus::NotFound;
+  if (r == ERROR_FILE_NOT_FOUND) return QueryStatus::NotFound;
+  if (r != ERROR_SUCCESS) return QueryStatus::Failed;
 
   value.Type = type;
   if (IsText(type)) {

@@ -194,11 +194,27 @@ class WinDataFolder final : public DataFolder {
   FileResult Claim() override {
     if (claim_ != INVALID_HANDLE_VALUE) return {};
     if (FileResult made = MakeFolder(); !made.Ok()) return made;
-    // Open without sharing: a second copy's open fails until this handle closes, which the
-    // system does when the process ends, however it ends.
-    claim_ = CreateFileW(FileOf("journal.lock").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return claim_ == INVALID_HANDLE_VALUE ? LastError() : FileResult{};
+    // Shared, so that a virus scanner or a backup looking at the file is not taken for another
+    // copy: only the lock on its first byte is the claim. The system lets go of it with the
+    // handle, when the process ends, however it ends.
+    HANDLE file = CreateFileW(FileOf("journal.lock").c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      // A program that opened it without sharing is no copy of this one: tried again later.
+      FileResult failed = LastError();
+      if (failed.status == Status::Busy) failed.status = Status::Failed;
+      return failed;
+    }
+    OVERLAPPED first{};
+    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &first)) {
+      // ERROR_LOCK_VIOLATION: another copy holds it, which is Busy.
+      const FileResult held = LastError();
+      CloseHandle(file);
+      return held;
+    }
+    claim_ = file;
+    return {};
   }
 
  private:

@@ -12,7 +12,9 @@
 #include "platform/display_keeper.h"
 #include "platform/serial_port_probe.h"
 #include "platform/sleep_clock.h"
+#include "platform/user_store.h"
 #include "platform/wall_clock.h"
+#include "platform/windows/registry_user_store.h"
 #include "platform/windows/run_key_autostart.h"
 
 namespace drunvale {
@@ -75,6 +77,76 @@ TEST(WindowsPlaces, AFileASpreadsheetHoldsIsBusyForRowsButStillReadsAndTakesThem
   EXPECT_EQ(bytes, "h\n1\n2\n");
   data->Remove("trips.csv");
   RemoveDirectoryW(folder.c_str());
+}
+
+// Virus scanners and backups open files they find, the journal's lock among them.
+TEST(WindowsPlaces, OnlyAnotherCopysLockMakesTheClaimBusyNotAnotherProgramHoldingTheFile) {
+  wchar_t temp[MAX_PATH + 1];
+  ASSERT_GT(GetTempPathW(MAX_PATH + 1, temp), 0u);
+  const std::wstring folder =
+      std::wstring(temp) + L"drunvale-claim-" + std::to_wstring(GetCurrentProcessId());
+  char utf8[MAX_PATH * 3];
+  ASSERT_GT(
+      WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr), 0);
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring lock = folder + L"\\journal.lock";
+  const auto openAs = [&](DWORD sharing) {
+    return CreateFileW(lock.c_str(), GENERIC_READ, sharing, nullptr, OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
+  const DWORD all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+  HANDLE scanner = openAs(all);
+  ASSERT_NE(scanner, INVALID_HANDLE_VALUE);
+  auto first = OpenDataFolderAt(utf8);
+  EXPECT_TRUE(first->Claim().Ok());
+  HANDLE backup = openAs(all);  // comes while the claim is held
+  EXPECT_NE(backup, INVALID_HANDLE_VALUE);
+  CloseHandle(backup);
+  auto second = OpenDataFolderAt(utf8);
+  EXPECT_EQ(second->Claim().status, FileResult::Status::Busy);
+  first.reset();
+  EXPECT_TRUE(second->Claim().Ok());
+  second.reset();
+  CloseHandle(scanner);
+
+  // One that lets no one in fails the claim for now, without passing for another copy.
+  HANDLE exclusive = openAs(0);
+  ASSERT_NE(exclusive, INVALID_HANDLE_VALUE);
+  auto third = OpenDataFolderAt(utf8);
+  const FileResult shut = third->Claim();
+  EXPECT_EQ(shut.status, FileResult::Status::Failed);
+  EXPECT_EQ(shut.systemError, ERROR_SHARING_VIOLATION);
+  CloseHandle(exclusive);
+  EXPECT_TRUE(third->Claim().Ok());
+  third.reset();
+  DeleteFileW(lock.c_str());
+  RemoveDirectoryW(folder.c_str());
+}
+
+// Deleting the key under an open handle is a refusal a test can provoke under Wine.
+TEST(WindowsRegistry, AValueTheRegistryWillNotReadFailsAndAMissingOneIsNotFound) {
+  const std::string base =
+      "Software\\DrunvaleTests\\failed-" + std::to_string(GetCurrentProcessId());
+  const std::wstring baseKey(base.begin(), base.end());
+  HKEY made;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (baseKey + L"\\Software\\Tembrook").c_str(), 0,
+                            nullptr, 0, KEY_WRITE, nullptr, &made, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(made);
+  RegistryUserStore store(base);
+  const uint8_t port[] = {'C', 'O', 'M', '5', 0};
+  ASSERT_TRUE(store.Open("Software\\Tembrook", StoreAccess::Write)->Set("Port", kRegSz, port));
+
+  auto key = store.Open("Software\\Tembrook", StoreAccess::Read);
+  ASSERT_NE(key, nullptr);
+  uint8_t buffer[64];
+  ValueInfo info;
+  EXPECT_EQ(key->Query("Port", buffer, info), QueryStatus::Ok);
+  EXPECT_EQ(key->Query("Rate", buffer, info), QueryStatus::NotFound);
+  ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, baseKey.c_str()), ERROR_SUCCESS);
+  EXPECT_EQ(key->Query("Port", buffer, info), QueryStatus::Failed);
+  EXPECT_EQ(key->Query("Rate", buffer, info), QueryStatus::Failed);
 }
 
 TEST(WindowsPortList, ComPortsByNumberEachOnce) {
