@@ -228,7 +228,10 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
       // The system may end the process as soon as this returns: the trip is closed before. FALSE:
       // another program refused, and the session goes on.
-      if (wParam) CloseOnce();
+      if (wParam) {
+        endingSession_ = true;
+        CloseOnce();
+      }
       SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
       return TRUE;
     default:
@@ -343,6 +346,8 @@ void MainWindow::SetCauseLine(const std::string& text) {
 }
 
 void MainWindow::ShowClosingNotice(const std::string& text) {
+  // A box would hold up a session that is ending; standard error has it then.
+  if (endingSession_) return;
   MessageBoxW(window_, WideFromUtf8(text).c_str(), L"Drunvale", MB_OK | MB_ICONWARNING);
 }
 

@@ -90,6 +90,7 @@ class MainWindow final : public MainView {
 
   InMemoryDialog template_;
   HWND window_ = nullptr;
+  bool endingSession_ = false;
   MainController* controller_ = nullptr;
   OpenHook onOpen_;
   std::map<int, std::function<void()>> commands_;
