@@ -16,6 +16,7 @@
 #include "platform/wall_clock.h"
 #include "platform/windows/registry_user_store.h"
 #include "platform/windows/run_key_autostart.h"
+#include "platform/windows/wide_text.h"
 
 namespace drunvale {
 namespace {
@@ -52,16 +53,17 @@ TEST(WindowsPlaces, TheCalendarClockCarriesTheZonesOffsetAndTheJournalLivesInLoc
               ::testing::EndsWith("Drunvale\\trips.csv"));
 }
 
+// A folder of this test's own under the temporary one (not made yet).
+std::wstring TempFolder(const std::wstring& what) {
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, temp);
+  return std::wstring(temp) + L"drunvale-" + what + L"-" + std::to_wstring(GetCurrentProcessId());
+}
+
 // A spreadsheet program keeps the file it opened for writing, letting others only read.
 TEST(WindowsPlaces, AFileASpreadsheetHoldsIsBusyForRowsButStillReadsAndTakesThemOnceLetGo) {
-  wchar_t temp[MAX_PATH + 1];
-  ASSERT_GT(GetTempPathW(MAX_PATH + 1, temp), 0u);
-  const std::wstring folder =
-      std::wstring(temp) + L"drunvale-busy-" + std::to_wstring(GetCurrentProcessId());
-  char utf8[MAX_PATH * 3];
-  ASSERT_GT(
-      WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr), 0);
-  const auto data = OpenDataFolderAt(utf8);
+  const std::wstring folder = TempFolder(L"busy");
+  const auto data = OpenDataFolderAt(Utf8FromWide(folder));
   ASSERT_TRUE(data->AppendLine("trips.csv", "h", "1").Ok());
   const std::wstring file = folder + L"\\trips.csv";
   HANDLE held = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
@@ -81,13 +83,7 @@ TEST(WindowsPlaces, AFileASpreadsheetHoldsIsBusyForRowsButStillReadsAndTakesThem
 
 // Virus scanners and backups open files they find, the journal's lock among them.
 TEST(WindowsPlaces, OnlyAnotherCopysLockMakesTheClaimBusyNotAnotherProgramHoldingTheFile) {
-  wchar_t temp[MAX_PATH + 1];
-  ASSERT_GT(GetTempPathW(MAX_PATH + 1, temp), 0u);
-  const std::wstring folder =
-      std::wstring(temp) + L"drunvale-claim-" + std::to_wstring(GetCurrentProcessId());
-  char utf8[MAX_PATH * 3];
-  ASSERT_GT(
-      WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr), 0);
+  const std::wstring folder = TempFolder(L"claim");
   CreateDirectoryW(folder.c_str(), nullptr);
   const std::wstring lock = folder + L"\\journal.lock";
   const auto openAs = [&](DWORD sharing) {
@@ -98,12 +94,12 @@ TEST(WindowsPlaces, OnlyAnotherCopysLockMakesTheClaimBusyNotAnotherProgramHoldin
 
   HANDLE scanner = openAs(all);
   ASSERT_NE(scanner, INVALID_HANDLE_VALUE);
-  auto first = OpenDataFolderAt(utf8);
+  auto first = OpenDataFolderAt(Utf8FromWide(folder));
   EXPECT_TRUE(first->Claim().Ok());
   HANDLE backup = openAs(all);  // comes while the claim is held
   EXPECT_NE(backup, INVALID_HANDLE_VALUE);
   CloseHandle(backup);
-  auto second = OpenDataFolderAt(utf8);
+  auto second = OpenDataFolderAt(Utf8FromWide(folder));
   EXPECT_EQ(second->Claim().status, FileResult::Status::Busy);
   first.reset();
   EXPECT_TRUE(second->Claim().Ok());
@@ -113,7 +109,7 @@ TEST(WindowsPlaces, OnlyAnotherCopysLockMakesTheClaimBusyNotAnotherProgramHoldin
   // One that lets no one in fails the claim for now, without passing for another copy.
   HANDLE exclusive = openAs(0);
   ASSERT_NE(exclusive, INVALID_HANDLE_VALUE);
-  auto third = OpenDataFolderAt(utf8);
+  auto third = OpenDataFolderAt(Utf8FromWide(folder));
   const FileResult shut = third->Claim();
   EXPECT_EQ(shut.status, FileResult::Status::Failed);
   EXPECT_EQ(shut.systemError, ERROR_SHARING_VIOLATION);
