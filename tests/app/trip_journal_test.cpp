@@ -4,8 +4,11 @@
 // take them, and fill-ups.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/app_core.h"
@@ -52,8 +55,9 @@ struct Car {
   }
 };
 
-AppPlatform PlatformOf(Car& car, DataFolder* folder, RegionalNumbers regional, bool records) {
-  AppPlatform platform{&car.tick, &car.hiRes, &car.audio, NoPort, folder, &car.wall};
+AppPlatform PlatformOf(Car& car, DataFolder* folder, RegionalNumbers regional, bool records,
+                       SerialPortOpener opener) {
+  AppPlatform platform{&car.tick, &car.hiRes, &car.audio, std::move(opener), folder, &car.wall};
   platform.regionalNumbers = regional;
   platform.keepsRecords = records;
   return platform;
@@ -61,10 +65,11 @@ AppPlatform PlatformOf(Car& car, DataFolder* folder, RegionalNumbers regional, b
 
 // One run of the program.
 struct ProgramRun {
-  explicit ProgramRun(Car& theCar, RegionalNumbers regional = {}, bool keepsRecords = true)
+  explicit ProgramRun(Car& theCar, RegionalNumbers regional = {}, bool keepsRecords = true,
+                      SerialPortOpener opener = NoPort)
       : car(theCar),
         folder(car.folder.Another()),
-        app(PlatformOf(car, folder.get(), regional, keepsRecords)),
+        app(PlatformOf(car, folder.get(), regional, keepsRecords, std::move(opener))),
         controller(app, car.store, view) {
     controller.Initialise();
   }
@@ -376,6 +381,64 @@ TEST(TripJournal, ANewFileTakesTheRegionsFormAndAnOldOneKeepsItsOwn) {
   EXPECT_EQ(contents.damagedLines, 0);
   SplitCsvLine(russian.Rows(kTripsFile)[1], fields, ';');
   EXPECT_EQ(fields.size(), 27u);
+}
+
+// The data folder, telling another thread when a row has gone in.
+class WatchedFolder final : public DataFolder {
+ public:
+  explicit WatchedFolder(DataFolder& inner) : inner_(inner) {}
+  std::string Path() const override { return inner_.Path(); }
+  std::string PathOf(std::string_view name) const override { return inner_.PathOf(name); }
+  FileResult Read(std::string_view name, std::string& bytes) override {
+    return inner_.Read(name, bytes);
+  }
+  FileResult AppendLine(std::string_view name, std::string_view header,
+                        std::string_view line) override {
+    const FileResult result = inner_.AppendLine(name, header, line);
+    appended = true;
+    return result;
+  }
+  FileResult Replace(std::string_view name, std::string_view bytes) override {
+    return inner_.Replace(name, bytes);
+  }
+  FileResult Remove(std::string_view name) override { return inner_.Remove(name); }
+  FileResult Rename(std::string_view name, std::string_view to) override {
+    return inner_.Rename(name, to);
+  }
+  FileResult Claim() override { return inner_.Claim(); }
+
+  std::atomic<bool> appended{false};
+
+ private:
+  DataFolder& inner_;
+};
+
+TEST(TripJournal, ClosingWritesTheRowBeforeWaitingForTheLinksGoodbye) {
+  Car car;
+  WatchedFolder folder(car.folder);
+  // An adapter whose opening hangs until a row is in: closing would wait for the link in vain
+  // if it wrote the row only once the link had ended.
+  auto opener = [&](const std::string&, OpenError* error) -> std::unique_ptr<SerialPort> {
+    for (int i = 0; i < 4000 && !folder.appended; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    error->failure = OpenFailure::NoDevice;
+    return nullptr;
+  };
+  AppCore app(PlatformOf(car, &folder, {}, true, opener));
+  FakeView view;
+  MainController controller(app, car.store, view);
+  controller.Initialise();
+  controller.Start(false);
+  for (int i = 0; i < 5; ++i) {
+    car.tick.Advance(1000);
+    car.wall.Advance(1);
+    app.OnSample(60, 20, 10, true);
+    controller.OnRefreshTimer();
+  }
+  controller.Close();
+  EXPECT_EQ(car.Rows(kTripsFile).size(), 1u);
+  ASSERT_FALSE(view.statuses.empty());
+  EXPECT_EQ(view.statuses.back(), "Соединение не установлено.");
 }
 
 }  // namespace

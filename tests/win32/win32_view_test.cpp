@@ -193,12 +193,6 @@ TEST(Win32View, MenusOpenTheFillUpDialogAndTheJournalAndSwitchTheOptions) {
 }
 
 // The rows in the journal of the prefix's user, %LOCALAPPDATA%\Tembrook\Drunvale\trips.csv.
-size_t TripRows() {
-  std::string bytes;
-  OpenUserDataFolder()->Read("trips.csv", bytes);
-  return static_cast<size_t>(std::ranges::count(bytes, '\n'));
-}
-
 // The system asks each top-level window whether the session may end, then tells it that it
 // does; the process may be ended as soon as that answer comes.
 void EndSession(HWND window) {
@@ -220,8 +214,10 @@ HWND SessionEndWindowOf(const Program& program) {
   return nullptr;
 }
 
-TEST(Win32View, TheEndOfTheSessionRecordsTheTripBeforeTheWindowOrTheConsoleAnswers) {
-  const size_t before = TripRows();
+// The demo keeps no journal, so what shows here is that the end of the session runs the
+// program's own close (its result, 2 for the window) rather than the process being left to
+// die; that the row goes before the link's goodbye is the controller's tests' to show.
+TEST(Win32View, TheEndOfTheSessionClosesTheWindowAndTheConsoleTheirOwnWay) {
   Program window(g_program, L"--demo");
   ASSERT_TRUE(window.Started());
   HWND main = nullptr;
@@ -229,17 +225,13 @@ TEST(Win32View, TheEndOfTheSessionRecordsTheTripBeforeTheWindowOrTheConsoleAnswe
   HWND current = GetDlgItem(main, MainDialogTemplate().IdOf(MainControl::RatesCurrent));
   ASSERT_TRUE(WaitUntil([&] { return !TextOf(current).starts_with("- "); }, 20s));
   EndSession(main);
-  EXPECT_EQ(TripRows(), before + 1);
   EXPECT_EQ(window.ExitCode(30s), 2);
 
   Program console(g_program, L"--console --demo");
   ASSERT_TRUE(console.Started());
   HWND hidden = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (hidden = SessionEndWindowOf(console)); }, 30s));
-  // The demo drives from its start: a few seconds make a trip worth a row.
-  std::this_thread::sleep_for(3s);
   EndSession(hidden);
-  EXPECT_EQ(TripRows(), before + 2);
   EXPECT_EQ(console.ExitCode(30s), 0);
 }
 
