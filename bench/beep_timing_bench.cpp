@@ -224,7 +224,7 @@ void MeasureDelays(const fs::path& home, int periodSize) {
   {
     SharedSettings settings;
     auto engine = std::make_unique<SoundEngine>(settings);
-    if (engine->Device().Create() != kSoundOk) {
+    if (engine->Device().Create() != SoundStatus::Ok) {
       std::printf("no OpenAL device could be opened\n");
       return;
     }

@@ -32,7 +32,7 @@ const std::string& ConfigDir() {
     static std::string removeAtExit = pattern;
     std::atexit([] { std::filesystem::remove_all(removeAtExit); });
     FileUserStore store(pattern);
-    if (Settings().Save(store) != kSettingsOk) abort();  // builds the folders
+    if (Settings().Save(store) != StoreResult::Ok) abort();  // builds the folders
     return pattern;
   }();
   return dir;
@@ -53,10 +53,10 @@ void CheckLoadAndSave(std::string_view text) {
   std::fclose(out);
 
   Settings loaded;
-  if (loaded.Load(store) != kSettingsOk) abort();
-  if (loaded.Save(store) != kSettingsOk) abort();
+  if (loaded.Load(store) != StoreResult::Ok) abort();
+  if (loaded.Save(store) != StoreResult::Ok) abort();
   Settings again;
-  again.Load(store);
+  (void)again.Load(store);
   // Compared as bytes: a NaN fuel price is still the same setting.
   if (EncodeParameters(again.Params) != EncodeParameters(loaded.Params) ||
       again.Port != loaded.Port || again.WavZero != loaded.WavZero ||

@@ -29,12 +29,12 @@ void MainController::Initialise() {
   std::string cause;
   Settings loaded = app_.settings.Get();
   // A first start has no stored settings; that is no failure.
-  if (loaded.Load(store_) != kSettingsOk && store_.Exists(kSettingsKeyPath)) {
+  if (loaded.Load(store_) != StoreResult::Ok && store_.Exists(kSettingsKeyPath)) {
     cause = "Настройки не прочитаны: действуют исходные.";
   }
   app_.settings.Set(loaded);
   connectAtStart_ = LoadConnectAtStart(store_);
-  if (app_.sound.Device().Create() != kSoundOk || !app_.sound.Device().HasDevice()) {
+  if (app_.sound.Device().Create() != SoundStatus::Ok || !app_.sound.Device().HasDevice()) {
     std::fputs("drunvale: no sound device, running without sound\n", stderr);
     cause += (cause.empty() ? "" : " ") + std::string("Нет звукового устройства: звука не будет.");
   }

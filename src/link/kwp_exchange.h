@@ -18,7 +18,8 @@ namespace drunvale {
 class SharedSettings;
 
 // Woken: the computer slept during the exchange, so the port is to be opened anew at once.
-enum class ExchangeResult : int { Ok = 0, NoAnswer = 1, PortError = 2, Stopped = 3, Woken = 4 };
+enum class [[nodiscard]] ExchangeResult : int{Ok = 0, NoAnswer = 1, PortError = 2, Stopped = 3,
+                                              Woken = 4};
 
 // Reads the settings' RtsPulse flag; asked afresh before every attempt.
 using RtsPulseReader = std::function<bool()>;

@@ -9,7 +9,7 @@ namespace drunvale {
 
 // How a file operation in the data folder ended. The system's own code (errno, GetLastError)
 // is kept for the words the system has for it.
-struct FileResult {
+struct [[nodiscard]] FileResult {
   enum class Status {
     Ok,
     NotFound,  // no such file (or no folder yet)

@@ -13,7 +13,7 @@ namespace drunvale {
 // adapter included), and systemError then holds what the system said (errno on Linux,
 // GetLastError on Windows) for the message the user reads; count is what a read or a write
 // transferred before it ended.
-struct IoResult {
+struct [[nodiscard]] IoResult {
   bool ok = true;
   size_t count = 0;
   int systemError = 0;

@@ -7,7 +7,7 @@ namespace drunvale {
 
 // Outcome of switching: systemError holds what the system said when it failed (errno on Linux,
 // a registry error code on Windows).
-struct AutostartResult {
+struct [[nodiscard]] AutostartResult {
   bool ok = true;
   int systemError = 0;
 

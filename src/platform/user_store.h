@@ -23,11 +23,11 @@ inline constexpr size_t kMaxStoreValueBytes = 1 << 20;
 
 enum class StoreAccess { Read, Write };
 
-enum class QueryStatus {
-  Ok,        // the data is in the buffer
-  NotFound,  // no such value, or one that could not be read
-  MoreData,  // the value does not fit the byte limit; the buffer is untouched
-  Failed,    // the value is there but the system would not read it: the key is not to be trusted
+enum class [[nodiscard]] QueryStatus{
+    Ok,        // the data is in the buffer
+    NotFound,  // no such value, or one that could not be read
+    MoreData,  // the value does not fit the byte limit; the buffer is untouched
+    Failed,    // the value is there but the system would not read it: the key is not to be trusted
 };
 
 // What a query learns about a value: its type and its size in bytes (on MoreData, the size the

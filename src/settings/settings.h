@@ -6,16 +6,14 @@
 #include <mutex>
 #include <string>
 
-#include "platform/result_code.h"
-
 namespace drunvale {
 
 class StoreKey;
 class UserStore;
 
-// Results of Load and Save.
-inline constexpr ResultCode kSettingsOk = kResultOk;
-inline constexpr ResultCode kSettingsFail = kResultFail;
+// How a load or save of the settings ended: Failed when the store could not be read whole, or
+// would not take the values.
+enum class [[nodiscard]] StoreResult{Ok, Failed};
 
 // Where the settings live in the per-user store.
 inline constexpr const char* kSettingsKeyPath = "Software\\Tembrook\\Drunvale\\1.0";
@@ -63,12 +61,12 @@ struct Settings {
   Settings();
 
   // Reads whatever the store holds; a value that is missing, of the wrong type, too large or
-  // unterminated leaves its member as it is. kSettingsFail, all unchanged, when the key cannot
-  // be opened.
-  ResultCode Load(UserStore& store);
-  // Writes the four strings, then the record. kSettingsFail when the key can be neither opened
+  // unterminated leaves its member as it is. Failed, all unchanged, when the key cannot be
+  // opened or a value in it cannot be read.
+  StoreResult Load(UserStore& store);
+  // Writes the four strings, then the record. Failed when the key can be neither opened
   // nor created (nothing written) or when the writes could not be committed.
-  ResultCode Save(UserStore& store) const;
+  StoreResult Save(UserStore& store) const;
 
   Parameters Params;
   std::string Port;

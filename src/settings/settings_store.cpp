@@ -55,9 +55,9 @@ std::unique_ptr<StoreKey> OpenSettingsKeyForWriting(UserStore& store) {
   return key ? std::move(key) : CreateSettingsKey(store);
 }
 
-ResultCode Settings::Load(UserStore& store) {
+StoreResult Settings::Load(UserStore& store) {
   auto key = store.Open(kSettingsKeyPath, StoreAccess::Read);
-  if (!key) return kSettingsFail;
+  if (!key) return StoreResult::Failed;
 
   // Into a copy: a key that fails half way leaves this object as it was.
   Settings loaded = *this;
@@ -78,14 +78,14 @@ ResultCode Settings::Load(UserStore& store) {
   const QueryStatus params = key->Query("Parameters", image, info);
   if (params == QueryStatus::Ok && info.Type == kRegBinary) loaded.Params = DecodeParameters(image);
   key->Close();
-  if (!whole || params == QueryStatus::Failed) return kSettingsFail;
+  if (!whole || params == QueryStatus::Failed) return StoreResult::Failed;
   *this = std::move(loaded);
-  return kSettingsOk;
+  return StoreResult::Ok;
 }
 
-ResultCode Settings::Save(UserStore& store) const {
+StoreResult Settings::Save(UserStore& store) const {
   auto key = OpenSettingsKeyForWriting(store);
-  if (!key) return kSettingsFail;
+  if (!key) return StoreResult::Failed;
 
   const std::pair<const char*, const std::string*> strings[] = {
       {"Port", &Port}, {"WavZero", &WavZero}, {"WavMin", &WavMin}, {"WavOver", &WavOver}};
@@ -96,7 +96,7 @@ ResultCode Settings::Save(UserStore& store) const {
   const ParametersImage image = EncodeParameters(Params);
   key->Set("Parameters", kRegBinary, image);
   // Single writes may fail unnoticed, but a commit that stored nothing is a failed save.
-  return key->Close() ? kSettingsOk : kSettingsFail;
+  return key->Close() ? StoreResult::Ok : StoreResult::Failed;
 }
 
 }  // namespace drunvale

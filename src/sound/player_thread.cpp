@@ -64,7 +64,8 @@ class Player {
         const float x = std::clamp(mix_[i], -1.0f, 1.0f) * 32767.0f;
         pcm_[i] = static_cast<int16_t>(x + (x < 0 ? -0.5f : 0.5f));  // rounded, half away
       }
-      stream->Write(pcm_);
+      // A write that does not go means a lost stream, which the next pass finds and reopens.
+      (void)stream->Write(pcm_);
     }
     // Again when about half of what the stream holds has played.
     return std::chrono::duration_cast<Steady::duration>(
@@ -73,7 +74,8 @@ class Player {
 
   void PauseOutput() {
     std::lock_guard guard(output_.lock);
-    if (AudioStream* stream = output_.StreamLocked()) stream->Pause();
+    // A stream that will not pause is lost, and found so when the sound comes back.
+    if (AudioStream* stream = output_.StreamLocked()) (void)stream->Pause();
   }
 
  private:

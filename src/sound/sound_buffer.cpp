@@ -15,9 +15,9 @@ SoundResult DecodeWave(const WaveData& wave, SoundSamples& out) {
   const bool usable = (f.channels == 1 || f.channels == 2) &&
                       (f.bitsPerSample == 8 || f.bitsPerSample == 16) &&
                       f.blockAlign == f.channels * f.bitsPerSample / 8;
-  if (!usable) return kSoundBadFormat;
+  if (!usable) return SoundStatus::BadFormat;
   const size_t frames = wave.samples.size() / f.blockAlign;  // whole frames only
-  if (frames == 0) return kSoundInvalidParam;
+  if (frames == 0) return SoundStatus::InvalidParam;
   out.tone = false;
   out.rate = f.samplesPerSec;
   out.channels = f.channels;
@@ -31,7 +31,7 @@ SoundResult DecodeWave(const WaveData& wave, SoundSamples& out) {
       out.frames[i] = static_cast<float>(s) / 32768.0f;
     }
   }
-  return kSoundOk;
+  return SoundStatus::Ok;
 }
 
 }  // namespace
@@ -42,8 +42,8 @@ SoundResult SoundBuffer::Load(const std::string& source) {
   int32_t nativeRate = static_cast<int32_t>(kToneRate) / kToneRateFactor;
   if (!source.empty()) {
     WaveData wave;
-    if (SoundResult r = ReadWaveFile(source, wave); r != kSoundOk) return r;
-    if (SoundResult r = DecodeWave(wave, *samples); r != kSoundOk) return r;
+    if (SoundResult r = ReadWaveFile(source, wave); r != SoundStatus::Ok) return r;
+    if (SoundResult r = DecodeWave(wave, *samples); r != SoundStatus::Ok) return r;
     rateFactor = 1;
     nativeRate = static_cast<int32_t>(
         std::min<uint32_t>(wave.format.samplesPerSec, std::numeric_limits<int32_t>::max()));
@@ -53,7 +53,7 @@ SoundResult SoundBuffer::Load(const std::string& source) {
   nativeRate_ = nativeRate;
   source_ = source;
   samples_ = std::move(samples);
-  return kSoundOk;
+  return SoundStatus::Ok;
 }
 
 int32_t SoundBuffer::NativeRate() const {

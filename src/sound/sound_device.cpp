@@ -29,7 +29,7 @@ bool SoundDevice::AssignSound(SoundSlot slot, const std::string& source) {
     SlotTable::Share(result);
   } else {
     auto fresh = std::make_unique<SoundBuffer>();
-    if (fresh->Load(source) == kSoundOk) result = fresh.release();
+    if (fresh->Load(source) == SoundStatus::Ok) result = fresh.release();
   }
   slots_->Replace(slot, result);
   return result != nullptr;

@@ -4,8 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/result_code.h"
-
 namespace drunvale {
 
 // The three sounds an engine can play; None only as a request ("nothing requested yet").
@@ -18,18 +16,29 @@ inline constexpr size_t SlotIndex(SoundSlot slot) {
   return static_cast<size_t>(slot);
 }
 
-// Result codes of the sound layer: the audio platform's own (negative = failure) and the
-// RIFF reader's small positive ones. 0 is success.
-using SoundResult = ResultCode;
-inline constexpr SoundResult kSoundOk = kResultOk;
-inline constexpr SoundResult kSoundFail = kResultFail;
-inline constexpr SoundResult kSoundInvalidParam = static_cast<int32_t>(0x80070057u);
-inline constexpr SoundResult kSoundNoDriver = static_cast<int32_t>(0x88780078u);
-inline constexpr SoundResult kSoundBadFormat = static_cast<int32_t>(0x88780064u);
-inline constexpr SoundResult kWaveCannotRead = 261;
-inline constexpr SoundResult kWaveCannotSeek = 263;
-inline constexpr SoundResult kWaveChunkNotFound = 265;
-inline constexpr SoundResult kWaveInvalidFile = 272;
+// How a sound operation ended, with the system's own code beside it when there is one.
+enum class SoundStatus {
+  Ok,
+  Failed,         // the output refused: a lost device, a write that did not go
+  InvalidParam,   // nothing to play: a WAV without one whole frame
+  NoDevice,       // no output device to open
+  BadFormat,      // PCM the player cannot take
+  CannotRead,     // a WAV file's bytes could not be read, or it ends early
+  ChunkNotFound,  // a WAV file without its format or its data chunk
+  InvalidFile,    // not a RIFF WAVE file, or no such file
+};
+
+struct [[nodiscard]] SoundResult {
+  SoundStatus status = SoundStatus::Ok;
+  int systemError = 0;  // the audio system's or the OS's code, for messages; 0 when none
+
+  constexpr SoundResult() = default;
+  constexpr SoundResult(SoundStatus what, int error = 0) : status(what), systemError(error) {}
+  constexpr bool Ok() const { return status == SoundStatus::Ok; }
+  friend constexpr bool operator==(const SoundResult& result, SoundStatus what) {
+    return result.status == what;
+  }
+};
 
 // Linear PCM as a WAV format chunk describes it (the first 16 bytes).
 struct PcmFormat {

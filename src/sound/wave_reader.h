@@ -37,7 +37,7 @@ struct WaveData {
 // order, anything else skipped. Fails with a kWave* code when the file is malformed.
 SoundResult ParseWave(ByteSource& source, WaveLayout& layout);
 SoundResult ReadWave(ByteSource& source, WaveData& wave);
-// kWaveInvalidFile when the path can't be opened as a regular file.
+// SoundStatus::InvalidFile when the path can't be opened as a regular file.
 SoundResult ReadWaveFile(const std::string& path, WaveData& wave);
 
 }  // namespace drunvale

@@ -211,7 +211,7 @@ TEST_F(MainControllerTest, StoredSettingsThatWillNotOpenAndNoSoundDeviceAreSaid)
   stored.Port = "/dev/ttyS3";
   ASSERT_EQ(stored.Save(store_), 0);
   store_.FailOpen(kSettingsKeyPath);
-  audio_.FailDeviceCreation(kSoundNoDriver);
+  audio_.FailDeviceCreation(SoundStatus::NoDevice);
   controller_.Initialise();
   EXPECT_EQ(app_.settings.Get().Port, Settings().Port);
   EXPECT_EQ(view_.causes, std::vector<std::string>{"Настройки не прочитаны: действуют исходные. "

@@ -139,15 +139,15 @@ TEST_F(UserStoreContract, ValuesComeBackWithTheirTypeAndBytesWithinTheByteLimit)
 
 TEST_F(UserStoreContract, SettingsSurviveASaveAndALoad) {
   Settings loaded;
-  EXPECT_EQ(loaded.Load(store_), kSettingsFail);
+  EXPECT_EQ(loaded.Load(store_), StoreResult::Failed);
   Settings saved;
   saved.Port = "COM7";
   saved.WavZero = "C:\\Звуки\\ноль.wav";
   saved.WavOver = "\\\\server\\share\\\"x\"\n";
   saved.Params.FuelPrice = 54.9f;
   saved.Params.LevelMin.UseTone = false;
-  ASSERT_EQ(saved.Save(store_), kSettingsOk);
-  EXPECT_EQ(loaded.Load(store_), kSettingsOk);
+  ASSERT_EQ(saved.Save(store_), StoreResult::Ok);
+  EXPECT_EQ(loaded.Load(store_), StoreResult::Ok);
   EXPECT_EQ(loaded, saved);
 }
 

@@ -35,11 +35,11 @@ Settings Custom() {
 TEST(SettingsStore, FirstStartKeepsDefaultsAndTheFirstSaveBuildsThePath) {
   MemoryUserStore store;
   Settings settings;
-  EXPECT_EQ(settings.Load(store), kSettingsFail);
+  EXPECT_EQ(settings.Load(store), StoreResult::Failed);
   EXPECT_EQ(settings, Settings());
 
   store.ClearLog();
-  EXPECT_EQ(settings.Save(store), kSettingsOk);
+  EXPECT_EQ(settings.Save(store), StoreResult::Ok);
   EXPECT_THAT(
       store.Log(),
       ElementsAre("open-write Software\\Tembrook\\Drunvale\\1.0 failed", "open-write Software",
@@ -58,17 +58,17 @@ TEST(SettingsStore, FirstStartKeepsDefaultsAndTheFirstSaveBuildsThePath) {
   // Once there, the key is opened directly, and everything comes back.
   store.ClearLog();
   const Settings custom = Custom();
-  EXPECT_EQ(custom.Save(store), kSettingsOk);
+  EXPECT_EQ(custom.Save(store), StoreResult::Ok);
   EXPECT_EQ(store.Log().front(), "open-write Software\\Tembrook\\Drunvale\\1.0");
   Settings loaded;
-  EXPECT_EQ(loaded.Load(store), kSettingsOk);
+  EXPECT_EQ(loaded.Load(store), StoreResult::Ok);
   EXPECT_EQ(loaded, custom);
 }
 
 TEST(SettingsStore, SaveFailsWithoutWritingWhenThePathCannotBeBuilt) {
   MemoryUserStore store;
   store.FailCreate("Software\\Tembrook\\Drunvale");
-  EXPECT_EQ(Custom().Save(store), kSettingsFail);
+  EXPECT_EQ(Custom().Save(store), StoreResult::Failed);
   EXPECT_THAT(store.Log(), ElementsAre("open-write Software\\Tembrook\\Drunvale\\1.0 failed",
                                        "open-write Software", "create Software\\Tembrook",
                                        "create Software\\Tembrook\\Drunvale failed",
@@ -77,7 +77,7 @@ TEST(SettingsStore, SaveFailsWithoutWritingWhenThePathCannotBeBuilt) {
 
   MemoryUserStore locked;
   locked.FailOpen("Software");
-  EXPECT_EQ(Custom().Save(locked), kSettingsFail);
+  EXPECT_EQ(Custom().Save(locked), StoreResult::Failed);
   EXPECT_FALSE(locked.HasKey(kKey));
 }
 
@@ -85,7 +85,7 @@ TEST(SettingsStore, SingleWriteFailuresAreIgnoredButALostCommitIsNot) {
   MemoryUserStore store;
   store.AddKey(kKey);
   store.FailSet("WavMin");
-  EXPECT_EQ(Custom().Save(store), kSettingsOk);
+  EXPECT_EQ(Custom().Save(store), StoreResult::Ok);
   EXPECT_EQ(store.Find(kKey, "WavMin"), nullptr);
   ASSERT_NE(store.Find(kKey, "WavOver"), nullptr);
   EXPECT_NE(store.Find(kKey, "Parameters"), nullptr);
@@ -93,19 +93,19 @@ TEST(SettingsStore, SingleWriteFailuresAreIgnoredButALostCommitIsNot) {
   MemoryUserStore full;
   full.AddKey(kKey);
   full.FailCommit(kKey);
-  EXPECT_EQ(Custom().Save(full), kSettingsFail);
+  EXPECT_EQ(Custom().Save(full), StoreResult::Failed);
   EXPECT_EQ(full.Find(kKey, "Port"), nullptr);
 }
 
 TEST(SettingsStore, LoadKeepsEverythingWithoutTheKeyAndReadsEachValueOnceInOrder) {
   MemoryUserStore store;
   Settings settings = Custom();
-  EXPECT_EQ(settings.Load(store), kSettingsFail);
+  EXPECT_EQ(settings.Load(store), StoreResult::Failed);
   EXPECT_EQ(settings, Custom());
 
   store.AddKey(kKey);
   store.ClearLog();
-  EXPECT_EQ(settings.Load(store), kSettingsOk);
+  EXPECT_EQ(settings.Load(store), StoreResult::Ok);
   EXPECT_EQ(settings, Custom());
   EXPECT_THAT(store.Log(),
               ElementsAre("open-read Software\\Tembrook\\Drunvale\\1.0", "query Port",
@@ -129,7 +129,7 @@ TEST(SettingsStore, ShortLongAndMistypedRecords) {
   MemoryUserStore store;
   store.Put(kKey, "Parameters", kRegBinary, {image.begin(), image.begin() + 12});
   Settings settings = Custom();
-  EXPECT_EQ(settings.Load(store), kSettingsOk);
+  EXPECT_EQ(settings.Load(store), StoreResult::Ok);
   EXPECT_EQ(settings.Params, expected);
 
   std::vector<uint8_t> longer(image.begin(), image.end());
@@ -140,7 +140,7 @@ TEST(SettingsStore, ShortLongAndMistypedRecords) {
     MemoryUserStore odd;
     odd.Put(kKey, "Parameters", type, bytes);
     Settings kept = Custom();
-    EXPECT_EQ(kept.Load(odd), kSettingsOk);
+    EXPECT_EQ(kept.Load(odd), StoreResult::Ok);
     EXPECT_EQ(kept.Params, Custom().Params) << "type " << type << ", " << bytes.size() << " bytes";
   }
 }
@@ -170,7 +170,7 @@ TEST(SettingsStore, StringValuesAreTakenOnlyWhenTypedAndTerminated) {
     store.Put(kKey, "WavOver", kRegSz, Sz("over2.wav"));
     Settings settings = Custom();
     settings.Port = "kept";
-    EXPECT_EQ(settings.Load(store), kSettingsOk);
+    EXPECT_EQ(settings.Load(store), StoreResult::Ok);
     EXPECT_EQ(settings.Port, c.port) << "type " << c.type << ", " << c.bytes.size() << " bytes";
     EXPECT_EQ(settings.WavOver, "over2.wav");
     EXPECT_EQ(settings.WavZero, "zero.wav");

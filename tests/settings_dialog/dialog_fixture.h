@@ -30,7 +30,7 @@ class DialogTest : public ::testing::Test {
   void Open(const Settings& loaded = Settings(), UserStore* other = nullptr) {
     settings.Set(loaded);
     if (!other) {
-      loaded.Save(store);
+      EXPECT_EQ(loaded.Save(store), StoreResult::Ok);
       store.ClearLog();
     }
     SettingsDialogOptions options;

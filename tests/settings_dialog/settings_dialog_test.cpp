@@ -42,7 +42,7 @@ TEST_F(DialogTest, OpensOnTheStoredSettingsWithOutOfRangeValuesBroughtIn) {
   EXPECT_EQ(saved.Params.JamMinutes, 1);
   EXPECT_EQ(saved.Params.LevelZero.ToneHz, 20);
   Settings reloaded;
-  reloaded.Load(store);
+  ASSERT_EQ(reloaded.Load(store), StoreResult::Ok);
   EXPECT_EQ(reloaded, saved);
 }
 
@@ -63,7 +63,7 @@ TEST_F(DialogTest, PortIsSelectedByItsExactNameAndKeptWhenNotPresent) {
     Enter(SettingsControl::Price, "41");
     dialog->Save();
     Settings reloaded;
-    reloaded.Load(store);
+    ASSERT_EQ(reloaded.Load(store), StoreResult::Ok);
     EXPECT_EQ(reloaded.Port, absent);
     EXPECT_EQ(settings.Get().Port, absent);
   }
@@ -84,7 +84,7 @@ TEST_F(DialogTest, PortGivenForThisRunIsShownButTheStoredOneIsSaved) {
   UserStore& file = place->Store();
   Settings stored;
   stored.Port = "/dev/ttyUSB1";
-  ASSERT_EQ(stored.Save(file), kSettingsOk);
+  ASSERT_EQ(stored.Save(file), StoreResult::Ok);
   Settings running = stored;  // as the program holds them after --port /dev/pts/4
   running.Port = "/dev/pts/4";
 
@@ -94,7 +94,7 @@ TEST_F(DialogTest, PortGivenForThisRunIsShownButTheStoredOneIsSaved) {
   dialog->Save();
   EXPECT_EQ(settings.Get().Port, "/dev/pts/4");  // still in use
   Settings reread;
-  ASSERT_EQ(reread.Load(file), kSettingsOk);
+  ASSERT_EQ(reread.Load(file), StoreResult::Ok);
   EXPECT_EQ(reread.Port, "/dev/ttyUSB1");
   EXPECT_EQ(reread.Params.FuelPrice, 41.0f);
 
@@ -102,7 +102,7 @@ TEST_F(DialogTest, PortGivenForThisRunIsShownButTheStoredOneIsSaved) {
   Open(running, &file);
   dialog->Select(SettingsControl::PortList, 0);
   dialog->Save();
-  ASSERT_EQ(reread.Load(file), kSettingsOk);
+  ASSERT_EQ(reread.Load(file), StoreResult::Ok);
   EXPECT_EQ(reread.Port, "/dev/ttyS0");
   EXPECT_EQ(settings.Get().Port, "/dev/ttyS0");
 }
@@ -113,7 +113,7 @@ TEST_F(DialogTest, RateArrowsTakeTheirRangeFromTheDevice) {
   EXPECT_EQ(Controls().rate.Lower(), 10);
   EXPECT_EQ(Controls().rate.Upper(), 32767);
 
-  audio.FailDeviceCreation(kSoundFail);
+  audio.FailDeviceCreation(SoundStatus::Failed);
   Open();
   EXPECT_EQ(Controls().rate.Lower(), 1);
   EXPECT_EQ(Controls().rate.Upper(), 32767);
@@ -258,7 +258,7 @@ TEST_F(DialogTest, ResetChangesOnlyTheWorkingCopyUntilSaved) {
   stored.WavOver = "/sounds/over.wav";
   stored.Params.FuelPrice = 60;
   stored.Params.LevelMin.ToneHz = 500;
-  ASSERT_EQ(stored.Save(store), kSettingsOk);
+  ASSERT_EQ(stored.Save(store), StoreResult::Ok);
   store.ClearLog();
 
   Open(stored);
@@ -274,7 +274,7 @@ TEST_F(DialogTest, ResetChangesOnlyTheWorkingCopyUntilSaved) {
   EXPECT_EQ(settings.Get(), defaults);
   Settings reloaded;
   reloaded.Port = "unset";
-  reloaded.Load(store);
+  ASSERT_EQ(reloaded.Load(store), StoreResult::Ok);
   EXPECT_EQ(reloaded, defaults);
   EXPECT_EQ(store.Find(kKey, "WavOver")->Data, std::vector<uint8_t>{0});
 
@@ -352,7 +352,7 @@ TEST_F(DialogTest, SettingsThatCannotBeStoredAreSaidAndStayInUse) {
   Settings stored;
   stored.Port = "/dev/ttyUSB3";
   MemoryUserStore failing;
-  ASSERT_EQ(stored.Save(failing), kSettingsOk);
+  ASSERT_EQ(stored.Save(failing), StoreResult::Ok);
   failing.FailQuery("Port");
   host.warnings.clear();
   Open(stored, &failing);

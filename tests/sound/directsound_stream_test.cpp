@@ -24,7 +24,7 @@ bool WaitWritable(AudioStream& stream, uint32_t frames) {
 
 TEST(DirectSoundStream, QueuesUpToItsCapacityPlaysItAndPauseDropsIt) {
   std::unique_ptr<AudioStream> stream;
-  ASSERT_EQ(SystemAudioBackend().OpenStream(StreamFormat{}, stream), kSoundOk)
+  ASSERT_EQ(SystemAudioBackend().OpenStream(StreamFormat{}, stream), SoundStatus::Ok)
       << "ALSA_CONFIG_PATH must name a config whose default pcm is null";
   const StreamFormat format = stream->Format();
   EXPECT_EQ(format.channels, 2);
@@ -33,12 +33,12 @@ TEST(DirectSoundStream, QueuesUpToItsCapacityPlaysItAndPauseDropsIt) {
   ASSERT_GT(capacity, format.rate / 20);  // room for the player's sleep of half of it
   EXPECT_LE(stream->Writable(), capacity);
 
-  ASSERT_EQ(stream->Resume(), kSoundOk);
+  ASSERT_EQ(stream->Resume(), SoundStatus::Ok);
   uint32_t room = stream->Writable();
   ASSERT_GT(room, capacity / 2);
   const std::vector<int16_t> tone(2 * static_cast<size_t>(capacity) * 2, 1000);
   // More than there is room for: only the room is taken.
-  ASSERT_EQ(stream->Write(tone), kSoundOk);
+  ASSERT_EQ(stream->Write(tone), SoundStatus::Ok);
   EXPECT_LT(stream->Writable(), capacity / 4);
   EXPECT_TRUE(WaitWritable(*stream, room)) << "the device played nothing";
 
@@ -47,7 +47,8 @@ TEST(DirectSoundStream, QueuesUpToItsCapacityPlaysItAndPauseDropsIt) {
   uint32_t written = 0;
   while (GetTickCount() - start < 500) {
     const uint32_t frames = stream->Writable();
-    ASSERT_EQ(stream->Write(std::span(tone).first(2 * std::min(frames, capacity))), kSoundOk);
+    ASSERT_EQ(stream->Write(std::span(tone).first(2 * std::min(frames, capacity))),
+              SoundStatus::Ok);
     written += std::min(frames, capacity);
     Sleep(20);
   }
@@ -56,9 +57,9 @@ TEST(DirectSoundStream, QueuesUpToItsCapacityPlaysItAndPauseDropsIt) {
 
   // Paused, the queue is dropped: all of it is free again at once after resuming.
   room = stream->Writable();
-  ASSERT_EQ(stream->Write(std::span(tone).first(2 * static_cast<size_t>(room))), kSoundOk);
-  ASSERT_EQ(stream->Pause(), kSoundOk);
-  ASSERT_EQ(stream->Resume(), kSoundOk);
+  ASSERT_EQ(stream->Write(std::span(tone).first(2 * static_cast<size_t>(room))), SoundStatus::Ok);
+  ASSERT_EQ(stream->Pause(), SoundStatus::Ok);
+  ASSERT_EQ(stream->Resume(), SoundStatus::Ok);
   EXPECT_GT(stream->Writable(), capacity / 2);
   EXPECT_FALSE(stream->Lost());
 }

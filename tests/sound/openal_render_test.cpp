@@ -26,7 +26,7 @@ TEST(OpenAlRender, BeepsOnTheGridToTheSampleAtTheirPitch) {
   {
     SharedSettings settings;
     SoundEngine engine(settings);
-    ASSERT_EQ(engine.Device().Create(), kSoundOk);
+    ASSERT_EQ(engine.Device().Create(), SoundStatus::Ok);
     uint32_t lo = 0, hi = 0;
     ASSERT_TRUE(engine.Device().GetRateRange(lo, hi));
     EXPECT_LE(lo, 8000u);

@@ -32,8 +32,8 @@ class SoundDeviceTest : public ::testing::Test {
 };
 
 TEST_F(SoundDeviceTest, WithoutADeviceEverythingStaysEmpty) {
-  audio.FailDeviceCreation(kSoundNoDriver);
-  EXPECT_EQ(device.Create(), kSoundNoDriver);
+  audio.FailDeviceCreation(SoundStatus::NoDevice);
+  EXPECT_EQ(device.Create(), SoundStatus::NoDevice);
   EXPECT_FALSE(device.HasDevice());
   EXPECT_FALSE(device.AssignSound(kZero, ""));
   uint32_t lo = 0, hi = 0;
@@ -44,7 +44,7 @@ TEST_F(SoundDeviceTest, WithoutADeviceEverythingStaysEmpty) {
 }
 
 TEST_F(SoundDeviceTest, ToneSlotsShareOneSoundAndWavsShareByPath) {
-  ASSERT_EQ(device.Create(), kSoundOk);
+  ASSERT_EQ(device.Create(), SoundStatus::Ok);
   AllTones();
   const SoundBuffer* tone = device.SlotSound(kZero);
   EXPECT_EQ(tone->RefCount(), 3);
@@ -74,7 +74,7 @@ TEST_F(SoundDeviceTest, ToneSlotsShareOneSoundAndWavsShareByPath) {
 }
 
 TEST_F(SoundDeviceTest, WavSamplesAreDecodedAndOnlyEightOrSixteenBitMonoOrStereoPlay) {
-  ASSERT_EQ(device.Create(), kSoundOk);
+  ASSERT_EQ(device.Create(), SoundStatus::Ok);
   // 16-bit stereo: -32768 and 16384, then 0 and -16384; an odd byte left over is dropped.
   TempFile stereo("stereo.wav", WavBytes()
                                     .Chunk("fmt ", WavBytes::Fmt(1, 2, 22050, 16))
@@ -101,7 +101,7 @@ TEST_F(SoundDeviceTest, WavSamplesAreDecodedAndOnlyEightOrSixteenBitMonoOrStereo
 
 TEST_F(SoundDeviceTest, RateRangeIsWhatTheResamplerTakesAtTheDeviceRate) {
   audio.SetRate(48000);
-  ASSERT_EQ(device.Create(), kSoundOk);
+  ASSERT_EQ(device.Create(), SoundStatus::Ok);
   uint32_t lo = 0, hi = 0;
   EXPECT_TRUE(device.GetRateRange(lo, hi));
   EXPECT_EQ(lo, 188u);  // 48000 / 256, rounded up
@@ -112,7 +112,7 @@ TEST(SoundDeviceTeardown, TheStreamClosesWithTheDevice) {
   RecordingAudio audio;
   {
     SoundDevice device(audio);
-    ASSERT_EQ(device.Create(), kSoundOk);
+    ASSERT_EQ(device.Create(), SoundStatus::Ok);
     ASSERT_TRUE(device.AssignSound(kZero, ""));
     EXPECT_EQ(audio.StreamsAlive(), 1);
     EXPECT_FALSE(audio.Playing());  // opened paused: nothing mixes until the sound is on
@@ -123,16 +123,16 @@ TEST(SoundDeviceTeardown, TheStreamClosesWithTheDevice) {
 TEST(SoundBufferLoad, LoadingAgainKeepsTheSourceAndAFailedLoadKeepsTheOld) {
   SoundBuffer sound;
   TempFile file("again.wav", testing::SimpleWav(1, 8000, 8, 10));
-  ASSERT_EQ(sound.Load(file.path()), kSoundOk);
+  ASSERT_EQ(sound.Load(file.path()), SoundStatus::Ok);
   const auto first = sound.Samples();
-  ASSERT_EQ(sound.Load(file.path()), kSoundOk);
+  ASSERT_EQ(sound.Load(file.path()), SoundStatus::Ok);
   EXPECT_NE(sound.Samples(), first);
   EXPECT_EQ(sound.Source(), file.path());
   EXPECT_EQ(sound.RateFactor(), 1);
-  EXPECT_NE(sound.Load(file.path() + ".gone"), kSoundOk);
+  EXPECT_NE(sound.Load(file.path() + ".gone"), SoundStatus::Ok);
   EXPECT_EQ(sound.Source(), file.path());
   EXPECT_EQ(sound.NativeRate(), 8000);
-  ASSERT_EQ(sound.Load(""), kSoundOk);
+  ASSERT_EQ(sound.Load(""), SoundStatus::Ok);
   EXPECT_TRUE(sound.Samples()->tone);
   EXPECT_EQ(sound.RateFactor(), 12);
 }

@@ -25,7 +25,7 @@ TEST(SoundEngine, ReloadSoundsTakesToneOrWavPerLevel) {
   engine.ReloadSounds();  // no device yet: nothing
   EXPECT_EQ(engine.Device().SlotSound(SoundSlot::Zero), nullptr);
 
-  ASSERT_EQ(engine.Device().Create(), kSoundOk);
+  ASSERT_EQ(engine.Device().Create(), SoundStatus::Ok);
   engine.ReloadSounds();
   EXPECT_EQ(engine.Device().SlotSound(SoundSlot::Zero)->RefCount(), 2);
   EXPECT_EQ(engine.Device().SlotNativeRate(SoundSlot::MinMax), 16000);

@@ -43,7 +43,7 @@ class EngineThreadTest : public ::testing::Test {
   std::unique_ptr<SoundEngine> engine = std::make_unique<SoundEngine>(settings, clock, audio);
 
   void SetUp() override {
-    ASSERT_EQ(engine->Device().Create(), kSoundOk);
+    ASSERT_EQ(engine->Device().Create(), SoundStatus::Ok);
     engine->ReloadSounds();
   }
 };
@@ -102,7 +102,7 @@ TEST(EngineThreads, TwoEnginesUnderConcurrentUse) {
   SoundEngine main(mainSettings, clock, audio);
   SoundEngine test(dialogCopy, clock, audio);
   for (SoundEngine* e : {&main, &test}) {
-    ASSERT_EQ(e->Device().Create(), kSoundOk);
+    ASSERT_EQ(e->Device().Create(), SoundStatus::Ok);
     e->ReloadSounds();
     e->SetEnabled(true);
   }

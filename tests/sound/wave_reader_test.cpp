@@ -26,7 +26,7 @@ TEST(WaveReader, ReadsFormatAndAllSamples) {
   auto bytes =
       WavBytes().Chunk("fmt ", WavBytes::Fmt(1, 2, 22050, 16)).Chunk("data", samples).Bytes();
   WaveData wave;
-  ASSERT_EQ(Parse(bytes, wave), kSoundOk);
+  ASSERT_EQ(Parse(bytes, wave), SoundStatus::Ok);
   EXPECT_EQ(wave.format, MakePcmFormat(2, 22050, 16));
   EXPECT_EQ(wave.samples, samples);
 }
@@ -41,7 +41,7 @@ TEST(WaveReader, ChunkOrderLongFormatAndUnknownChunks) {
                    .Chunk("fmt ", WavBytes::Fmt(1, 1, 8000, 8, 2))
                    .Bytes();
   WaveData wave;
-  ASSERT_EQ(Parse(bytes, wave), kSoundOk);
+  ASSERT_EQ(Parse(bytes, wave), SoundStatus::Ok);
   EXPECT_EQ(wave.format.samplesPerSec, 8000u);
   EXPECT_EQ(wave.samples, samples);
 }
@@ -50,63 +50,63 @@ TEST(WaveReader, RefusesWhatIsNotPlainPcm) {
   auto with = [](std::vector<uint8_t> fmt) {
     return WavBytes().Chunk("fmt ", fmt).Chunk("data", {1, 2}).Bytes();
   };
-  EXPECT_EQ(Parse(with(WavBytes::Fmt(3, 1, 8000, 32))), kWaveInvalidFile);
-  EXPECT_EQ(Parse(with(WavBytes::Fmt(0xFFFE, 2, 44100, 16, 24))), kWaveInvalidFile);
+  EXPECT_EQ(Parse(with(WavBytes::Fmt(3, 1, 8000, 32))), SoundStatus::InvalidFile);
+  EXPECT_EQ(Parse(with(WavBytes::Fmt(0xFFFE, 2, 44100, 16, 24))), SoundStatus::InvalidFile);
   auto shortFmt = WavBytes::Fmt(1, 1, 8000, 8);
   shortFmt.resize(14);
-  EXPECT_EQ(Parse(with(shortFmt)), kWaveInvalidFile);
-  EXPECT_EQ(Parse(with(WavBytes::Fmt(1, 0, 8000, 8))), kWaveInvalidFile);
+  EXPECT_EQ(Parse(with(shortFmt)), SoundStatus::InvalidFile);
+  EXPECT_EQ(Parse(with(WavBytes::Fmt(1, 0, 8000, 8))), SoundStatus::InvalidFile);
 }
 
 TEST(WaveReader, RefusesMissingOrBrokenStructure) {
   auto good = testing::SimpleWav(1, 8000, 8, 4);
-  EXPECT_EQ(Parse(good), kSoundOk);
-  EXPECT_EQ(Parse({}), kWaveInvalidFile);
+  EXPECT_EQ(Parse(good), SoundStatus::Ok);
+  EXPECT_EQ(Parse({}), SoundStatus::InvalidFile);
   EXPECT_EQ(Parse(WavBytes().Chunk("fmt ", WavBytes::Fmt(1, 1, 8000, 8)).Bytes("AVI ")),
-            kWaveInvalidFile);
+            SoundStatus::InvalidFile);
   auto notRiff = good;
   notRiff[0] = 'X';
-  EXPECT_EQ(Parse(notRiff), kWaveInvalidFile);
+  EXPECT_EQ(Parse(notRiff), SoundStatus::InvalidFile);
   EXPECT_EQ(Parse(WavBytes().Chunk("fmt ", WavBytes::Fmt(1, 1, 8000, 8)).Bytes()),
-            kWaveChunkNotFound);
-  EXPECT_EQ(Parse(WavBytes().Chunk("data", {1, 2}).Bytes()), kWaveChunkNotFound);
+            SoundStatus::ChunkNotFound);
+  EXPECT_EQ(Parse(WavBytes().Chunk("data", {1, 2}).Bytes()), SoundStatus::ChunkNotFound);
   // A format chunk declared long enough but cut off by the end of the file.
   EXPECT_EQ(Parse(WavBytes()
                       .Chunk("data", {1, 2})
                       .ChunkDeclaring("fmt ", 16, {1, 0, 1, 0, 0x40, 0x1F})
                       .Bytes()),
-            kWaveCannotRead);
+            SoundStatus::CannotRead);
 }
 
 TEST(WaveReader, EmptyOrTruncatedDataIsRefused) {
-  EXPECT_EQ(Parse(testing::SimpleWav(1, 8000, 8, 0)), kWaveInvalidFile);
+  EXPECT_EQ(Parse(testing::SimpleWav(1, 8000, 8, 0)), SoundStatus::InvalidFile);
   auto truncated = WavBytes()
                        .Chunk("fmt ", WavBytes::Fmt(1, 1, 8000, 8))
                        .ChunkDeclaring("data", 1000, {1, 2, 3})
                        .Bytes();
-  EXPECT_EQ(Parse(truncated), kWaveCannotRead);
+  EXPECT_EQ(Parse(truncated), SoundStatus::CannotRead);
   // A size near 4 GiB must be turned down before anything is allocated for it.
   auto huge = WavBytes()
                   .Chunk("fmt ", WavBytes::Fmt(1, 1, 8000, 8))
                   .ChunkDeclaring("data", 0xFFFFFFF0u, {1, 2, 3})
                   .Bytes();
-  EXPECT_EQ(Parse(huge), kWaveCannotRead);
+  EXPECT_EQ(Parse(huge), SoundStatus::CannotRead);
 }
 
 TEST(WaveReader, ChunksPastTheDeclaredRiffSizeAreNotSearched) {
   auto bytes = testing::SimpleWav(1, 8000, 8, 4);
   bytes[4] = 4 + 8 + 16;  // the RIFF chunk now ends after "fmt "
   bytes[5] = bytes[6] = bytes[7] = 0;
-  EXPECT_EQ(Parse(bytes), kWaveChunkNotFound);
+  EXPECT_EQ(Parse(bytes), SoundStatus::ChunkNotFound);
 }
 
 TEST(WaveReader, FilesFromDisk) {
   TempFile file("звук.wav", testing::SimpleWav(1, 11025, 8, 6));
   WaveData wave;
-  EXPECT_EQ(ReadWaveFile(file.path(), wave), kSoundOk);
+  EXPECT_EQ(ReadWaveFile(file.path(), wave), SoundStatus::Ok);
   EXPECT_EQ(wave.samples.size(), 6u);
-  EXPECT_EQ(ReadWaveFile(file.path() + ".missing", wave), kWaveInvalidFile);
-  EXPECT_EQ(ReadWaveFile("/tmp", wave), kWaveInvalidFile);
+  EXPECT_EQ(ReadWaveFile(file.path() + ".missing", wave), SoundStatus::InvalidFile);
+  EXPECT_EQ(ReadWaveFile("/tmp", wave), SoundStatus::InvalidFile);
 }
 
 }  // namespace

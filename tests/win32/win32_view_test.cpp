@@ -32,7 +32,7 @@ std::wstring g_program;
 
 Settings StoredSettings() {
   Settings settings;
-  settings.Load(*MakeSystemUserStore());
+  (void)settings.Load(*MakeSystemUserStore());  // none yet on a first start
   return settings;
 }
 

@@ -44,14 +44,14 @@ class OpenAlStream final : public AudioStream {
   SoundResult Open(const StreamFormat& wanted) {
     std::lock_guard lock(AlLock());
     device_ = alcOpenDevice(nullptr);
-    if (!device_) return kSoundNoDriver;
+    if (!device_) return SoundStatus::NoDevice;
     // Our frames never pass full scale, so the device's output limiter would only cost time.
     std::vector<ALCint> attributes = {ALC_OUTPUT_LIMITER_SOFT, ALC_FALSE};
     if (wanted.rate > 0)
       attributes.insert(attributes.end(), {ALC_FREQUENCY, static_cast<ALCint>(wanted.rate)});
     attributes.push_back(0);
     context_ = alcCreateContext(device_, attributes.data());
-    if (!context_ || !MakeCurrentLocked()) return kSoundNoDriver;
+    if (!context_ || !MakeCurrentLocked()) return SoundStatus::NoDevice;
     ALCint rate = 0;
     alcGetIntegerv(device_, ALC_FREQUENCY, 1, &rate);
     format_.rate = rate > 0 ? static_cast<uint32_t>(rate) : 44100;
@@ -59,7 +59,8 @@ class OpenAlStream final : public AudioStream {
     alGetError();
     alGenSources(1, &source_);
     alGenBuffers(static_cast<ALsizei>(buffers_.size()), buffers_.data());
-    if (alGetError() != AL_NO_ERROR) return kSoundFail;
+    if (const ALenum error = alGetError(); error != AL_NO_ERROR)
+      return {SoundStatus::Failed, error};
     free_.assign(buffers_.begin(), buffers_.end());
     // The frames go to the speakers as they are: no position, no panning, no distance.
     alSourcei(source_, AL_SOURCE_RELATIVE, AL_TRUE);
@@ -74,7 +75,7 @@ class OpenAlStream final : public AudioStream {
           alcGetProcAddress(device_, "alcDeviceResumeSOFT"));
     }
     PauseLocked();
-    return kSoundOk;
+    return SoundStatus::Ok;
   }
 
   StreamFormat Format() const override { return format_; }
@@ -91,7 +92,7 @@ class OpenAlStream final : public AudioStream {
 
   SoundResult Write(std::span<const int16_t> interleaved) override {
     std::lock_guard lock(AlLock());
-    if (!MakeCurrentLocked()) return kSoundFail;
+    if (!MakeCurrentLocked()) return SoundStatus::Failed;
     const size_t frames = interleaved.size() / format_.channels;
     alGetError();
     for (size_t done = 0; done < frames && !free_.empty();) {
@@ -108,7 +109,7 @@ class OpenAlStream final : public AudioStream {
     ALint state = AL_STOPPED;
     alGetSourcei(source_, AL_SOURCE_STATE, &state);
     if (state != AL_PLAYING) alSourcePlay(source_);
-    return alGetError() == AL_NO_ERROR ? kSoundOk : kSoundFail;
+    return alGetError() == AL_NO_ERROR ? SoundStatus::Ok : SoundStatus::Failed;
   }
 
   SoundResult Pause() override {
@@ -119,7 +120,7 @@ class OpenAlStream final : public AudioStream {
   SoundResult Resume() override {
     std::lock_guard lock(AlLock());
     if (resume_) resume_(device_);
-    return kSoundOk;
+    return SoundStatus::Ok;
   }
 
   bool Lost() override {
@@ -146,7 +147,7 @@ class OpenAlStream final : public AudioStream {
   }
 
   SoundResult PauseLocked() {
-    if (!MakeCurrentLocked()) return kSoundFail;
+    if (!MakeCurrentLocked()) return SoundStatus::Failed;
     // Stopped, every queued buffer counts as played: nothing old is heard on resuming.
     alSourceStop(source_);
     ALint processed = 0;
@@ -154,7 +155,7 @@ class OpenAlStream final : public AudioStream {
     Unqueue(processed);
     // The device stops mixing altogether, so no thread of it runs while the sound is off.
     if (pause_) pause_(device_);
-    return kSoundOk;
+    return SoundStatus::Ok;
   }
 
   ALCdevice* device_ = nullptr;
@@ -171,9 +172,9 @@ class OpenAlBackend final : public AudioBackend {
  public:
   SoundResult OpenStream(const StreamFormat& wanted, std::unique_ptr<AudioStream>& out) override {
     auto stream = std::make_unique<OpenAlStream>();
-    if (SoundResult r = stream->Open(wanted); r != kSoundOk) return r;
+    if (SoundResult r = stream->Open(wanted); r != SoundStatus::Ok) return r;
     out = std::move(stream);
-    return kSoundOk;
+    return SoundStatus::Ok;
   }
 };
 

@@ -8,7 +8,7 @@ struct RecordingAudio::Shared {
   mutable std::mutex mutex;
   std::vector<AudioCall> log;
   std::vector<int16_t> written;
-  SoundResult openResult = kSoundOk;
+  SoundResult openResult = SoundStatus::Ok;
   uint32_t rate = 44100;
   int opened = 0;
   int alive = 0;
@@ -42,22 +42,22 @@ class RecordingStream final : public AudioStream {
   }
   SoundResult Write(std::span<const int16_t> interleaved) override {
     std::lock_guard lock(shared_->mutex);
-    if (LostLocked()) return kSoundFail;
+    if (LostLocked()) return SoundStatus::Failed;
     shared_->written.insert(shared_->written.end(), interleaved.begin(), interleaved.end());
     shared_->Record("Write " + std::to_string(interleaved.size() / 2));
-    return kSoundOk;
+    return SoundStatus::Ok;
   }
   SoundResult Pause() override {
     std::lock_guard lock(shared_->mutex);
     shared_->playing = false;
     shared_->Record("Pause");
-    return kSoundOk;
+    return SoundStatus::Ok;
   }
   SoundResult Resume() override {
     std::lock_guard lock(shared_->mutex);
     shared_->playing = true;
     shared_->Record("Resume");
-    return kSoundOk;
+    return SoundStatus::Ok;
   }
   bool Lost() override {
     std::lock_guard lock(shared_->mutex);
@@ -83,11 +83,11 @@ RecordingAudio::~RecordingAudio() = default;
 SoundResult RecordingAudio::OpenStream(const StreamFormat&, std::unique_ptr<AudioStream>& out) {
   std::lock_guard lock(shared_->mutex);
   shared_->Record("Open");
-  if (shared_->openResult != kSoundOk) return shared_->openResult;
+  if (shared_->openResult != SoundStatus::Ok) return shared_->openResult;
   ++shared_->opened;
   ++shared_->alive;
   out = std::make_unique<RecordingStream>(shared_, shared_->rate, shared_->lostGeneration);
-  return kSoundOk;
+  return SoundStatus::Ok;
 }
 
 void RecordingAudio::FailDeviceCreation(SoundResult result) {

@@ -51,12 +51,12 @@ class DirectSoundStream final : public AudioStream {
 
   SoundResult Open(const StreamFormat& wanted) {
     HRESULT hr = DirectSoundCreate8(nullptr, &device_, nullptr);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr)) return {SoundStatus::NoDevice, static_cast<int>(hr)};
     // Priority lets the device mix at the stream's rate; normal keeps the device's own format.
     const HWND window = GetDesktopWindow();
     if (FAILED(device_->SetCooperativeLevel(window, DSSCL_PRIORITY))) {
       hr = device_->SetCooperativeLevel(window, DSSCL_NORMAL);
-      if (FAILED(hr)) return hr;
+      if (FAILED(hr)) return {SoundStatus::Failed, static_cast<int>(hr)};
     }
     format_.rate = wanted.rate ? wanted.rate : kDefaultRate;
     format_.channels = 2;
@@ -73,10 +73,10 @@ class DirectSoundStream final : public AudioStream {
     description.lpwfxFormat = const_cast<WAVEFORMATEX*>(&pcm);
     IDirectSoundBuffer* buffer = nullptr;
     hr = device_->CreateSoundBuffer(&description, &buffer, nullptr);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr)) return {SoundStatus::Failed, static_cast<int>(hr)};
     hr = buffer->QueryInterface(IID_IDirectSoundBuffer8, reinterpret_cast<void**>(&buffer_));
     buffer->Release();
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr)) return {SoundStatus::Failed, static_cast<int>(hr)};
     return Pause();
   }
 
@@ -89,32 +89,32 @@ class DirectSoundStream final : public AudioStream {
   }
 
   SoundResult Write(std::span<const int16_t> interleaved) override {
-    if (!Update()) return kSoundFail;
+    if (!Update()) return SoundStatus::Failed;
     const uint32_t room = capacity_ > queued_ ? capacity_ - queued_ : 0;
     const auto frames =
         static_cast<uint32_t>(std::min<size_t>(interleaved.size() / format_.channels, room));
-    if (frames == 0) return kSoundOk;
-    if (!Copy(writeFrame_, frames, interleaved.data())) return kSoundFail;
+    if (frames == 0) return SoundStatus::Ok;
+    if (!Copy(writeFrame_, frames, interleaved.data())) return SoundStatus::Failed;
     writeFrame_ = (writeFrame_ + frames) % bufferFrames_;
     queued_ += frames;
-    return kSoundOk;
+    return SoundStatus::Ok;
   }
 
   SoundResult Pause() override {
     buffer_->Stop();
     buffer_->SetCurrentPosition(0);
     playing_ = false;
-    return Clear() ? kSoundOk : kSoundFail;
+    return Clear() ? SoundStatus::Ok : SoundStatus::Failed;
   }
 
   SoundResult Resume() override {
-    if (playing_) return kSoundOk;
+    if (playing_) return SoundStatus::Ok;
     const HRESULT hr = buffer_->Play(0, 0, DSBPLAY_LOOPING);
-    if (!Check(hr)) return hr;
+    if (!Check(hr)) return {SoundStatus::Failed, static_cast<int>(hr)};
     playing_ = true;
     DWORD play = 0, write = 0;
     if (SUCCEEDED(buffer_->GetCurrentPosition(&play, &write))) lastPlay_ = play / kBytesPerFrame;
-    return kSoundOk;
+    return SoundStatus::Ok;
   }
 
   bool Lost() override { return lost_; }
@@ -220,9 +220,9 @@ class DirectSoundBackend final : public AudioBackend {
  public:
   SoundResult OpenStream(const StreamFormat& wanted, std::unique_ptr<AudioStream>& out) override {
     auto stream = std::make_unique<DirectSoundStream>();
-    if (SoundResult r = stream->Open(wanted); r != kSoundOk) return r;
+    if (SoundResult r = stream->Open(wanted); r != SoundStatus::Ok) return r;
     out = std::move(stream);
-    return kSoundOk;
+    return SoundStatus::Ok;
   }
 };
 

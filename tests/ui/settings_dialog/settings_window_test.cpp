@@ -227,7 +227,7 @@ TEST_F(SettingsWindowTest, EnterSavesOnlyFromTheWavPathAndTriesThePathFirst) {
   EXPECT_TRUE(openAfterBadPath);
   EXPECT_EQ(boxes.texts.size(), 1u);
   Settings stored;
-  EXPECT_EQ(stored.Load(store), kSettingsOk);
+  EXPECT_EQ(stored.Load(store), StoreResult::Ok);
   EXPECT_EQ(stored.Params.FuelPrice, 1000.0f);
   EXPECT_EQ(stored.WavZero, wav.path());
   EXPECT_EQ(stored.Params.LevelZero.SampleRate, 22050u);
@@ -297,7 +297,7 @@ TEST_F(SettingsWindowTest, EntryReturnsOneAfterSaveAndTwoAfterCancel) {
   });
   EXPECT_EQ(RunSettingsDialog(nullptr, settings, store), 1);
   Settings stored;
-  EXPECT_EQ(stored.Load(store), kSettingsOk);
+  EXPECT_EQ(stored.Load(store), StoreResult::Ok);
   EXPECT_EQ(stored.Params, Settings().Params);
 }
 
