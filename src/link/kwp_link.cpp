@@ -67,7 +67,8 @@ void KwpLink::Start(StatusOut status, StatusOut causes) {
   try {
     thread_ = std::thread([worker] {
       NameCurrentThread(kThreadName);
-      worker->connection.RunWorker();
+      // Only a stop ends it; what it ended with has no reader.
+      (void)worker->connection.RunWorker();
       worker->finished.Set();
     });
   } catch (const std::system_error&) {

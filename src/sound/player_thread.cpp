@@ -122,7 +122,8 @@ bool PlayerThread::Start(std::shared_ptr<SignalState> signal, std::shared_ptr<Sl
   if (Running()) return true;
   {
     std::lock_guard guard(output->lock);
-    if (AudioStream* stream = output->StreamLocked()) stream->Resume();
+    // A stream that will not play is found lost at the player's first pass.
+    if (AudioStream* stream = output->StreamLocked()) (void)stream->Resume();
   }
   try {
     // The thread holds its own references: it may outlive an engine that stopped waiting.
@@ -130,7 +131,7 @@ bool PlayerThread::Start(std::shared_ptr<SignalState> signal, std::shared_ptr<Sl
         std::thread([signal, slots, output, run] { RunPlayer(*signal, *slots, *output, *run); });
   } catch (const std::system_error&) {
     std::lock_guard guard(output->lock);
-    if (AudioStream* stream = output->StreamLocked()) stream->Pause();
+    if (AudioStream* stream = output->StreamLocked()) (void)stream->Pause();
     return false;
   }
   // Back once it bears its name and plays: what is asked of it from now on is heard.

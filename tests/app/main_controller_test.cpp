@@ -143,7 +143,7 @@ TEST_F(MainControllerTest, ConnectAtStartIsStoredAndTheSessionSwitchSaysWhyItFai
   reopened.Initialise();
   EXPECT_TRUE(reopened.ConnectAtStart());
   // Beside the record, which a save of the settings dialog leaves alone.
-  ASSERT_EQ(app_.settings.Get().Save(store_), 0);
+  ASSERT_EQ(app_.settings.Get().Save(store_), StoreResult::Ok);
   MainController again(app_, store_, view_);
   again.Initialise();
   EXPECT_TRUE(again.ConnectAtStart());
@@ -199,7 +199,7 @@ TEST_F(MainControllerTest, LoadsStoredSettingsAndClosesWithResultTwo) {
   Settings stored;
   stored.Port = "/dev/ttyS3";
   stored.Params.FuelPrice = 50.0f;
-  ASSERT_EQ(stored.Save(store_), 0);
+  ASSERT_EQ(stored.Save(store_), StoreResult::Ok);
   controller_.Initialise();
   EXPECT_EQ(app_.settings.Get().Port, "/dev/ttyS3");
   EXPECT_EQ(app_.settings.GetParameters().FuelPrice, 50.0f);
@@ -209,7 +209,7 @@ TEST_F(MainControllerTest, LoadsStoredSettingsAndClosesWithResultTwo) {
 TEST_F(MainControllerTest, StoredSettingsThatWillNotOpenAndNoSoundDeviceAreSaid) {
   Settings stored;
   stored.Port = "/dev/ttyS3";
-  ASSERT_EQ(stored.Save(store_), 0);
+  ASSERT_EQ(stored.Save(store_), StoreResult::Ok);
   store_.FailOpen(kSettingsKeyPath);
   audio_.FailDeviceCreation(SoundStatus::NoDevice);
   controller_.Initialise();

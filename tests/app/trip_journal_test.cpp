@@ -288,7 +288,7 @@ TEST(TripJournal, RecoveringTwiceNeverWritesATripOrAFillUpTwice) {
   // A checkpoint holding rows that are in their files already, and one that is not.
   const std::string written = car.Rows(kTripsFile)[0];
   const std::string fill = "2024-05-01T09:00:00+03:00,40.00,0.00,1.0000,1.0000,первая";
-  car.folder.AppendLine(kFillsFile, FillsHeader(), fill);
+  ASSERT_TRUE(car.folder.AppendLine(kFillsFile, FillsHeader(), fill).Ok());
   std::string other = written;
   other.replace(0, 19, "2024-05-02T07:00:00");
   car.folder.Put(kCheckpointFile, std::string(kCheckpointTitle) + "\nended " + written + "\nfill " +

@@ -134,7 +134,7 @@ TEST(ConsoleEndToEnd, TotalsAgreeWithTheServedDrive) {
     FileUserStore store(home.string());
     Settings settings;
     settings.Params.FuelPrice = 1000.0f;
-    ASSERT_EQ(settings.Save(store), 0);
+    ASSERT_EQ(settings.Save(store), StoreResult::Ok);
   }
 
   sim::EcuSimulator ecu(FastDrive());
@@ -321,7 +321,7 @@ TEST(ConsoleEndToEnd, AStoredFuelFactorScalesThePrintedLitres) {
     FileUserStore store(home.string());
     Settings settings;
     settings.Params.FuelPrice = 1000.0f;
-    ASSERT_EQ(settings.Save(store), 0);
+    ASSERT_EQ(settings.Save(store), StoreResult::Ok);
     ASSERT_TRUE(SaveFuelFactor(store, 11000));
   }
   sim::EcuSimulator ecu(FastDrive());

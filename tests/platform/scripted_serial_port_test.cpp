@@ -58,7 +58,7 @@ TEST(ScriptedSerialPort, EchoesRepliesAndPurgesOnlyWhatHasArrived) {
   EXPECT_EQ(ReadBytes(port, 1), (Bytes{0x11}));
   EXPECT_EQ(clock.NowMs(), 0xFFFF'FFF0u + 4 + 20 + 3);
 
-  port.Write(frame.data(), 2);
+  ASSERT_TRUE(port.Write(frame.data(), 2).ok);
   clock.Advance(100);
   EXPECT_TRUE(port.Purge());
   EXPECT_EQ(port.PendingBytes(), 0u);

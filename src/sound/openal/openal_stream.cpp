@@ -74,7 +74,8 @@ class OpenAlStream final : public AudioStream {
       resume_ = reinterpret_cast<LPALCDEVICERESUMESOFT>(
           alcGetProcAddress(device_, "alcDeviceResumeSOFT"));
     }
-    PauseLocked();
+    // Opened paused: a source that will not pause is found lost at its first write.
+    (void)PauseLocked();
     return SoundStatus::Ok;
   }
 
