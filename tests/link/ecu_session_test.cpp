@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <sstream>
 
+#include "link/link_texts.h"
 #include "link/session_rig.h"
 
+// What the rig over a pseudo-terminal shows too is in link_scenarios_test.cpp; here are the
+// exact virtual timings, the transcripts and what only a scripted port can do.
 namespace drunvale::testing {
 namespace {
-
-const std::string kWarning = "Это неизвестный контроллер. Правильная работа НЕ ГАРАНТИРУЕТСЯ!!!";
-const std::string kContact = "Попытка установить контакт с контроллером...";
 
 // The timeline without its times, for looking at what follows what.
 std::vector<std::string> Steps(const std::string& log) {
@@ -107,7 +107,7 @@ TEST(EcuSession, GoldenTranscriptAt10400StoppedWhilePolling) {
   EXPECT_EQ(rig.worker.ErrorCount(), 0);
 }
 
-TEST(EcuSession, RateSwitchAsksFirstAndMovesTheLineOnlyAfterThePositiveAnswer) {
+TEST(EcuSession, RateSwitchMovesTheLineStraightAfterThePositiveAnswerAndARefusalKeepsIt) {
   const struct {
     uint16_t baud;
     uint8_t code;
@@ -118,12 +118,6 @@ TEST(EcuSession, RateSwitchAsksFirstAndMovesTheLineOnlyAfterThePositiveAnswer) {
     SessionRig rig(c.baud);
     StopAtPoll(rig, 1);
     EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
-    const std::vector<Bytes> expected = {{0x20},       {0x82},       {0x81}, {0x10, 0x81, c.code},
-                                         {0x1A, 0x80}, {0x21, 0x01}, {0x20}, {0x82}};
-    EXPECT_EQ(rig.ecu.requests, expected);
-    EXPECT_EQ(rig.ecu.rates,
-              (std::vector<uint32_t>{10400, 10400, 10400, 10400, c.baud, c.baud, c.baud, 10400}));
-
     const std::string request =
         "Запрос продвинутой скорости обмена " + std::to_string(c.baud) + "...";
     const std::vector<std::string> steps = Steps(rig.TakeLog());
@@ -152,26 +146,17 @@ TEST(EcuSession, RateSwitchAsksFirstAndMovesTheLineOnlyAfterThePositiveAnswer) {
   EXPECT_EQ(refused.worker.CurrentBaud(), 10400);
 }
 
-TEST(EcuSession, UnknownKeyBytesBlinkTheWarningThenPollingGoesOn) {
+TEST(EcuSession, TheWarningBlinksEvery200MsAlsoAfterAShortContactAnswer) {
+  std::vector<std::string> unknownKeyBytes;
   for (const Bytes& reply : {Bytes{0xC1, 0xEF, 0x8F}, Bytes{0xC1, 0x6B}, Bytes{0xC1}}) {
     SCOPED_TRACE(::testing::PrintToString(reply));
     SessionRig rig;
     rig.ecu.contactReply = reply;
     StopAtPoll(rig, 1);
     EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
-    const std::vector<std::string> expected = {"Открываем COM1...",
-                                               kContact,
-                                               kWarning,
-                                               "",
-                                               kWarning,
-                                               "",
-                                               kWarning,
-                                               "",
-                                               kWarning,
-                                               "",
-                                               kWarning,
-                                               "ECU-NAME Ver. 1.2  20240101\r\n"};
-    EXPECT_EQ(rig.Statuses(), expected);
+    // A short answer is taken as unknown key bytes.
+    if (unknownKeyBytes.empty()) unknownKeyBytes = rig.Statuses();
+    EXPECT_EQ(rig.Statuses(), unknownKeyBytes);
     EXPECT_EQ(rig.samples.size(), 1u);
 
     const std::string log = rig.TakeLog();
@@ -190,7 +175,7 @@ TEST(EcuSession, UnknownKeyBytesBlinkTheWarningThenPollingGoesOn) {
   }
 }
 
-TEST(EcuSession, StopDuringTheBlinkingEndsWithin200MsWithoutStopCommunication) {
+TEST(EcuSession, StopDuringTheBlinkingEndsWithin200Ms) {
   SessionRig rig;
   rig.ecu.keyBytes = {0xEF, 0x8F};
   uint32_t stopAt = 0;
@@ -200,11 +185,7 @@ TEST(EcuSession, StopDuringTheBlinkingEndsWithin200MsWithoutStopCommunication) {
   };
   EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
   EXPECT_LE(rig.clock.NowMs() - stopAt, 200u);
-  EXPECT_EQ(rig.ecu.requests.back(), Bytes{0x81});
-  EXPECT_EQ(rig.Count(0x82), 1);  // only the opening one
-  EXPECT_EQ(rig.closes, 1);
-  EXPECT_EQ(rig.Statuses(),
-            (std::vector<std::string>{"Открываем COM1...", kContact, kWarning, "", kWarning}));
+  EXPECT_EQ(rig.Statuses().back(), kWarning);  // the second one
 }
 
 TEST(EcuSession, LiveDataBecomesSamplesAndAShortBlockNeverDoes) {
@@ -233,55 +214,34 @@ TEST(EcuSession, LiveDataBecomesSamplesAndAShortBlockNeverDoes) {
   EXPECT_EQ(rig.worker.ErrorCount(), 3);  // polls 3 to 5 each count as one more attempt
 }
 
-TEST(EcuSession, SilentControlUnitWhilePollingMeansWaitingAndOpeningAnew) {
+TEST(EcuSession, SilentControlUnitCountsEachFailureThenTheMarksTakeFiveSeconds) {
   SessionRig rig;
   int polls = 0;
   rig.ecu.onRequest = [&](uint8_t service) {
     if (service == 0x21 && ++polls == 3) rig.ecu.silent = true;  // ignition off
   };
   int32_t errorsAtClose = 0;
-  bool portOpenWhileWaiting = true;
   uint32_t secondOpen = 0;
   rig.onOpen = [&] {
     if (rig.opens == 1) return;
     secondOpen = rig.clock.NowMs();
-    EXPECT_EQ(rig.worker.ErrorCount(), 0);
     rig.ecu.silent = false;
     StopAtPoll(rig, 1);
   };
   rig.onStatus = [&](const std::string& text) {
-    if (text != "›") return;
-    errorsAtClose = rig.worker.ErrorCount();
-    portOpenWhileWaiting = rig.worker.PortOpen();
+    if (text == "›") errorsAtClose = rig.worker.ErrorCount();
   };
 
   EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
-  EXPECT_EQ(rig.Count(0x21), 2 + 20 + 1);
-  EXPECT_EQ(rig.Count(0x20), 1 + 3 + 1 + 1);
-  EXPECT_EQ(rig.Count(0x82), 1 + 3 + 1 + 1);
   EXPECT_EQ(errorsAtClose, 19 + 3 + 3);
-  EXPECT_FALSE(portOpenWhileWaiting);
-  EXPECT_EQ(rig.opens, 2);
-  EXPECT_EQ(rig.closes, 2);
-  EXPECT_EQ(rig.worker.ErrorCount(), 0);
-
-  std::vector<std::string> expected = {"Открываем COM1...", kContact,
-                                       "ECU-NAME Ver. 1.2  20240101\r\n"};
-  std::string marks;
-  for (int i = 0; i < 50; ++i)
-    expected.push_back(marks += "›");
-  expected.insert(expected.end(),
-                  {"Открываем COM1...", kContact, "ECU-NAME Ver. 1.2  20240101\r\n"});
-  EXPECT_EQ(rig.Statuses(), expected);
 
   // One more mark every 100 ms from the close on; the port opens again 5 s after the first.
   const std::string log = rig.TakeLog();
   const size_t close = log.find(" close\n");
   ASSERT_NE(close, std::string::npos);
   const uint32_t closedAt = std::stoul(log.substr(log.rfind('\n', close) + 1));
-  marks.clear();
-  for (uint32_t i = 0; i < 50; ++i)
-    EXPECT_EQ(StatusTimes(log, marks += "›"), std::vector<uint32_t>{closedAt + 100 * i});
+  for (int i = 0; i < 50; ++i)
+    EXPECT_EQ(StatusTimes(log, Marks(i + 1)), std::vector<uint32_t>{closedAt + 100u * i});
   EXPECT_EQ(secondOpen, closedAt + 5000);
 }
 
@@ -293,11 +253,8 @@ TEST(EcuSession, PollsThatKeepFailingWhileTheSessionClosesMeanWaitingAndOpeningA
   };
   EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
   EXPECT_EQ(rig.opens, 2);
-  std::string marks;
-  for (int i = 0; i < 50; ++i)
-    marks += "›";
   const std::vector<std::string> statuses = rig.Statuses();
-  EXPECT_NE(std::find(statuses.begin(), statuses.end(), marks), statuses.end());
+  EXPECT_NE(std::find(statuses.begin(), statuses.end(), Marks(50)), statuses.end());
 }
 
 TEST(EcuSession, OpeningCloseIsNotCountedAndAPortFailureSkipsTheClosingRequests) {
@@ -359,10 +316,9 @@ TEST(EcuSession, APortThatFailsOrWillNotOpenIsTriedAgainAfterTheWaitingIndicator
   };
 
   EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
-  std::string marks;
   std::vector<std::string> waiting;
-  for (int i = 0; i < 50; ++i)
-    waiting.push_back(marks += "›");
+  for (int i = 1; i <= 50; ++i)
+    waiting.push_back(Marks(i));
   const std::vector<std::string> session = {"Открываем COM1...", kContact,
                                             "ECU-NAME Ver. 1.2  20240101\r\n"};
   std::vector<std::string> expected = {"Открываем COM1...", "Не удаётся открыть COM1."};
@@ -373,8 +329,8 @@ TEST(EcuSession, APortThatFailsOrWillNotOpenIsTriedAgainAfterTheWaitingIndicator
   expected.insert(expected.end(), session.begin(), session.end());
   EXPECT_EQ(rig.Statuses(), expected);
   // The cause line says why, and is cleared whenever the port opens.
-  EXPECT_EQ(rig.causes, (std::vector<std::string>{"Нет такого устройства: адаптер не подключён?",
-                                                  "", "Адаптер отключён или неисправен.", ""}));
+  EXPECT_EQ(rig.causes,
+            (std::vector<std::string>{kNoDevice, "", "Адаптер отключён или неисправен.", ""}));
 
   ASSERT_EQ(opens.size(), 3u);
   EXPECT_EQ(opens[1], opens[0] + 5000);
@@ -423,8 +379,8 @@ TEST(EcuSession, ASleepOfTheComputerReopensThePortAtOnceAShortJumpDoesNot) {
 }
 
 TEST(EcuSession, APortThatWillNotOpenHasItsCauseWorded) {
+  // A missing device is among the link scenarios.
   const std::pair<OpenError, std::string> cases[] = {
-      {{OpenFailure::NoDevice, 2}, "Нет такого устройства: адаптер не подключён?"},
       {{OpenFailure::NoPermission, 13},
        "Нет прав на порт: добавьте себя в группу dialout и войдите в систему заново."},
       {{OpenFailure::Busy, 16}, "Порт занят другой программой."},

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "link/link_summary.h"
+
 namespace drunvale::testing {
 namespace {
 
@@ -76,7 +78,9 @@ ScriptedReply ScriptedEcu::Answer(const Bytes& frame, uint32_t lineRate) {
   requests.push_back(data);
   rates.push_back(lineRate);
   if (onRequest) onRequest(service);
-  if (silent || std::count(ignored.begin(), ignored.end(), service) > 0) return reply;
+  const bool quiet = silent || std::count(ignored.begin(), ignored.end(), service) > 0;
+  answered.push_back(!quiet);
+  if (quiet) return reply;
 
   Bytes answer;
   switch (service) {
@@ -152,6 +156,7 @@ SessionRig::SessionRig(uint16_t baud, bool dtrOn)
             std::snprintf(buf, sizeof buf, "sample %g %g %g %s", speed, air, fuel,
                           running ? "running" : "stopped");
             Log(buf);
+            if (onSample) onSample();
           },
           [this] {
             ++pauses;
@@ -224,6 +229,11 @@ std::string SessionRig::TakeLog() {
   std::string log;
   log.swap(log_);
   return log;
+}
+
+std::string SessionRig::Summary() const {
+  if (!worker.PortOpen()) return "";
+  return FormatLinkSummary(worker.PortName(), worker.CurrentBaud(), worker.ErrorCount());
 }
 
 int SessionRig::Count(uint8_t service) const {

@@ -40,6 +40,7 @@ struct ScriptedEcu {
 
   std::vector<Bytes> requests;  // data bytes, service first
   std::vector<uint32_t> rates;  // the port's rate when each request went out
+  std::vector<bool> answered;
 
   ScriptedReply Answer(const Bytes& frame, uint32_t lineRate);
 };
@@ -56,6 +57,8 @@ class SessionRig {
   std::string TakeLog();
   std::vector<std::string> Statuses() const { return statuses; }
   int Count(uint8_t service) const;
+  // As KwpLink's summary shows the worker: "" with no port open.
+  std::string Summary() const;
 
   ManualTickClock clock{kStart};
   ManualSleepClock sleepClock;
@@ -68,6 +71,7 @@ class SessionRig {
   // Called at every open, before the worker sets the port up, and with every text shown.
   std::function<void()> onOpen;
   std::function<void(const std::string&)> onStatus;
+  std::function<void()> onSample;
   int opens = 0;
   int closes = 0;
   std::vector<std::string> statuses;
