@@ -22,6 +22,7 @@
 
 #include "console/served_drive.h"
 #include "console/spawn_program.h"
+#include "emulator.h"
 #include "journal/csv.h"
 #include "journal/journal_store.h"
 #include "platform/linux/file_user_store.h"
@@ -79,11 +80,18 @@ std::string ReadUntilClosed(int fd, std::chrono::milliseconds limit) {
   return text;
 }
 
+<<<<<<< HEAD
 // Ends the child as a service manager (or, with SIGHUP, a closed terminal) would and collects
 // the rest of what it prints.
 std::string EndChild(Child& child, int& status, int signal = SIGTERM) {
   kill(child.pid, signal);
   std::string output = ReadUntilClosed(child.out, 20s);
+=======
+// Ends the child as Ctrl+C would and collects the rest of what it prints.
+std::string EndChild(Child& child, int& status) {
+  kill(child.pid, SIGTERM);
+  std::string output = ReadUntilClosed(child.out, testing::Scaled(20s));
+>>>>>>> b117c92
   waitpid(child.pid, &status, 0);
   close(child.out);
   return output;
@@ -193,14 +201,14 @@ TEST(ConsoleEndToEnd, AnAdapterThatComesLateOrIsReplugedIsPickedUpAgain) {
   EXPECT_TRUE(ReadUntilShown(child.out, output,
                              "status: Не удаётся открыть " + port +
                                  ".\nstatus: Нет такого устройства: адаптер не подключён?\n",
-                             0, 10s))
+                             0, testing::Scaled(10s)))
       << output;
 
   sim::EcuSimulator first(FastDrive());
   std::string error;
   ASSERT_TRUE(first.Start(&error)) << error;
   plugIn(first);
-  EXPECT_TRUE(ReadUntilShown(child.out, output, "Ver.", 0, 15s)) << output;
+  EXPECT_TRUE(ReadUntilShown(child.out, output, "Ver.", 0, testing::Scaled(15s))) << output;
   std::this_thread::sleep_for(4s);
 
   first.Unplug();
@@ -209,8 +217,9 @@ TEST(ConsoleEndToEnd, AnAdapterThatComesLateOrIsReplugedIsPickedUpAgain) {
   plugIn(second);
   const std::string lost = "status: Связь с адаптером " + port +
                            " потеряна.\nstatus: Адаптер отключён или неисправен.\n";
-  EXPECT_TRUE(ReadUntilShown(child.out, output, lost, 0, 10s)) << output;
-  EXPECT_TRUE(ReadUntilShown(child.out, output, "Ver.", output.find(lost), 15s)) << output;
+  EXPECT_TRUE(ReadUntilShown(child.out, output, lost, 0, testing::Scaled(10s))) << output;
+  EXPECT_TRUE(ReadUntilShown(child.out, output, "Ver.", output.find(lost), testing::Scaled(15s)))
+      << output;
   std::this_thread::sleep_for(4s);
 
   int status = 0;
@@ -261,19 +270,21 @@ TEST(ConsoleEndToEnd, EachEndedTripIsARowOfTheJournalWithThePrintedFigures) {
   close(slave);
   ASSERT_GT(child.pid, 0);
   std::string output;
-  ASSERT_TRUE(ReadUntilShown(child.out, output, "Ver.", 0, 15s)) << output;
+  ASSERT_TRUE(ReadUntilShown(child.out, output, "Ver.", 0, testing::Scaled(15s))) << output;
   std::vector<size_t> resets;
   for (int trip = 0; trip < 2; ++trip) {
     std::this_thread::sleep_for(3s);
     ASSERT_EQ(write(master, "r", 1), 1);
     ASSERT_TRUE(ReadUntilShown(child.out, output, "-- обнулено",
-                               resets.empty() ? 0 : resets.back() + 1, 5s))
+                               resets.empty() ? 0 : resets.back() + 1, testing::Scaled(5s)))
         << output;
     resets.push_back(output.rfind("-- обнулено"));
     // The ended trip's tables, then the new one's zeros.
-    ASSERT_TRUE(ReadUntilShown(child.out, output, "всего на сумму", resets.back(), 5s));
+    ASSERT_TRUE(
+        ReadUntilShown(child.out, output, "всего на сумму", resets.back(), testing::Scaled(5s)));
     const size_t ended = output.find("всего на сумму", resets.back());
-    ASSERT_TRUE(ReadUntilShown(child.out, output, "всего на сумму", ended + 1, 5s));
+    ASSERT_TRUE(
+        ReadUntilShown(child.out, output, "всего на сумму", ended + 1, testing::Scaled(5s)));
   }
   std::this_thread::sleep_for(2s);
   int status = 0;

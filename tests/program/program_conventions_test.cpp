@@ -74,7 +74,7 @@ TEST(ProgramConventions, AutostartWritesAndRemovesTheSessionEntryThenEnds) {
   std::ifstream file(entry);
   std::stringstream text;
   text << file.rdbuf();
-  EXPECT_NE(text.str().find("\nExec=" DRUNVALE_BINARY "\n"), std::string::npos) << text.str();
+  EXPECT_NE(text.str().find("\nExec=" DRUNVALE_BINARY_FILE "\n"), std::string::npos) << text.str();
   EXPECT_EQ(RunCommand(run + " --autostart=off").code, kExitOk);
   EXPECT_FALSE(std::filesystem::exists(entry));
   EXPECT_EQ(RunCommand(run + " --autostart maybe").code, kExitUsage);

@@ -11,6 +11,7 @@
 #include <memory>
 #include <thread>
 
+#include "emulator.h"
 #include "sim/drive_profile.h"
 #include "sim/pty_client.h"
 
@@ -33,6 +34,9 @@ const Bytes kLiveData{0x82, 0x10, 0xF1, 0x21, 0x01, 0xA5};
 
 class SimLine : public ::testing::Test {
  protected:
+  // The tester sets its rate as a real one does.
+  void SetUp() override { DRUNVALE_SKIP_IF_THE_EMULATOR_DROPS_LINE_RATES(); }
+
   void Start(EcuSimConfig config = {}) {
     sim_ = std::make_unique<EcuSimulator>(config);
     std::string error;

@@ -9,6 +9,8 @@
 #include <QTest>
 #include <mutex>
 
+#include "ui/emulated_process.h"
+
 namespace drunvale {
 namespace {
 
@@ -46,6 +48,7 @@ class FakeScreenSaver final : public QDBusVirtualObject {
 class ScreenSaverInhibitorTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    DRUNVALE_SKIP_IF_THE_EMULATOR_STARTS_NO_QPROCESS();
     daemon_.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
     ASSERT_TRUE(daemon_.waitForReadyRead(10000)) << "dbus-daemon did not start";
     const QString address = QString::fromUtf8(daemon_.readLine()).trimmed();

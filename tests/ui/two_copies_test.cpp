@@ -6,11 +6,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "ui/emulated_process.h"
+
 namespace drunvale {
 namespace {
 
 // The program itself, twice, for one user.
 TEST(TwoCopiesTest, SecondCopyWakesTheFirstAndEndsWithZeroAndSigtermClosesTheFirst) {
+  DRUNVALE_SKIP_IF_THE_EMULATOR_STARTS_NO_QPROCESS();
   QTemporaryDir runtime;  // private (0700), as a user's runtime folder is
   QTemporaryDir config;
   ASSERT_TRUE(runtime.isValid() && config.isValid());
