@@ -80,18 +80,11 @@ std::string ReadUntilClosed(int fd, std::chrono::milliseconds limit) {
   return text;
 }
 
-<<<<<<< HEAD
 // Ends the child as a service manager (or, with SIGHUP, a closed terminal) would and collects
 // the rest of what it prints.
 std::string EndChild(Child& child, int& status, int signal = SIGTERM) {
   kill(child.pid, signal);
-  std::string output = ReadUntilClosed(child.out, 20s);
-=======
-// Ends the child as Ctrl+C would and collects the rest of what it prints.
-std::string EndChild(Child& child, int& status) {
-  kill(child.pid, SIGTERM);
   std::string output = ReadUntilClosed(child.out, testing::Scaled(20s));
->>>>>>> b117c92
   waitpid(child.pid, &status, 0);
   close(child.out);
   return output;
