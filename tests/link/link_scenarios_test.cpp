@@ -9,7 +9,6 @@
 #include <functional>
 #include <optional>
 
-#include "emulator.h"
 #include "link/link_texts.h"
 #include "link/session_rig.h"
 
@@ -19,6 +18,7 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "emulator.h"
 #include "link/kwp_link.h"
 #include "link/link_test_outlets.h"
 #include "sim/ecu_simulator.h"
@@ -477,11 +477,11 @@ class LinkScenario : public ::testing::TestWithParam<std::tuple<RigKind, Scenari
 
 TEST_P(LinkScenario, ShowsItsTextsAndSendsItsRequests) {
   const auto& [kind, scenario] = GetParam();
+  Outcome out;
+#ifndef _WIN32
   if (kind == RigKind::Pty) {
     DRUNVALE_SKIP_IF_THE_EMULATOR_DROPS_LINE_RATES();
   }
-  Outcome out;
-#ifndef _WIN32
   out = kind == RigKind::Pty ? RunOnPty(scenario) : RunScripted(scenario);
 #else
   out = RunScripted(scenario);
