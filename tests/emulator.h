@@ -2,12 +2,14 @@
 // What a test needs to know when its build runs under an emulator (qemu-user for arm64).
 #pragma once
 
+#include <chrono>
+
+#ifndef _WIN32
 #include <pty.h>
 #include <unistd.h>
 
-#include <chrono>
-
 #include "platform/linux/termios2_line.h"
+#endif
 
 #ifndef DRUNVALE_TEST_TIME_SCALE
 #define DRUNVALE_TEST_TIME_SCALE 1
@@ -30,6 +32,7 @@ constexpr std::chrono::duration<Rep, Period> Scaled(std::chrono::duration<Rep, P
   return limit * kTimeScale;
 }
 
+#ifndef _WIN32
 // Whether a pseudo-terminal's line rate can be read here. Every Linux kernel can; qemu-user 7.2
 // passes no TCGETS2 or TCSETS2 through (its ioctl table lacks them), so under it no test of a
 // line rate can pass, and a board runs those natively.
@@ -41,6 +44,7 @@ inline bool PtyTakesLineRates() {
   close(slave);
   return known;
 }
+#endif
 
 }  // namespace drunvale::testing
 
