@@ -14,6 +14,7 @@
 #include "platform/data_folder.h"
 #include "platform/exit_codes.h"
 #include "platform/user_store.h"
+#include "program_version.h"
 
 namespace drunvale {
 
@@ -93,7 +94,7 @@ int RunConsole(const CommandLine& options) {
     loop.Quit();
   });
 
-  view.PrintLine("Drunvale 1.1: " + app.settings.Get().Port + (beep ? ", пикать" : "") +
+  view.PrintLine(DRUNVALE_TITLE ": " + app.settings.Get().Port + (beep ? ", пикать" : "") +
                  " (r: обнулить, u: л/ч или л/100, b: пикать, j: журнал, f: заправка, "
                  "Ctrl+C: выход)");
   controller.Start(beep);

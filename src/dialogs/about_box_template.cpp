@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/about_box_template.h"
 
+#include "program_version.h"
+
 namespace drunvale {
 namespace {
 
@@ -14,7 +16,12 @@ constexpr int Of(C control) {
 
 constexpr ControlTemplate kControls[] = {
     {Of(C::Icon), kNoControlId, K::Icon, "", {14, 6, 20, 20}},
-    {Of(C::Version), kNoControlId, K::Text, "Drunvale - версия 1.1", {39, 8, 126, 24}, S::Centred},
+    {Of(C::Version),
+     kNoControlId,
+     K::Text,
+     "Drunvale - версия " DRUNVALE_VERSION,
+     {39, 8, 126, 24},
+     S::Centred},
     {Of(C::Ok), 2, K::PushButton, "OK", {174, 10, 36, 14}, S::DefaultButton},
     {Of(C::Disclaimer),
      1044,

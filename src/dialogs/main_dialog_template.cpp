@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/main_dialog_template.h"
 
+#include "program_version.h"
+
 #include "trip/panel_captions.h"
 
 namespace drunvale {
@@ -64,7 +66,7 @@ static_assert(IdsUnique(kControls));
 
 constexpr DialogTemplateOf<MainControl> kMainDialog{{
     .resourceId = 129,
-    .title = "Drunvale 1.1",
+    .title = DRUNVALE_TITLE,
     .font = {"MS Sans Serif", 8},
     .width = 319,
     .height = 231,

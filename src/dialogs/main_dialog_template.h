@@ -45,8 +45,8 @@ enum class MainControl : int {
   StatusSeparator,
 };
 
-// The main window "Drunvale 1.1". Its template carries no title; the window is given it when it
-// opens, and a second copy of the program finds the first by it.
+// The main window "Drunvale <version>". Its template carries no title; the window is given it when
+// it opens, and a second copy of the program finds the first by it.
 const DialogTemplateOf<MainControl>& MainDialogTemplate();
 
 // The static that shows a value column of the statistics panel.

@@ -7,6 +7,7 @@
 
 #include "dialogs/indicator_look.h"
 #include "platform/windows/wide_text.h"
+#include "program_version.h"
 #include "trip/fixed_format.h"
 
 namespace drunvale::win32 {
@@ -92,8 +93,8 @@ void DashWindow::Open(HWND over) {
     type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     type.lpszClassName = kClassName;
     RegisterClassExW(&type);  // fails harmlessly once registered
-    window_ = CreateWindowExW(0, kClassName, L"Drunvale 1.1 — приборная панель", WS_POPUP, 0, 0, 1,
-                              1, over, nullptr, module, this);
+    window_ = CreateWindowExW(0, kClassName, L"" DRUNVALE_TITLE " — приборная панель", WS_POPUP, 0,
+                              0, 1, 1, over, nullptr, module, this);
     if (!window_) return;
     SetTimer(window_, kClockTimerId, kClockCheckMs, nullptr);
   }

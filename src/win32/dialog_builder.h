@@ -35,4 +35,22 @@ inline int NativeId(const ControlTemplate& control) {
   return control.id == kNoControlId ? -1 : control.id;
 }
 
+// The window procedure of a dialog kept by an object: Open at WM_INITDIALOG, then Handle.
+template <class Window>
+INT_PTR CALLBACK DialogProcOf(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    reinterpret_cast<Window*>(lParam)->Open(dialog);
+    return TRUE;
+  }
+  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  return self ? self->Handle(message, wParam, lParam) : FALSE;
+}
+
+template <class Window>
+INT_PTR RunModal(const InMemoryDialog& dialog, HWND owner, Window& window) {
+  return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.Get(), owner,
+                                 &DialogProcOf<Window>, reinterpret_cast<LPARAM>(&window));
+}
+
 }  // namespace drunvale::win32

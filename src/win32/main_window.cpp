@@ -13,7 +13,8 @@
 #include "platform/system_error.h"
 #include "platform/windows/wide_text.h"
 #include "win32/about_box.h"
-#include "win32/journal_windows.h"
+#include "win32/fill_up_window.h"
+#include "win32/journal_window.h"
 #include "win32/window_text.h"
 
 namespace drunvale::win32 {

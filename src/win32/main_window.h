@@ -24,7 +24,7 @@ class MainController;
 
 namespace drunvale::win32 {
 
-// The main window "Drunvale 1.1" as a native dialog built from the model. A view only: each
+// The main window "Drunvale <version>" as a native dialog built from the model. A view only: each
 // command goes to the controller, each text comes through MainView. Commands are looked up by
 // control identifier, so a menu added later (a context menu, say) only adds its entries.
 class MainWindow final : public MainView {
