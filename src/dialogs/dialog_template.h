@@ -101,6 +101,7 @@ struct MenuItemTemplate {
   int id;    // the command identifier a Windows menu knows it by, or kNoControlId
   MenuItemKind kind;
   std::string_view text;  // UTF-8
+  std::string_view key = {};  // the key that does the same, shown beside the text ("F11")
 };
 
 // True when every entry sits at the place its enumerator names.
