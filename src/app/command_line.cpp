@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/command_line.h"
 
+#include "program_version.h"
+
 #include <string_view>
 
 #include "platform/data_folder.h"

@@ -54,6 +54,13 @@ void MainController::Initialise() {
   ShowNotices();
 }
 
+void MainController::BeginRun(const RunStart& start) {
+  Initialise();
+  if (!start.port.empty()) app_.UsePortForThisRun(start.port);
+  view_.RunBegins(app_.settings.Get().Port, start.beep, start.dash);
+  if (start.connect || connectAtStart_) Start(start.beep);
+}
+
 void MainController::Start(bool beep) {
   refreshCount_ = 0;
   view_.StartRefreshTimer();

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/main_commands.h"
 #include "app/main_view.h"
 #include "app/status_mailbox.h"
 #include "app/trip_keeper.h"
@@ -23,29 +24,30 @@ class UserStore;
 // The main window's logic without the window: what Start, Stop, Reset, the timer, the beep
 // box, the volume slider, the unit button and closing do. The Qt window and the console are
 // thin views over it.
-class MainController {
+class MainController final : public MainCommands {
  public:
   MainController(AppCore& app, UserStore& store, MainView& view);
-  ~MainController();
+  ~MainController() override;
 
   // Loads the settings, opens the sound device, loads the sounds, resets the statistics and
   // fills the whole panel. The link is not started. Stored settings that will not open, or no
   // sound device, are said in the cause line.
   void Initialise();
+  // The run's beginning, the same for every view: Initialise, this run's port in use, the view
+  // told how the run begins (before the link may start), and the link started for --demo,
+  // --connect, the console, or the stored "connect at start".
+  void BeginRun(const RunStart& start);
 
-  void Start(bool beep);
-  void Stop();
-  void Reset();
-  void OnRefreshTimer();
-  void SetBeep(bool on);
-  // The slider's position, 0 at the top (full volume) to 100 at the bottom.
-  void SetVolumeSliderPosition(int position);
-  void ToggleUnits();
-  // Stops sound and link; returns the window's result, kMainWindowClosed.
-  int Close();
-  // After the settings dialog saved new settings: the link restarts only when the port or
-  // the rate changed, and the sounds are reloaded.
-  void ApplySavedSettings();
+  void Start(bool beep) override;
+  void Stop() override;
+  void Reset() override;
+  void OnRefreshTimer() override;
+  void SetBeep(bool on) override;
+  void SetVolumeSliderPosition(int position) override;
+  void ToggleUnits() override;
+  int Close() override;
+  // The link restarts only when the port or the rate changed, and the sounds are reloaded.
+  void ApplySavedSettings() override;
 
   bool LitresPerHour() const { return litresPerHour_; }
   std::string IndicatorText() const;
@@ -60,8 +62,8 @@ class MainController {
   void SetStartWithSession(bool on);
   // The same options by their entry in the main window's menu; false and nothing for an entry
   // that is no option.
-  bool MenuOptionOn(MainMenuItem item) const;
-  void SwitchMenuOption(MainMenuItem item, bool on);
+  bool MenuOptionOn(MainMenuItem item) const override;
+  void SwitchMenuOption(MainMenuItem item, bool on) override;
 
   // Where the link's status texts go; exposed for the views' own messages.
   StatusMailbox& Status() { return status_; }

@@ -4,17 +4,13 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/app_core.h"
 #include "app/main_controller.h"
-#include "app/run_port.h"
+#include "app/program_run.h"
 #include "console/console_loop.h"
 #include "console/console_view.h"
 #include "console/fill_prompt.h"
 #include "console/journal_text.h"
-#include "platform/data_folder.h"
 #include "platform/exit_codes.h"
-#include "platform/user_store.h"
-#include "program_version.h"
 
 namespace drunvale {
 
@@ -22,23 +18,13 @@ namespace drunvale {
 constexpr size_t kTripsShownByKey = 10;
 
 int RunConsole(const CommandLine& options) {
-  const RunPort port = PortForThisRun(options);
+  ProgramRun run(options);
   ConsoleLoop loop;
   ConsoleView view(loop, stdout);
-  auto store = MakeSystemUserStore();
-  AppPlatform platform;
-  platform.opener = port.opener;
-  const auto dataFolder = OpenUserDataFolder();
-  platform.dataFolder = dataFolder.get();
-  platform.keepsRecords = !options.demo;
-  AppCore app(platform);
-  MainController controller(app, *store, view);
+  MainController controller(run.App(), run.Store(), view);
   view.onTimer = [&] { controller.OnRefreshTimer(); };
   view.indicatorText = [&] { return controller.IndicatorText(); };
   view.sparkline = [&] { return controller.Sparkline(); };
-
-  controller.Initialise();
-  if (!port.name.empty()) app.UsePortForThisRun(port.name);
 
   FillPrompt fillPrompt({[&](const std::string& line) { view.PrintLine(line); },
                          [&](const std::string& text) { view.Echo(text); },
@@ -94,10 +80,10 @@ int RunConsole(const CommandLine& options) {
     loop.Quit();
   });
 
-  view.PrintLine(DRUNVALE_TITLE ": " + app.settings.Get().Port + (beep ? ", пикать" : "") +
-                 " (r: обнулить, u: л/ч или л/100, b: пикать, j: журнал, f: заправка, "
-                 "Ctrl+C: выход)");
-  controller.Start(beep);
+  // The console always connects.
+  RunStart start = run.Start();
+  start.connect = true;
+  controller.BeginRun(start);
   loop.Run();
   return kExitOk;
 }

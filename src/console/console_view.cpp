@@ -4,6 +4,7 @@
 #include "console/text_table.h"
 #include "dialogs/status_line.h"
 #include "platform/console_text.h"
+#include "program_version.h"
 #include "trip/panel_captions.h"
 
 namespace drunvale {
@@ -58,6 +59,12 @@ void ConsoleView::StartRefreshTimer() {
   loop_.StartTimer(333, [this] {
     if (onTimer) onTimer();
   });
+}
+
+void ConsoleView::RunBegins(const std::string& port, bool beep, bool) {
+  PrintLine(DRUNVALE_TITLE ": " + port + (beep ? ", пикать" : "") +
+            " (r: обнулить, u: л/ч или л/100, b: пикать, j: журнал, f: заправка, "
+            "Ctrl+C: выход)");
 }
 
 void ConsoleView::PanelRefreshed() {

@@ -27,6 +27,8 @@ class ConsoleView final : public MainView {
   void KeepScreenOn(bool) override {}
   void SetUnitCaption(const std::string& caption) override;
   void RepaintIndicator() override {}
+  // The run's first line: the port, whether it beeps, the keys.
+  void RunBegins(const std::string& port, bool beep, bool dash) override;
   void PanelRefreshed() override;
   void StartRefreshTimer() override;
   void StopRefreshTimer() override { loop_.StopTimer(); }

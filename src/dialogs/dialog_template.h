@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -100,7 +101,7 @@ struct MenuItemTemplate {
   int item;  // the menu's enumerator for it, as a number: its place in the menu
   int id;    // the command identifier a Windows menu knows it by, or kNoControlId
   MenuItemKind kind;
-  std::string_view text;  // UTF-8
+  std::string_view text;      // UTF-8
   std::string_view key = {};  // the key that does the same, shown beside the text ("F11")
 };
 
@@ -144,6 +145,13 @@ struct DialogTemplateOf : DialogTemplate {
     return controls[static_cast<size_t>(control)];
   }
   constexpr int IdOf(Control control) const { return (*this)[control].id; }
+  // The control a numeric identifier names, if any.
+  constexpr std::optional<Control> ControlOfId(int id) const {
+    for (const ControlTemplate& c : controls) {
+      if (c.id == id && id != kNoControlId) return static_cast<Control>(c.control);
+    }
+    return std::nullopt;
+  }
 };
 
 // True when every control sits at the place its enumerator names, so that looking a control

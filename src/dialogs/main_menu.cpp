@@ -42,4 +42,18 @@ int MainMenuId(MainMenuItem item) {
   return kItems[static_cast<int>(item)].id;
 }
 
+std::optional<MainMenuItem> MainMenuItemOfId(int id) {
+  for (const MenuItemTemplate& entry : kItems) {
+    if (entry.id == id && id != kNoControlId) return static_cast<MainMenuItem>(entry.item);
+  }
+  return std::nullopt;
+}
+
+std::optional<MainMenuItem> MainMenuItemOfKey(std::string_view key) {
+  for (const MenuItemTemplate& entry : kItems) {
+    if (!key.empty() && entry.key == key) return static_cast<MainMenuItem>(entry.item);
+  }
+  return std::nullopt;
+}
+
 }  // namespace drunvale

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
 #include <span>
+#include <string_view>
 
 #include "dialogs/dialog_template.h"
 
@@ -21,6 +23,9 @@ enum class MainMenuItem : int {
 std::span<const MenuItemTemplate> MainContextMenu();
 // The command identifier a Windows menu knows an entry by.
 int MainMenuId(MainMenuItem item);
+// The entry a Windows command identifier names, or the one a key ("F11") does, if any.
+std::optional<MainMenuItem> MainMenuItemOfId(int id);
+std::optional<MainMenuItem> MainMenuItemOfKey(std::string_view key);
 
 // Whether an entry belongs in the Windows system menu too.
 constexpr bool InSystemMenu(const MenuItemTemplate& entry) {

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/main_window.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -13,7 +15,6 @@
 #include <algorithm>
 
 #include "dialogs/status_line.h"
-#include "qt/about_box.h"
 #include "qt/app_icon.h"
 #include "qt/consumption_indicator.h"
 #include "qt/enter_key.h"
@@ -56,36 +57,31 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow() = default;
 
 void MainWindow::ConnectControls() {
-  auto button = [this](MainControl control) { return Control<QPushButton>(control); };
-  connect(button(MainControl::Start), &QPushButton::clicked, this, [this] {
-    if (actions_.start) actions_.start(beep_->isChecked());
-  });
-  connect(button(MainControl::Stop), &QPushButton::clicked, this, [this] {
-    if (actions_.stop) actions_.stop();
-  });
-  connect(button(MainControl::Reset), &QPushButton::clicked, this, [this] {
-    if (actions_.reset) actions_.reset();
-  });
-  connect(button(MainControl::Settings), &QPushButton::clicked, this, [this] {
-    if (actions_.openSettings) actions_.openSettings(this);
-  });
-  connect(button(MainControl::About), &QPushButton::clicked, this, &MainWindow::OpenAbout);
-  connect(button(MainControl::Units), &QPushButton::clicked, this, [this] {
-    if (actions_.toggleUnits) actions_.toggleUnits();
-  });
-  connect(beep_, &QCheckBox::clicked, this, [this](bool on) {
-    if (actions_.setBeep) actions_.setBeep(on);
-  });
+  for (const ControlTemplate& t : MainDialogTemplate().controls) {
+    const auto control = static_cast<MainControl>(t.control);
+    if (auto* button = Control<QAbstractButton>(control)) {
+      connect(button, &QAbstractButton::clicked, this, [this, control] { Press(control); });
+    }
+  }
   connect(slider_, &QSlider::valueChanged, this, [this](int position) {
-    if (actions_.setVolumeSliderPosition) actions_.setVolumeSliderPosition(position);
+    if (commands_) commands_->SetVolumeSliderPosition(position);
   });
   connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::RefreshTick);
 }
 
-void MainWindow::SetActions(MainWindowActions actions) {
+void MainWindow::Press(MainControl control) {
+  if (commands_ && windows_) PressMainButton(control, beep_->isChecked(), *commands_, *windows_);
+}
+
+void MainWindow::Bind(MainCommands& commands, MainWindowOpener& windows) {
+  commands_ = &commands;
+  windows_ = &windows;
+}
+
+void MainWindow::SetSource(MainWindowSource source) {
   // A dash opened before keeps what it was made with.
-  actions_ = std::move(actions);
-  indicator_->SetSource(actions_.indicatorText, actions_.indicatorColour);
+  source_ = std::move(source);
+  indicator_->SetSource(source_.indicatorText, source_.indicatorColour);
 }
 
 void MainWindow::SetDisplayKeeper(std::unique_ptr<DisplayKeeper> keeper) {
@@ -97,7 +93,15 @@ void MainWindow::SetBeepTicked(bool on) {
 }
 
 void MainWindow::RefreshTick() {
-  if (actions_.refreshTimer) actions_.refreshTimer();
+  if (commands_) commands_->OnRefreshTimer();
+}
+
+void MainWindow::RunBegins(const std::string&, bool beep, bool dash) {
+  SetBeepTicked(beep);
+  // Once the window shows, on its screen.
+  if (dash)
+    QMetaObject::invokeMethod(
+        this, [this] { ToggleDash(); }, Qt::QueuedConnection);
 }
 
 void MainWindow::SetColumn(PanelColumn column, const std::string& text) {
@@ -118,7 +122,8 @@ void MainWindow::SetDataAge(std::optional<uint32_t> staleSeconds) {
 }
 
 void MainWindow::ShowStatus() {
-  status_->setText(QString::fromStdString(StatusLineText(linkStatus_, dataAge_)));
+  linkStatusShown_ = StatusLineText(linkStatus_, dataAge_);
+  status_->setText(QString::fromStdString(linkStatusShown_));
   FitStatusRow();
 }
 
@@ -142,27 +147,20 @@ void MainWindow::SetCauseLine(const std::string& text) {
 }
 
 void MainWindow::FitStatusRow() {
-  // The summary is empty while no port is open; the cause line takes its place then.
-  const bool cause = summaryText_.isEmpty();
-  const QString& text = cause ? cause_ : summaryText_;
-  // Device paths are longer than the "COM1" the row was drawn for: the summary may grow to
-  // the left into what the status text leaves free, rather than lose the port's name.
-  const int gap = summaryBox_.left() - statusBox_.right() - 1;
-  QFontMetrics metrics(font());
-  // The waiting indicator only counts the seconds to the next attempt: a cause may cover it.
-  const QString& status = status_->text();
-  const bool waiting = !status.isEmpty() && status.count(QChar(0x203A)) == status.size();
-  int statusEnd = statusBox_.left() + (cause && waiting ? 0 : metrics.horizontalAdvance(status));
-  int wanted = summaryBox_.right() + 1 - metrics.horizontalAdvance(text);
-  int left = std::min(std::max(wanted, statusEnd + gap), summaryBox_.left());
-  summary_->setGeometry(left, summaryBox_.top(), summaryBox_.right() + 1 - left,
+  const QString& text = summaryText_.isEmpty() ? cause_ : summaryText_;
+  const QFontMetrics metrics(font());
+  const auto pixels = [](const QRect& r) { return PixelRect{r.x(), r.y(), r.width(), r.height()}; };
+  const StatusRow row =
+      drunvale::FitStatusRow(pixels(statusBox_), pixels(summaryBox_), linkStatusShown_,
+                             metrics.horizontalAdvance(status_->text()), summaryText_.isEmpty(),
+                             metrics.horizontalAdvance(text));
+  summary_->setGeometry(row.summaryLeft, summaryBox_.top(), row.summaryRight - row.summaryLeft,
                         summaryBox_.height());
-  status_->setGeometry(statusBox_.left(), statusBox_.top(),
-                       std::min(statusBox_.width(), left - gap - statusBox_.left()),
+  status_->setGeometry(row.statusLeft, statusBox_.top(), row.statusRight - row.statusLeft,
                        statusBox_.height());
   // A cause longer than the room left ends in "…", and its tooltip holds it whole.
   const int room = summary_->contentsRect().width();
-  const bool cut = cause && metrics.horizontalAdvance(text) > room;
+  const bool cut = row.showsCause && metrics.horizontalAdvance(text) > room;
   summary_->setText(cut ? metrics.elidedText(text, Qt::ElideRight, room) : text);
   summary_->setToolTip(cut ? text : QString());
 }
@@ -178,7 +176,7 @@ void MainWindow::RepaintIndicator() {
 
 void MainWindow::ToggleDash() {
   if (dash_ == nullptr) {
-    DashSource source = actions_.dash;
+    DashSource source = source_.dash;
     if (!source.digitColour) source.digitColour = [this] { return indicator_->DigitColour(); };
     dash_ = new DashWindow(std::move(source), this);
   }
@@ -199,11 +197,6 @@ void MainWindow::StopRefreshTimer() {
 
 void MainWindow::PostToUiThread(std::function<void()> task) {
   QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
-}
-
-void MainWindow::OpenAbout() {
-  AboutBox about(this);
-  about.exec();
 }
 
 void MainWindow::ShowNotice(const std::string& text) {
@@ -227,15 +220,15 @@ std::unique_ptr<QMenu> MainWindow::MakeContextMenu() {
       continue;
     }
     const auto item = static_cast<MainMenuItem>(entry.item);
-    QAction* action = menu->addAction(QString::fromUtf8(entry.text.data(), entry.text.size()));
-    if (entry.kind == MenuItemKind::Command) {
-      connect(action, &QAction::triggered, this, [this, item] { RunMenuCommand(item); });
-      continue;
+    QString text = QString::fromUtf8(entry.text.data(), entry.text.size());
+    if (!entry.key.empty()) text += '\t' + QString::fromUtf8(entry.key.data(), entry.key.size());
+    QAction* action = menu->addAction(text);
+    if (entry.kind == MenuItemKind::Check) {
+      action->setCheckable(true);
+      action->setChecked(commands_ && commands_->MenuOptionOn(item));
     }
-    action->setCheckable(true);
-    action->setChecked(actions_.optionOn && actions_.optionOn(item));
-    connect(action, &QAction::triggered, this, [this, item](bool on) {
-      if (actions_.switchOption) actions_.switchOption(item, on);
+    connect(action, &QAction::triggered, this, [this, item] {
+      if (commands_ && windows_) ChooseMainMenuItem(item, *commands_, *windows_);
     });
   }
   return menu;
@@ -245,15 +238,10 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
   MakeContextMenu()->exec(event->globalPos());
 }
 
-void MainWindow::RunMenuCommand(MainMenuItem item) {
-  if (item == MainMenuItem::Journal && actions_.openJournal) actions_.openJournal(this);
-  if (item == MainMenuItem::FillUp && actions_.openFillUp) actions_.openFillUp(this);
-  if (item == MainMenuItem::Dash) ToggleDash();
-}
-
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_F11) {
-    ToggleDash();
+  const QByteArray key = QKeySequence(event->keyCombination()).toString().toUtf8();
+  if (const auto item = MainMenuItemOfKey(std::string_view(key.data(), key.size()))) {
+    if (commands_ && windows_) ChooseMainMenuItem(*item, *commands_, *windows_);
     return;
   }
   if (!PressFocusedButtonOnEnter(*this, *event)) QDialog::keyPressEvent(event);
@@ -262,7 +250,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
   // Closing stops the link and the sound once; a second close request while the first is
   // finishing only ends the window.
-  if (!closeResult_) closeResult_ = actions_.close ? actions_.close() : kClosedResult;
+  if (!closeResult_) closeResult_ = commands_ ? commands_->Close() : kClosedResult;
   event->accept();
   done(*closeResult_);
 }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/main_commands.h"
 #include "app/main_view.h"
 #include "dialogs/indicator_colours.h"
 #include "dialogs/main_dialog_template.h"
@@ -25,31 +26,14 @@ namespace drunvale {
 class ConsumptionIndicator;
 class StaticText;
 
-// What the window's controls do, filled by whoever owns the logic (the main controller in the
-// program, fakes in tests). An empty action does nothing.
-struct MainWindowActions {
-  std::function<void(bool beep)> start;
-  std::function<void()> stop;
-  std::function<void()> reset;
-  std::function<void()> refreshTimer;
-  std::function<void(bool on)> setBeep;
-  // 0 at the slider's top, 100 at its bottom.
-  std::function<void(int position)> setVolumeSliderPosition;
-  std::function<void()> toggleUnits;
-  std::function<void(QWidget* parent)> openSettings;
-  // The items of the window's context menu.
-  std::function<void(QWidget* parent)> openJournal;
-  std::function<void(QWidget* parent)> openFillUp;
-  // Stops everything; returns the window's result.
-  std::function<int()> close;
+// What the window shows beside its texts, from whoever owns the logic (the main controller in
+// the program, fakes in tests).
+struct MainWindowSource {
   std::function<std::string()> indicatorText;
   std::function<Rgb()> indicatorColour;
   // What the full-screen dash shows; its digits take the indicator's colour when the source
   // gives none.
   DashSource dash;
-  // The context menu's ticked options: whether one is on when the menu opens, and switching it.
-  std::function<bool(MainMenuItem item)> optionOn;
-  std::function<void(MainMenuItem item, bool on)> switchOption;
 };
 
 // The main window "Drunvale <version>": the statistics panel, the indicator, the command buttons
@@ -65,7 +49,10 @@ class MainWindow : public QDialog, public MainView {
   explicit MainWindow(QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  void SetActions(MainWindowActions actions);
+  // Where the buttons, the timer, the slider and the menu go, and the windows they open. Until
+  // then they do nothing.
+  void Bind(MainCommands& commands, MainWindowOpener& windows);
+  void SetSource(MainWindowSource source);
 
   void SetColumn(PanelColumn column, const std::string& text) override;
   void SetStatusLine(const std::string& text) override;
@@ -83,6 +70,7 @@ class MainWindow : public QDialog, public MainView {
   void StartRefreshTimer() override;
   void StopRefreshTimer() override;
   void PostToUiThread(std::function<void()> task) override;
+  void RunBegins(const std::string& port, bool beep, bool dash) override;
 
   // "Пикать" set from the command line; as if ticked before anything else happened.
   void SetBeepTicked(bool on);
@@ -123,10 +111,11 @@ class MainWindow : public QDialog, public MainView {
   void ConnectControls();
   void FitStatusRow();
   void ShowStatus();
-  void OpenAbout();
-  void RunMenuCommand(MainMenuItem item);
+  void Press(MainControl control);
 
-  MainWindowActions actions_;
+  MainCommands* commands_ = nullptr;
+  MainWindowOpener* windows_ = nullptr;
+  MainWindowSource source_;
   ConsumptionIndicator* indicator_ = nullptr;  // made while controls_ is built, after it is set
   DashWindow* dash_ = nullptr;                 // a window of its own, owned by this one
   DialogWidgetsOf<MainControl> controls_;
@@ -139,6 +128,7 @@ class MainWindow : public QDialog, public MainView {
   QString cause_;
   std::string linkStatus_;
   std::optional<uint32_t> dataAge_;
+  std::string linkStatusShown_;  // as shown: the data's age, then the link's text
   std::unique_ptr<DisplayKeeper> displayKeeper_;
   StaticText* unitCaption_ = nullptr;
   QCheckBox* beep_ = nullptr;

@@ -3,64 +3,51 @@
 
 #include <QApplication>
 
-#include "app/app_core.h"
-#include "app/command_line.h"
 #include "app/journal_source.h"
 #include "app/main_controller.h"
+#include "qt/about_box.h"
 #include "qt/fill_up_window.h"
 #include "qt/journal_window.h"
 
 namespace drunvale {
 
-MainWindowActions ControllerActions(MainController& controller,
-                                    SettingsDialogRunner runSettingsDialog) {
-  MainWindowActions actions;
-  actions.start = [&controller](bool beep) { controller.Start(beep); };
-  actions.stop = [&controller] { controller.Stop(); };
-  actions.reset = [&controller] { controller.Reset(); };
-  actions.refreshTimer = [&controller] { controller.OnRefreshTimer(); };
-  actions.setBeep = [&controller](bool on) { controller.SetBeep(on); };
-  actions.setVolumeSliderPosition = [&controller](int position) {
-    controller.SetVolumeSliderPosition(position);
-  };
-  actions.toggleUnits = [&controller] { controller.ToggleUnits(); };
-  actions.openSettings = [&controller, run = std::move(runSettingsDialog)](QWidget* parent) {
-    if (run && run(parent)) controller.ApplySavedSettings();
-  };
-  actions.openJournal = [&controller](QWidget* parent) {
-    JournalWindow window(parent, JournalSourceOf(controller.Journal(), OpenWithDesktop));
-    window.exec();
-  };
-  actions.openFillUp = [&controller](QWidget* parent) {
-    FillUpWindow window(
-        parent, controller.FillUpTank(), controller.FuelFactor(),
-        [&controller](const FillProposal& fill) { return controller.RecordFill(fill); });
-    window.exec();
-  };
-  actions.close = [&controller] { return controller.Close(); };
-  actions.indicatorText = [&controller] { return controller.IndicatorText(); };
-  actions.indicatorColour = [&controller] { return controller.IndicatorColour(); };
-  actions.dash.frame = [&controller] { return controller.DashNow(); };
-  actions.dash.history = &controller.History();
-  actions.dash.look = [&controller] { return controller.Look(); };
-  actions.dash.setLook = [&controller](const DashLook& look) { controller.SetLook(look); };
-  actions.dash.night = [&controller] { return controller.NightNow(); };
-  actions.optionOn = [&controller](MainMenuItem item) { return controller.MenuOptionOn(item); };
-  actions.switchOption = [&controller](MainMenuItem item, bool on) {
-    controller.SwitchMenuOption(item, on);
-  };
-  return actions;
+MainWindowBinding::MainWindowBinding(MainWindow& window, MainController& controller,
+                                     SettingsDialogRunner runSettingsDialog)
+    : window_(window), controller_(controller), runSettingsDialog_(std::move(runSettingsDialog)) {
+  MainWindowSource source;
+  source.indicatorText = [&controller] { return controller.IndicatorText(); };
+  source.indicatorColour = [&controller] { return controller.IndicatorColour(); };
+  source.dash.frame = [&controller] { return controller.DashNow(); };
+  source.dash.history = &controller.History();
+  source.dash.look = [&controller] { return controller.Look(); };
+  source.dash.setLook = [&controller](const DashLook& look) { controller.SetLook(look); };
+  source.dash.night = [&controller] { return controller.NightNow(); };
+  window.SetSource(std::move(source));
+  window.Bind(controller, *this);
 }
 
-void ShowMainWindow(MainWindow& window, MainController& controller, AppCore& app,
-                    const CommandLine& options, const std::string& portForThisRun) {
-  controller.Initialise();
-  if (!portForThisRun.empty()) app.UsePortForThisRun(portForThisRun);
-  window.SetBeepTicked(options.beep);
-  window.show();
-  if (options.dash) window.ToggleDash();
-  if (options.demo || options.connect || controller.ConnectAtStart())
-    controller.Start(options.beep);
+bool MainWindowBinding::RunSettingsDialog() {
+  return runSettingsDialog_ && runSettingsDialog_(&window_);
+}
+
+void MainWindowBinding::OpenAbout() {
+  AboutBox about(&window_);
+  about.exec();
+}
+
+void MainWindowBinding::OpenJournal() {
+  JournalWindow journal(&window_, JournalSourceOf(controller_.Journal(), OpenWithDesktop));
+  journal.exec();
+}
+
+void MainWindowBinding::OpenFillUp() {
+  FillUpWindow fillUp(&window_, controller_.FillUpTank(), controller_.FuelFactor(),
+                      [this](const FillProposal& fill) { return controller_.RecordFill(fill); });
+  fillUp.exec();
+}
+
+void MainWindowBinding::ToggleDash() {
+  window_.ToggleDash();
 }
 
 void CloseOnRequest(MainWindow& window) {

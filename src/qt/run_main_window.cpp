@@ -3,14 +3,12 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/app_core.h"
 #include "app/main_controller.h"
-#include "app/run_port.h"
-#include "platform/data_folder.h"
+#include "app/program_run.h"
 #include "platform/exit_codes.h"
 #include "platform/termination.h"
-#include "platform/user_store.h"
 #include "program/window_entry.h"
+#include "program_version.h"
 #include "qt/app_icon.h"
 #include "qt/application_start.h"
 #include "qt/main_window.h"
@@ -28,25 +26,17 @@ int RunMainWindow(int argc, char** argv, const CommandLine& options) {
   SingleInstance instance;
   if (instance.Claim() == SingleInstance::Role::Second) return 0;
 
-  const RunPort port = PortForThisRun(options);
-
   QApplication::setApplicationName(QStringLiteral("Drunvale"));
   QApplication::setApplicationVersion(QStringLiteral(DRUNVALE_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("drunvale"));
   QApplication::setWindowIcon(AppIcon());
 
-  auto store = MakeSystemUserStore();
-  AppPlatform platform;
-  platform.opener = port.opener;
-  const auto dataFolder = OpenUserDataFolder();
-  platform.dataFolder = dataFolder.get();
-  platform.keepsRecords = !options.demo;
-  AppCore app(platform);
+  ProgramRun run(options);
   MainWindow window;
-  MainController controller(app, *store, window);
-  window.SetActions(ControllerActions(controller, [&app, &store](QWidget* parent) {
-    return RunSettingsDialog(parent, app.settings, *store) == kSettingsSaved;
-  }));
+  MainController controller(run.App(), run.Store(), window);
+  const MainWindowBinding binding(window, controller, [&run](QWidget* parent) {
+    return RunSettingsDialog(parent, run.App().settings, run.Store()) == kSettingsSaved;
+  });
   if (!instance.Serve([&window] { BringToFront(&window); })) {
     std::fprintf(stderr, "drunvale: later copies cannot reach this one: %s\n",
                  instance.LastError().c_str());
@@ -59,7 +49,8 @@ int RunMainWindow(int argc, char** argv, const CommandLine& options) {
         &window, [&window] { CloseOnRequest(window); }, Qt::QueuedConnection);
   });
 
-  ShowMainWindow(window, controller, app, options, port.name);
+  controller.BeginRun(run.Start());
+  window.show();
   return ExitCodeAfterWindow(window.exec());
 }
 

@@ -13,6 +13,7 @@
 
 #include "platform/exit_codes.h"
 #include "platform/termination.h"
+#include "program_version.h"
 #include "sim/ecu_simulator.h"
 #include "sim/ecusim_options.h"
 

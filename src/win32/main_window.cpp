@@ -33,6 +33,13 @@ int Id(MainControl control) {
   return MainDialogTemplate().IdOf(control);
 }
 
+// An entry's text, its key after a tab as menus show it.
+std::wstring MenuText(const MenuItemTemplate& entry) {
+  std::string text(entry.text);
+  if (!entry.key.empty()) text += "\t" + std::string(entry.key);
+  return WideFromUtf8(text);
+}
+
 RECT ChildRect(HWND parent, HWND child) {
   RECT r{};
   GetWindowRect(child, &r);
@@ -49,35 +56,8 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::Bind(MainController& controller, SettingsRunner runSettings) {
   controller_ = &controller;
+  runSettings_ = std::move(runSettings);
   auto* c = controller_;
-  OnCommand(Id(MainControl::Start), [this, c] {
-    c->Start(IsDlgButtonChecked(window_, Id(MainControl::Beep)) == BST_CHECKED);
-  });
-  OnCommand(Id(MainControl::Stop), [c] { c->Stop(); });
-  OnCommand(Id(MainControl::Reset), [c] { c->Reset(); });
-  OnCommand(Id(MainControl::Beep), [this, c] {
-    c->SetBeep(IsDlgButtonChecked(window_, Id(MainControl::Beep)) == BST_CHECKED);
-  });
-  OnCommand(Id(MainControl::Units), [c] { c->ToggleUnits(); });
-  OnCommand(Id(MainControl::Settings), [this, c, run = std::move(runSettings)] {
-    if (run && run(GetActiveWindow())) {
-      UpdateWindow(window_);
-      c->ApplySavedSettings();
-    }
-  });
-  OnCommand(Id(MainControl::About), [] { RunAboutBox(GetActiveWindow()); });
-  OnCommand(MainMenuId(MainMenuItem::Dash), [this] { ToggleDash(); });
-  OnCommand(MainMenuId(MainMenuItem::Journal),
-            [this, c] { RunJournalWindow(window_, JournalSourceOf(c->Journal(), OpenWithShell)); });
-  OnCommand(MainMenuId(MainMenuItem::FillUp), [this, c] {
-    RunFillUpDialog(window_, c->FillUpTank(), c->FuelFactor(),
-                    [c](const FillProposal& fill) { return c->RecordFill(fill); });
-  });
-  for (const MenuItemTemplate& entry : MainContextMenu()) {
-    if (entry.kind != MenuItemKind::Check) continue;
-    const auto item = static_cast<MainMenuItem>(entry.item);
-    OnCommand(entry.id, [c, item] { c->SwitchMenuOption(item, !c->MenuOptionOn(item)); });
-  }
   DashSource dash;
   dash.frame = [c] { return c->DashNow(); };
   dash.history = &c->History();
@@ -86,6 +66,45 @@ void MainWindow::Bind(MainController& controller, SettingsRunner runSettings) {
   dash.setLook = [c](const DashLook& look) { c->SetLook(look); };
   dash.night = [c] { return c->NightNow(); };
   dash_ = std::make_unique<DashWindow>(std::move(dash));
+}
+
+bool MainWindow::Command(int id) {
+  if (!controller_) return false;
+  if (const auto control = MainDialogTemplate().ControlOfId(id)) {
+    const bool beep = IsDlgButtonChecked(window_, Id(MainControl::Beep)) == BST_CHECKED;
+    return PressMainButton(*control, beep, *controller_, *this);
+  }
+  if (const auto item = MainMenuItemOfId(id)) {
+    ChooseMainMenuItem(*item, *controller_, *this);
+    return true;
+  }
+  return false;
+}
+
+bool MainWindow::RunSettingsDialog() {
+  if (!runSettings_ || !runSettings_(GetActiveWindow())) return false;
+  UpdateWindow(window_);
+  return true;
+}
+
+void MainWindow::OpenAbout() {
+  RunAboutBox(GetActiveWindow());
+}
+
+void MainWindow::OpenJournal() {
+  RunJournalWindow(window_, JournalSourceOf(controller_->Journal(), OpenWithShell));
+}
+
+void MainWindow::OpenFillUp() {
+  auto* c = controller_;
+  RunFillUpDialog(window_, c->FillUpTank(), c->FuelFactor(),
+                  [c](const FillProposal& fill) { return c->RecordFill(fill); });
+}
+
+void MainWindow::RunBegins(const std::string&, bool beep, bool dash) {
+  SetBeepTicked(beep);
+  // Once the window shows, as if chosen from its menu.
+  if (dash) PostMessageW(window_, WM_COMMAND, MainMenuId(MainMenuItem::Dash), 0);
 }
 
 void MainWindow::ToggleDash() {
@@ -100,16 +119,17 @@ void MainWindow::ToggleDash() {
 LRESULT CALLBACK MainWindow::KeyFilter(int code, WPARAM wParam, LPARAM lParam) {
   const MSG* msg = reinterpret_cast<const MSG*>(lParam);
   MainWindow* self = t_filtered;
-  if (code == MSGF_DIALOGBOX && self && msg->message == WM_KEYDOWN && msg->wParam == VK_F11 &&
+  // A menu entry's key, before the dialog manager takes it.
+  if (code == MSGF_DIALOGBOX && self && self->controller_ && msg->message == WM_KEYDOWN &&
+      msg->wParam >= VK_F1 && msg->wParam <= VK_F24 &&
       GetAncestor(msg->hwnd, GA_ROOT) == self->window_) {
-    self->ToggleDash();
-    return TRUE;
+    const std::string key = "F" + std::to_string(msg->wParam - VK_F1 + 1);
+    if (const auto item = MainMenuItemOfKey(key)) {
+      ChooseMainMenuItem(*item, *self->controller_, *self);
+      return TRUE;
+    }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-void MainWindow::OnCommand(int id, std::function<void()> action) {
-  commands_[id] = std::move(action);
 }
 
 int MainWindow::Run(OpenHook onOpen, std::string& error) {
@@ -188,10 +208,7 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       // through the dialog manager already, and the window closes only through its close box.
       if ((id == IDOK || id == IDCANCEL) && lParam == 0) return TRUE;
       if (HIWORD(wParam) != BN_CLICKED) return FALSE;
-      const auto command = commands_.find(id);
-      if (command == commands_.end()) return FALSE;
-      command->second();
-      return TRUE;
+      return Command(id) ? TRUE : FALSE;
     }
     case WM_CONTEXTMENU:
       ShowContextMenu(lParam);
@@ -199,10 +216,8 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOMMAND: {
       // The system's own commands lie from 0xF000 up; below are the ones added to its menu.
       const auto id = static_cast<int>(wParam & 0xFFF0);
-      const auto command = commands_.find(id);
-      if (id >= 0xF000 || command == commands_.end()) return FALSE;
-      command->second();
-      return TRUE;
+      if (id >= 0xF000 || !MainMenuItemOfId(id)) return FALSE;
+      return Command(id) ? TRUE : FALSE;
     }
     case WM_TIMER:
       if (wParam == kRefreshTimerId && controller_) controller_->OnRefreshTimer();
@@ -260,7 +275,7 @@ void MainWindow::ShowContextMenu(LPARAM where) {
     const bool ticked = entry.kind == MenuItemKind::Check && controller_ &&
                         controller_->MenuOptionOn(static_cast<MainMenuItem>(entry.item));
     AppendMenuW(menu, MF_STRING | (ticked ? MF_CHECKED : MF_UNCHECKED),
-                static_cast<UINT_PTR>(entry.id), WideFromUtf8(entry.text).c_str());
+                static_cast<UINT_PTR>(entry.id), MenuText(entry).c_str());
   }
   POINT at{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
   if (at.x == -1 && at.y == -1) {
@@ -280,8 +295,7 @@ void MainWindow::AddToSystemMenu() {
   AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
   for (const MenuItemTemplate& entry : MainContextMenu()) {
     if (InSystemMenu(entry)) {
-      AppendMenuW(system, MF_STRING, static_cast<UINT_PTR>(entry.id),
-                  WideFromUtf8(entry.text).c_str());
+      AppendMenuW(system, MF_STRING, static_cast<UINT_PTR>(entry.id), MenuText(entry).c_str());
     }
   }
 }
@@ -353,8 +367,6 @@ void MainWindow::ShowClosingNotice(const std::string& text) {
 }
 
 void MainWindow::FitStatusRow() {
-  // The summary is empty while no port is open; the cause line takes its place then, and may
-  // grow to the left into what the status text leaves free.
   const bool cause = summaryText_.empty();
   const std::wstring text = WideFromUtf8(cause ? cause_ : summaryText_);
   const std::wstring status = WideFromUtf8(status_);
@@ -366,19 +378,16 @@ void MainWindow::FitStatusRow() {
   GetTextExtentPoint32W(dc, status.c_str(), static_cast<int>(status.size()), &statusSize);
   SelectObject(dc, oldFont);
   ReleaseDC(window_, dc);
-  // The waiting indicator only counts the seconds to the next attempt: a cause may cover it.
-  const bool waiting = !status.empty() && std::all_of(status.begin(), status.end(),
-                                                      [](wchar_t c) { return c == 0x203A; });
-  const LONG gap = summaryBox_.left - statusBox_.right;
-  const LONG statusEnd = statusBox_.left + (cause && waiting ? 0 : statusSize.cx);
-  const LONG wanted = summaryBox_.right - textSize.cx;
-  const LONG left = std::min(std::max(wanted, statusEnd + gap), summaryBox_.left);
+  const auto pixels = [](const RECT& r) {
+    return PixelRect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  };
+  const StatusRow row = drunvale::FitStatusRow(pixels(statusBox_), pixels(summaryBox_), status_,
+                                               statusSize.cx, cause, textSize.cx);
   const LONG height = summaryBox_.bottom - summaryBox_.top;
-  SetWindowPos(Control(MainControl::Summary), nullptr, left, summaryBox_.top,
-               summaryBox_.right - left, height, SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowPos(Control(MainControl::Status), nullptr, statusBox_.left, statusBox_.top,
-               std::min(statusBox_.right, left - gap) - statusBox_.left, height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Control(MainControl::Summary), nullptr, row.summaryLeft, summaryBox_.top,
+               row.summaryRight - row.summaryLeft, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Control(MainControl::Status), nullptr, row.statusLeft, statusBox_.top,
+               row.statusRight - row.statusLeft, height, SWP_NOZORDER | SWP_NOACTIVATE);
   HWND summary = Control(MainControl::Summary);
   // A cause longer than the room left ends in an ellipsis.
   const LONG_PTR style = GetWindowLongPtrW(summary, GWL_STYLE);

@@ -5,12 +5,12 @@
 
 #include <deque>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 
+#include "app/main_commands.h"
 #include "app/main_view.h"
 #include "dialogs/main_dialog_template.h"
 #include "platform/display_keeper.h"
@@ -25,9 +25,9 @@ class MainController;
 namespace drunvale::win32 {
 
 // The main window "Drunvale <version>" as a native dialog built from the model. A view only: each
-// command goes to the controller, each text comes through MainView. Commands are looked up by
-// control identifier, so a menu added later (a context menu, say) only adds its entries.
-class MainWindow final : public MainView {
+// button, menu entry and key goes to the controller's commands, each text comes through
+// MainView; the windows it opens are its own.
+class MainWindow final : public MainView, public MainWindowOpener {
  public:
   static constexpr UINT kRefreshPeriodMs = 333;
 
@@ -41,8 +41,6 @@ class MainWindow final : public MainView {
   // Runs the settings dialog over its owner; true when the user saved.
   using SettingsRunner = std::function<bool(HWND owner)>;
   void Bind(MainController& controller, SettingsRunner runSettings);
-  // What a control's command (or a menu entry of that identifier) does.
-  void OnCommand(int id, std::function<void()> action);
 
   // Runs the window modally until it closes; its result (kMainWindowClosed), or -1 with
   // `error` when it could not be opened (no display).
@@ -54,7 +52,11 @@ class MainWindow final : public MainView {
   void SetBeepTicked(bool on);
   HWND Handle() const { return window_; }
   // F11 and the menu: the dash full screen on this window's monitor, or closed again.
-  void ToggleDash();
+  void ToggleDash() override;
+  bool RunSettingsDialog() override;
+  void OpenAbout() override;
+  void OpenJournal() override;
+  void OpenFillUp() override;
 
   void SetColumn(PanelColumn column, const std::string& text) override;
   void SetStatusLine(const std::string& text) override;
@@ -69,6 +71,7 @@ class MainWindow final : public MainView {
   void StartRefreshTimer() override;
   void StopRefreshTimer() override;
   void PostToUiThread(std::function<void()> task) override;
+  void RunBegins(const std::string& port, bool beep, bool dash) override;
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -86,6 +89,8 @@ class MainWindow final : public MainView {
   // The menu's commands below the system menu's own, after a line.
   void AddToSystemMenu();
   void ShowStatus();
+  // A button's or a menu entry's command; false for an identifier that is neither.
+  bool Command(int id);
   static LRESULT CALLBACK KeyFilter(int code, WPARAM wParam, LPARAM lParam);
 
   InMemoryDialog template_;
@@ -93,7 +98,7 @@ class MainWindow final : public MainView {
   bool endingSession_ = false;
   MainController* controller_ = nullptr;
   OpenHook onOpen_;
-  std::map<int, std::function<void()>> commands_;
+  SettingsRunner runSettings_;
   IndicatorPainter indicator_;
   std::optional<int> closeResult_;
 

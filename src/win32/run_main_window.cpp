@@ -7,15 +7,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/app_core.h"
 #include "app/main_controller.h"
-#include "app/run_port.h"
-#include "dialogs/main_menu.h"
-#include "platform/data_folder.h"
+#include "app/program_run.h"
 #include "platform/exit_codes.h"
 #include "platform/instance_lock.h"
 #include "platform/termination.h"
-#include "platform/user_store.h"
 #include "program/window_entry.h"
 #include "win32/main_window.h"
 #include "win32/settings_window.h"
@@ -65,18 +61,11 @@ int RunMainWindow(int, char**, const CommandLine& options) {
       sizeof controls, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
 
-  const RunPort port = PortForThisRun(options);
-  auto store = MakeSystemUserStore();
-  AppPlatform platform;
-  platform.opener = port.opener;
-  const auto dataFolder = OpenUserDataFolder();
-  platform.dataFolder = dataFolder.get();
-  platform.keepsRecords = !options.demo;
-  AppCore app(platform);
+  ProgramRun run(options);
   win32::MainWindow window;
-  MainController controller(app, *store, window);
-  window.Bind(controller, [&app, &store](HWND owner) {
-    return win32::RunSettingsDialog(owner, app.settings, *store) == kSettingsSaved;
+  MainController controller(run.App(), run.Store(), window);
+  window.Bind(controller, [&run](HWND owner) {
+    return win32::RunSettingsDialog(owner, run.App().settings, run.Store()) == kSettingsSaved;
   });
 
   // Ctrl+C in the console, or the console closed, ends the window as its close box does, so
@@ -86,16 +75,7 @@ int RunMainWindow(int, char**, const CommandLine& options) {
   const int result = window.Run(
       [&] {
         DropOwnConsole();
-        controller.Initialise();
-        if (!port.name.empty()) app.UsePortForThisRun(port.name);
-        window.SetBeepTicked(options.beep);
-        // Once the window shows, as if chosen from its menu.
-        if (options.dash) {
-          PostMessageW(window.Handle(), WM_COMMAND, MainMenuId(MainMenuItem::Dash), 0);
-        }
-        if (options.demo || options.connect || controller.ConnectAtStart()) {
-          controller.Start(options.beep);
-        }
+        controller.BeginRun(run.Start());
       },
       error);
   if (result < 0) {

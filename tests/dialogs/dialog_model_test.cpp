@@ -10,6 +10,7 @@
 #include "dialogs/main_dialog_template.h"
 #include "dialogs/main_menu.h"
 #include "dialogs/settings_dialog_template.h"
+#include "dialogs/status_line.h"
 
 namespace drunvale {
 namespace {
@@ -99,6 +100,30 @@ TEST(DialogTemplateTest, EachPanelColumnHasAValueStaticOfItsOwn) {
             dialog[MainControl::TotalsCaptions].rect.y);
   EXPECT_EQ(dialog[ControlOf(PanelColumn::RatesCurrent)].rect.height,
             dialog[MainControl::RatesCaptions].rect.height);
+}
+
+TEST(StatusRowTest, TheSummaryGrowsLeftIntoWhatTheStatusLeavesAndTheCauseMayCoverTheWaiting) {
+  // The status at [10, 200), the summary at [210, 300): a gap of 10.
+  const PixelRect status{10, 5, 190, 12};
+  const PixelRect summary{210, 5, 90, 12};
+  // A short summary keeps its box; a long one grows left up to the gap after the status text.
+  EXPECT_EQ(FitStatusRow(status, summary, "Опрос", 30, false, 50),
+            (StatusRow{10, 200, 210, 300, false}));
+  EXPECT_EQ(FitStatusRow(status, summary, "Опрос", 30, false, 200),
+            (StatusRow{10, 90, 100, 300, false}));
+  EXPECT_EQ(FitStatusRow(status, summary, "Опрос", 30, false, 400),
+            (StatusRow{10, 40, 50, 300, false}));
+  // A status longer than its box keeps the box; the summary goes back to its own.
+  EXPECT_EQ(FitStatusRow(status, summary, "x", 500, false, 200),
+            (StatusRow{10, 200, 210, 300, false}));
+  // The cause stands in for an empty summary, and only it may cover the waiting indicator.
+  EXPECT_EQ(FitStatusRow(status, summary, "›››", 30, true, 400),
+            (StatusRow{10, 10, 20, 300, true}));
+  EXPECT_EQ(FitStatusRow(status, summary, "›››", 30, false, 400),
+            (StatusRow{10, 40, 50, 300, false}));
+  EXPECT_TRUE(IsWaitingIndicator("›"));
+  EXPECT_FALSE(IsWaitingIndicator("›a"));
+  EXPECT_FALSE(IsWaitingIndicator(""));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/exit_codes.h"
+#include "program_version.h"
 
 namespace drunvale {
 namespace {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "qt/consumption_indicator.h"
+#include "qt/idle_commands.h"
 #include "qt/main_window.h"
 
 namespace drunvale {
@@ -32,8 +33,8 @@ struct FakeTrip {
   bool litresPerHour = true;
   bool stale = false;
 
-  MainWindowActions Actions() {
-    MainWindowActions a;
+  MainWindowSource Source() {
+    MainWindowSource a;
     a.indicatorText = [this] { return frame.digits; };
     a.indicatorColour = [this] { return IndicatorTextColour(litresPerHour, stale); };
     a.dash.frame = [this] { return frame; };
@@ -62,7 +63,13 @@ TEST(DashWindowTest, OpensFromF11AndTheMenuRepaintsOnlyWhatChangedAndSwitchesToN
   trip.frame.figures = {"среднее 6.1 л/ч", "12.0 км", "1.20 л", "60.00 руб"};
   trip.frame.overLimit = 20;
   MainWindow window;
-  window.SetActions(trip.Actions());
+  window.SetSource(trip.Source());
+  struct DashKey final : IdleCommands {
+    explicit DashKey(MainWindow& w) : window(w) {}
+    void ToggleDash() override { window.ToggleDash(); }
+    MainWindow& window;
+  } keys(window);
+  window.Bind(keys, keys);
   window.show();
 
   QTest::keyClick(&window, Qt::Key_F11);
@@ -78,7 +85,7 @@ TEST(DashWindowTest, OpensFromF11AndTheMenuRepaintsOnlyWhatChangedAndSwitchesToN
   auto menu = window.MakeContextMenu();
   QAction* item = nullptr;
   for (QAction* action : menu->actions())
-    if (action->text() == QStringLiteral("Приборная панель")) item = action;
+    if (action->text() == QStringLiteral("Приборная панель\tF11")) item = action;
   ASSERT_NE(item, nullptr);
   item->trigger();
   ASSERT_TRUE(dash->isVisible());

@@ -14,6 +14,7 @@
 
 #include "journal/journal_rows.h"
 #include "qt/fill_up_window.h"
+#include "qt/idle_commands.h"
 #include "qt/journal_window.h"
 #include "qt/main_window.h"
 #include "qt/texts_fit.h"
@@ -22,12 +23,13 @@ namespace drunvale {
 namespace {
 
 TEST(JournalWindows, TheMainWindowsMenuOpensTheJournalAndTheFillUpDialog) {
+  struct Opened final : IdleCommands {
+    std::vector<std::string> windows;
+    void OpenJournal() override { windows.push_back("journal"); }
+    void OpenFillUp() override { windows.push_back("fill-up"); }
+  } opened;
   MainWindow window;
-  std::vector<std::string> opened;
-  MainWindowActions actions;
-  actions.openJournal = [&](QWidget* parent) { opened.push_back(parent ? "journal" : "?"); };
-  actions.openFillUp = [&](QWidget* parent) { opened.push_back(parent ? "fill-up" : "?"); };
-  window.SetActions(actions);
+  window.Bind(opened, opened);
   const auto menu = window.MakeContextMenu();
   // The journal's items come first, then the dash's (a test of its own), a line apart from the
   // options.
@@ -39,7 +41,7 @@ TEST(JournalWindows, TheMainWindowsMenuOpensTheJournalAndTheFillUpDialog) {
     EXPECT_FALSE(action->isCheckable());
     action->trigger();
   }
-  EXPECT_EQ(opened, (std::vector<std::string>{"journal", "fill-up"}));
+  EXPECT_EQ(opened.windows, (std::vector<std::string>{"journal", "fill-up"}));
 }
 
 TEST(JournalWindows, TheFillUpDialogRecordsOnlyWhatItProposesAndAPartialFillOnlyAsNotFull) {

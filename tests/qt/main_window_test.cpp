@@ -14,6 +14,7 @@
 #include "qt/about_box.h"
 #include "qt/consumption_indicator.h"
 #include "qt/dialog_font.h"
+#include "qt/idle_commands.h"
 #include "qt/main_window.h"
 #include "qt/static_text.h"
 #include "qt/texts_fit.h"
@@ -21,24 +22,28 @@
 namespace drunvale {
 namespace {
 
-struct Recorder {
+// Notes every command and every window asked for.
+struct Recorder final : IdleCommands {
   std::vector<std::string> calls;
-  MainWindowActions Actions() {
-    MainWindowActions a;
-    a.start = [this](bool beep) { calls.push_back(beep ? "start beep" : "start quiet"); };
-    a.stop = [this] { calls.push_back("stop"); };
-    a.reset = [this] { calls.push_back("reset"); };
-    a.setBeep = [this](bool on) { calls.push_back(on ? "beep on" : "beep off"); };
-    a.toggleUnits = [this] { calls.push_back("toggle"); };
-    a.openSettings = [this](QWidget* parent) {
-      calls.push_back(parent ? "settings" : "settings without a parent");
-    };
-    a.close = [this] {
-      calls.push_back("close");
-      return 2;
-    };
-    return a;
+  void Note(const std::string& call) { calls.push_back(call); }
+  void Start(bool beep) override { Note(beep ? "start beep" : "start quiet"); }
+  void Stop() override { Note("stop"); }
+  void Reset() override { Note("reset"); }
+  void SetBeep(bool on) override { Note(on ? "beep on" : "beep off"); }
+  void ToggleUnits() override { Note("toggle"); }
+  void ApplySavedSettings() override { Note("saved"); }
+  int Close() override {
+    Note("close");
+    return 2;
   }
+  bool RunSettingsDialog() override {
+    Note("settings");
+    return true;
+  }
+  void OpenAbout() override { Note("about"); }
+  void OpenJournal() override { Note("journal"); }
+  void OpenFillUp() override { Note("fill-up"); }
+  void ToggleDash() override { Note("dash"); }
 };
 
 template <typename T = QWidget>
@@ -110,7 +115,7 @@ TEST(MainWindowTest, TextsFitAndValueLinesLineUpWithTheirCaptions) {
 TEST(MainWindowTest, CommandsGoToTheActions) {
   MainWindow window;
   Recorder recorder;
-  window.SetActions(recorder.Actions());
+  window.Bind(recorder, recorder);
   window.show();
   QTest::mouseClick(Control(window, MainControl::Start), Qt::LeftButton);
   QTest::mouseClick(Control(window, MainControl::Beep), Qt::LeftButton);
@@ -119,14 +124,17 @@ TEST(MainWindowTest, CommandsGoToTheActions) {
   QTest::mouseClick(Control(window, MainControl::Reset), Qt::LeftButton);
   QTest::mouseClick(Control(window, MainControl::Units), Qt::LeftButton);
   QTest::mouseClick(Control(window, MainControl::Settings), Qt::LeftButton);
-  EXPECT_EQ(recorder.calls, (std::vector<std::string>{"start quiet", "beep on", "start beep",
-                                                      "stop", "reset", "toggle", "settings"}));
+  QTest::mouseClick(Control(window, MainControl::About), Qt::LeftButton);
+  QTest::keyClick(&window, Qt::Key_F11);
+  EXPECT_EQ(recorder.calls,
+            (std::vector<std::string>{"start quiet", "beep on", "start beep", "stop", "reset",
+                                      "toggle", "settings", "saved", "about", "dash"}));
 }
 
 TEST(MainWindowTest, EnterPressesNoButtonButTheFocusedOne) {
   MainWindow window;
   Recorder recorder;
-  window.SetActions(recorder.Actions());
+  window.Bind(recorder, recorder);
   window.show();
   window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -181,7 +189,7 @@ TEST(MainWindowTest, SliderStartsAtTheTopAndItsKeysMoveTheWayTheyPoint) {
 TEST(MainWindowTest, EscapeIsIgnoredAndTheCloseBoxEndsWithTwo) {
   MainWindow window;
   Recorder recorder;
-  window.SetActions(recorder.Actions());
+  window.Bind(recorder, recorder);
   window.show();
   QTest::keyClick(&window, Qt::Key_Escape);
   EXPECT_TRUE(window.isVisible());

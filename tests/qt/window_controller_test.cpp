@@ -60,8 +60,12 @@ AppPlatform QuietDemoPlatform(RecordingAudio& audio, const RunPort& demo,
 class WindowControllerTest : public ::testing::Test {
  protected:
   WindowControllerTest() {
-    window.SetActions(ControllerActions(controller, SettingsDialogRunner()));
     controller.Initialise();
+    window.show();
+  }
+  // As the program begins a run from its command line.
+  void BeginRun(const CommandLine& options) {
+    controller.BeginRun({demo.name, options.beep, options.demo || options.connect, false});
     window.show();
   }
   QString Text(MainControl control) { return window.Control<StaticText>(control)->text(); }
@@ -93,6 +97,7 @@ class WindowControllerTest : public ::testing::Test {
   AppCore app{QuietDemoPlatform(audio, demo, autostart)};
   RecordingWindow window;
   MainController controller{app, store, window};
+  MainWindowBinding binding{window, controller, SettingsDialogRunner()};
 };
 
 TEST_F(WindowControllerTest, UnitButtonSwitchesCaptionDigitsAndColour) {
@@ -152,7 +157,7 @@ TEST_F(WindowControllerTest, LiveDataFillsTheCurrentColumnEveryTickAndTheRestEve
 }
 
 TEST_F(WindowControllerTest, DemoStartsTheLinkWithoutAClick) {
-  ShowMainWindow(window, controller, app, DemoOptions(), demo.name);
+  BeginRun(DemoOptions());
   EXPECT_TRUE(window.RefreshTimerActive());
   QTRY_VERIFY_WITH_TIMEOUT(!Text(MainControl::RatesCurrent).startsWith("- "), 30000);
   EXPECT_FALSE(app.sound.IsEnabled());  // "Пикать" stays as the command line left it
@@ -162,7 +167,7 @@ TEST_F(WindowControllerTest, DemoStartsTheLinkWithoutAClick) {
 TEST_F(WindowControllerTest, TheContextMenuSwitchesBothOptionsAndEitherConnectsAtOpening) {
   CommandLine once;
   once.connect = true;
-  ShowMainWindow(window, controller, app, once, demo.name);
+  BeginRun(once);
   EXPECT_TRUE(window.RefreshTimerActive());
   Click(MainControl::Stop);
 
@@ -181,7 +186,7 @@ TEST_F(WindowControllerTest, TheContextMenuSwitchesBothOptionsAndEitherConnectsA
   EXPECT_TRUE(items[0]->isChecked() && items[1]->isChecked());
 
   // The stored option, without --connect.
-  ShowMainWindow(window, controller, app, CommandLine(), demo.name);
+  BeginRun(CommandLine());
   EXPECT_TRUE(window.RefreshTimerActive());
   Click(MainControl::Stop);
 }

@@ -18,6 +18,7 @@
 
 #include "console/served_drive.h"
 #include "console/spawn_program.h"
+#include "program_version.h"
 #include "sim/ecu_simulator.h"
 #include "sim/served_trip.h"
 

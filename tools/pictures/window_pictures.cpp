@@ -14,16 +14,16 @@
 #include "pictures/a_week_of_trips.h"
 #include "platform/testing/manual_clock.h"
 #include "platform/testing/memory_user_store.h"
+#include "qt/about_box.h"
+#include "qt/dash_window.h"
+#include "qt/fill_up_window.h"
+#include "qt/journal_window.h"
+#include "qt/main_window.h"
+#include "qt/settings_window.h"
 #include "settings/settings.h"
 #include "sim/drive_profile.h"
 #include "sound/testing/recording_audio.h"
 #include "trip/trip_computer.h"
-#include "ui/about_dialog.h"
-#include "ui/dash_window.h"
-#include "ui/journal/fill_up_window.h"
-#include "ui/journal/journal_window.h"
-#include "ui/main_window.h"
-#include "ui/settings_dialog/settings_window.h"
 
 namespace drunvale {
 namespace {
@@ -36,12 +36,12 @@ constexpr const char* kNoRates = "- \n- \n- \n- \n- \n- ";
 // said nothing for 4 s.
 std::unique_ptr<QWidget> MainWindowOnATrip(bool litresPerHour, bool stale = false) {
   auto window = std::make_unique<MainWindow>();
-  MainWindowActions actions;
-  actions.indicatorText = [litresPerHour] { return litresPerHour ? "12.3" : "99+"; };
-  actions.indicatorColour = [litresPerHour, stale] {
+  MainWindowSource source;
+  source.indicatorText = [litresPerHour] { return litresPerHour ? "12.3" : "99+"; };
+  source.indicatorColour = [litresPerHour, stale] {
     return IndicatorTextColour(litresPerHour, stale);
   };
-  window->SetActions(actions);
+  window->SetSource(source);
   for (PanelColumn c :
        {PanelColumn::TotalsAll, PanelColumn::TotalsInJam, PanelColumn::TotalsOutsideJam}) {
     window->SetColumn(c, kTotals);
@@ -199,7 +199,7 @@ const WindowPicture kPictures[] = {
      [] { return MainWindowOnATrip(false); }},
     {"main-window-no-data", "the main window 4 s after the control unit fell silent",
      [] { return MainWindowOnATrip(true, true); }},
-    {"about-box", "the About box", [] { return std::make_unique<AboutDialog>(); }},
+    {"about-box", "the About box", [] { return std::make_unique<AboutBox>(); }},
     {"settings-dialog", "the settings dialog as it opens", [] { return SettingsOnTab(0); }},
     {"settings-dialog-max-tab", "the settings dialog's Max tab in WAV mode, test on",
      [] { return SettingsOnTab(2); }},
