@@ -17,7 +17,7 @@ RunPort PortForThisRun(const CommandLine& options) {
   config.profileSpeedup = 2.0;
   auto demo = std::make_shared<sim::EcuPipe>(config);
   port.name = kDemoPortName;
-  port.opener = [demo](const std::string&, OpenError* error) { return demo->Open(error); };
+  port.opener = [demo](const std::string&) { return demo->Open(); };
   return port;
 }
 

@@ -90,8 +90,13 @@ ExchangeResult ConnectionWorker::RunOnOpenPort(const Settings& settings) {
 }
 
 bool ConnectionWorker::OpenPort(const std::string& name, OpenError& error) {
-  std::unique_ptr<SerialPort> port = opener_ ? opener_(name, &error) : nullptr;
-  if (!port) return false;
+  if (!opener_) return false;
+  OpenedPort opened = opener_(name);
+  if (!opened.port) {
+    error = opened.error;
+    return false;
+  }
+  std::unique_ptr<SerialPort> port = std::move(opened.port);
   SerialTimeouts timeouts;
   timeouts.interByteMs = 50;
   timeouts.totalConstantMs = 100;

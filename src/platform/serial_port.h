@@ -65,12 +65,19 @@ struct OpenError {
   int systemError = 0;  // errno on Linux, GetLastError on Windows
 };
 
-// Opening a port by path; error learns why when it fails.
-using SerialPortOpener =
-    std::function<std::unique_ptr<SerialPort>(const std::string& path, OpenError* error)>;
+// A port opened, or why it would not.
+struct [[nodiscard]] OpenedPort {
+  std::unique_ptr<SerialPort> port;  // null when it failed
+  OpenError error;                   // why, when it failed
+
+  static OpenedPort Failed(OpenError why) { return {nullptr, why}; }
+};
+
+// Opening a port by path.
+using SerialPortOpener = std::function<OpenedPort(const std::string& path)>;
 
 // The real opener (exclusive, raw, low-latency where the driver offers it).
-std::unique_ptr<SerialPort> OpenSystemSerialPort(const std::string& path, OpenError* error);
+OpenedPort OpenSystemSerialPort(const std::string& path);
 
 // The port a fresh installation names: the first USB serial converter on Linux, COM1 on Windows.
 std::string DefaultSerialPort();

@@ -137,16 +137,15 @@ EcuPipe::~EcuPipe() {
   Unplug();
 }
 
-std::unique_ptr<SerialPort> EcuPipe::Open(OpenError* error) {
+OpenedPort EcuPipe::Open() {
   std::lock_guard lock(shared_->mutex);
   if (shared_->unplugged || shared_->portOpen) {
-    if (error) error->failure = shared_->unplugged ? OpenFailure::NoDevice : OpenFailure::Busy;
-    return nullptr;
+    return OpenedPort::Failed({shared_->unplugged ? OpenFailure::NoDevice : OpenFailure::Busy});
   }
   shared_->portOpen = true;
   shared_->PlayTo(SimClock::now());
   shared_->received.clear();
-  return std::make_unique<Port>(shared_);
+  return {std::make_unique<Port>(shared_), {}};
 }
 
 void EcuPipe::Unplug() {

@@ -30,7 +30,7 @@ class EcuPipe {
   // One port at a time, as an exclusively opened device; nullptr while one is open (Busy) or
   // after Unplug (NoDevice). The receive queue starts empty. The pipe has no system error
   // codes: its failures report 0.
-  std::unique_ptr<SerialPort> Open(OpenError* error = nullptr);
+  OpenedPort Open();
 
   // Fault switches, as the simulator on a pseudo-terminal has them.
   // The adapter is pulled out: every call on the open port fails, and so does Open.

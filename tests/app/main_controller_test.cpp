@@ -22,9 +22,8 @@ namespace drunvale {
 namespace {
 
 // A port that never opens.
-std::unique_ptr<SerialPort> NoPort(const std::string&, OpenError* error) {
-  error->failure = OpenFailure::NoDevice;
-  return nullptr;
+OpenedPort NoPort(const std::string&) {
+  return OpenedPort::Failed({OpenFailure::NoDevice});
 }
 
 class MainControllerTest : public ::testing::Test {
@@ -255,14 +254,14 @@ TEST(MainControllerLink, WhileTheLinkDoesNotPollTheSoundIsQuietAndThePauseIsNotC
   AppCore app(AppPlatform{.tickClock = &tick,
                           .highResClock = &hiRes,
                           .audio = &audio,
-                          .opener =
-                              [&](const std::string&, OpenError*) {
-                                return std::make_unique<DeadPort>([&] {
-                                  std::lock_guard lock(mutex);
-                                  tried = true;
-                                  purged.notify_all();
-                                });
-                              },
+                          .opener = [&](const std::string&) -> OpenedPort {
+                            return {std::make_unique<DeadPort>([&] {
+                                      std::lock_guard lock(mutex);
+                                      tried = true;
+                                      purged.notify_all();
+                                    }),
+                                    {}};
+                          },
                           .sleepClock = &asleep,
                           .autostart = &autostart});
   FakeView view;

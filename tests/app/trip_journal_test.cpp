@@ -30,9 +30,8 @@ namespace {
 
 using Status = FileResult::Status;
 
-std::unique_ptr<SerialPort> NoPort(const std::string&, OpenError* error) {
-  error->failure = OpenFailure::NoDevice;
-  return nullptr;
+OpenedPort NoPort(const std::string&) {
+  return OpenedPort::Failed({OpenFailure::NoDevice});
 }
 
 // What lasts from one run of the program to the next: the store, the data folder, the clocks.
@@ -418,11 +417,10 @@ TEST(TripJournal, ClosingWritesTheRowBeforeWaitingForTheLinksGoodbye) {
   WatchedFolder folder(car.folder);
   // An adapter whose opening hangs until a row is in: closing would wait for the link in vain
   // if it wrote the row only once the link had ended.
-  auto opener = [&](const std::string&, OpenError* error) -> std::unique_ptr<SerialPort> {
+  auto opener = [&](const std::string&) {
     for (int i = 0; i < 4000 && !folder.appended; ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    error->failure = OpenFailure::NoDevice;
-    return nullptr;
+    return OpenedPort::Failed({OpenFailure::NoDevice});
   };
   AppCore app(PlatformOf(car, &folder, {}, true, opener));
   FakeView view;

@@ -67,7 +67,7 @@ TEST(KwpExchangeOnPty, WorkerExchangesWhileAnotherThreadWatchesAndStops) {
   int master = -1, slave = -1;
   char name[128];
   ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-  auto port = OpenSystemSerialPort(name, nullptr);
+  auto port = OpenSystemSerialPort(name).port;
   ASSERT_NE(port, nullptr);
 
   Bytes garbled = Response({0x61, 0x01, 0x42});

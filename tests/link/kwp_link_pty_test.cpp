@@ -170,12 +170,11 @@ class HangingPort final : public SerialPort {
 };
 
 SerialPortOpener HangingOnce(std::shared_ptr<Gate> gate) {
-  return [gate, first = std::make_shared<bool>(true)](
-             const std::string& path, OpenError* error) -> std::unique_ptr<SerialPort> {
-    auto port = OpenSystemSerialPort(path, error);
-    if (!port || !*first) return port;
+  return [gate, first = std::make_shared<bool>(true)](const std::string& path) -> OpenedPort {
+    OpenedPort opened = OpenSystemSerialPort(path);
+    if (!opened.port || !*first) return opened;
     *first = false;
-    return std::make_unique<HangingPort>(std::move(port), gate);
+    return {std::make_unique<HangingPort>(std::move(opened.port), gate), {}};
   };
 }
 

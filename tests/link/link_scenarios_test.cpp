@@ -337,12 +337,11 @@ Outcome RunOnPty(const Scenario& scenario) {
 
   auto opens = std::make_shared<std::atomic<int>>(0);
   auto closes = std::make_shared<std::atomic<int>>(0);
-  SerialPortOpener opener = [opens, closes](const std::string& path,
-                                            OpenError* error) -> std::unique_ptr<SerialPort> {
+  SerialPortOpener opener = [opens, closes](const std::string& path) -> OpenedPort {
     ++*opens;
-    auto opened = OpenSystemSerialPort(path, error);
-    if (!opened) return opened;
-    return std::make_unique<CountedPort>(std::move(opened), closes);
+    OpenedPort opened = OpenSystemSerialPort(path);
+    if (!opened.port) return opened;
+    return {std::make_unique<CountedPort>(std::move(opened.port), closes), {}};
   };
 
   std::mutex mutex;

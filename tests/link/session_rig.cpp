@@ -165,15 +165,12 @@ SessionRig::SessionRig(uint16_t baud, bool dtrOn)
           [this](std::string text) { causes.push_back(text); }),
       worker(
           settings, clock, sleepClock, stop,
-          [this](const std::string& name, OpenError* error) -> std::unique_ptr<SerialPort> {
+          [this](const std::string& name) -> OpenedPort {
             ++opens;
             Log("open " + name);
             if (onOpen) onOpen();
-            if (openFails) {
-              *error = whyOpenFails;
-              return nullptr;
-            }
-            return std::make_unique<LoggedPort>(*this);
+            if (openFails) return OpenedPort::Failed(whyOpenFails);
+            return {std::make_unique<LoggedPort>(*this), {}};
           },
           outlets) {
   Settings s;

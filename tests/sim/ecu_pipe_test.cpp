@@ -25,18 +25,17 @@ TEST(EcuPipe, TheLinkPollsSamplesAtTheLineRateUntilTheAdapterIsPulled) {
   SharedSettings shared(settings);
   TextLog texts;
   SampleLog samples;
-  KwpLink link(shared, samples.Outlet(), nullptr, SystemTickClock(),
-               [&](const std::string& port, OpenError* error) {
-                 EXPECT_EQ(port, "demo");
-                 return pipe.Open(error);
-               });
+  KwpLink link(shared, samples.Outlet(), nullptr, SystemTickClock(), [&](const std::string& port) {
+    EXPECT_EQ(port, "demo");
+    return pipe.Open();
+  });
   link.Start(texts.Outlet());
   ASSERT_TRUE(samples.WaitFor(3, 20s));
   EXPECT_TRUE(texts.WaitFor("DRUNVALE ECUSIM Ver. 1.1  K-LINE\r\n", 1, 1s));
 
-  OpenError error;
-  EXPECT_EQ(pipe.Open(&error), nullptr);
-  EXPECT_EQ(error.failure, OpenFailure::Busy);
+  const OpenedPort second = pipe.Open();
+  EXPECT_EQ(second.port, nullptr);
+  EXPECT_EQ(second.error.failure, OpenFailure::Busy);
 
   // What the link decoded is what the control unit served, each block sent byte by byte at
   // 10400 bit/s after the response delay: frame header, service id, block and checksum.

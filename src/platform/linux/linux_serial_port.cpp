@@ -166,11 +166,8 @@ bool MakeRaw(int fd) {
 
 }  // namespace
 
-std::unique_ptr<SerialPort> OpenSystemSerialPort(const std::string& path, OpenError* error) {
-  auto fail = [&](int code) -> std::unique_ptr<SerialPort> {
-    if (error) *error = {Classify(code), code};
-    return nullptr;
-  };
+OpenedPort OpenSystemSerialPort(const std::string& path) {
+  auto fail = [](int code) { return OpenedPort::Failed({Classify(code), code}); };
   int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return fail(errno);
   auto failOpen = [&](int code) {
@@ -184,7 +181,7 @@ std::unique_ptr<SerialPort> OpenSystemSerialPort(const std::string& path, OpenEr
   if (ioctl(fd, TIOCEXCL) != 0) return failOpen(errno);
   if (!MakeRaw(fd)) return failOpen(errno);
   TrySetLowLatency(fd);
-  return std::make_unique<LinuxSerialPort>(fd);
+  return {std::make_unique<LinuxSerialPort>(fd), {}};
 }
 
 // Most K-line adapters today are USB serial converters, so that is the first port to try.

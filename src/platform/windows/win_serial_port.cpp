@@ -112,20 +112,16 @@ OpenError Classify(DWORD error) {
 
 }  // namespace
 
-std::unique_ptr<SerialPort> OpenSystemSerialPort(const std::string& path, OpenError* error) {
+OpenedPort OpenSystemSerialPort(const std::string& path) {
   HANDLE handle = OpenComDevice(path);
-  if (handle == INVALID_HANDLE_VALUE) {
-    if (error) *error = Classify(GetLastError());
-    return nullptr;
-  }
+  if (handle == INVALID_HANDLE_VALUE) return OpenedPort::Failed(Classify(GetLastError()));
   if (!KeepsLineState(handle)) {
     CloseHandle(handle);
-    if (error) *error = Classify(ERROR_NOT_SUPPORTED);
-    return nullptr;
+    return OpenedPort::Failed(Classify(ERROR_NOT_SUPPORTED));
   }
   // Queue sizes are a wish the driver may round or ignore; the port works either way.
   SetupComm(handle, 256, 256);
-  return std::make_unique<WinSerialPort>(handle);
+  return {std::make_unique<WinSerialPort>(handle), {}};
 }
 
 std::string DefaultSerialPort() {

@@ -40,9 +40,9 @@ class PtyPort : public ::testing::Test {
     char name[128];
     ASSERT_EQ(openpty(&master_, &slave_, name, nullptr, nullptr), 0);
     path_ = name;
-    OpenError error;
-    port_ = OpenSystemSerialPort(path_, &error);
-    ASSERT_NE(port_, nullptr) << error.systemError;
+    OpenedPort opened = OpenSystemSerialPort(path_);
+    port_ = std::move(opened.port);
+    ASSERT_NE(port_, nullptr) << opened.error.systemError;
   }
   void TearDown() override {
     port_.reset();
@@ -80,20 +80,21 @@ class PtyPort : public ::testing::Test {
 };
 
 TEST(SystemSerialPortOpen, TellsMissingAndUnsuitableDevices) {
-  OpenError error;
-  EXPECT_EQ(OpenSystemSerialPort("/dev/ttyDrunvaleMissing", &error), nullptr);
-  EXPECT_EQ(error.failure, OpenFailure::NoDevice);
-  EXPECT_EQ(error.systemError, ENOENT);
+  OpenedPort missing = OpenSystemSerialPort("/dev/ttyDrunvaleMissing");
+  EXPECT_EQ(missing.port, nullptr);
+  EXPECT_EQ(missing.error.failure, OpenFailure::NoDevice);
+  EXPECT_EQ(missing.error.systemError, ENOENT);
 
-  EXPECT_EQ(OpenSystemSerialPort("/dev/null", &error), nullptr);
-  EXPECT_EQ(error.failure, OpenFailure::NotSerialPort);
+  OpenedPort null = OpenSystemSerialPort("/dev/null");
+  EXPECT_EQ(null.port, nullptr);
+  EXPECT_EQ(null.error.failure, OpenFailure::NotSerialPort);
 }
 
 TEST_F(PtyPort, IsExclusiveAndProgramsAnyRate) {
   DRUNVALE_SKIP_IF_THE_EMULATOR_DROPS_LINE_RATES();
-  OpenError error;
-  EXPECT_EQ(OpenSystemSerialPort(path_, &error), nullptr);
-  EXPECT_EQ(error.failure, OpenFailure::Busy);
+  OpenedPort again = OpenSystemSerialPort(path_);
+  EXPECT_EQ(again.port, nullptr);
+  EXPECT_EQ(again.error.failure, OpenFailure::Busy);
 
   // The master reports the slave's line state.
   for (uint32_t baud : {10400u, 38400u, 57600u}) {

@@ -27,9 +27,9 @@ class WinSerialPort : public ::testing::Test {
     const char* name = std::getenv("DRUNVALE_TEST_PORT");
     ASSERT_NE(name, nullptr) << "run through com_peer.py";
     name_ = name;
-    OpenError error;
-    port_ = OpenSystemSerialPort(name_, &error);
-    ASSERT_NE(port_, nullptr) << error.systemError;
+    OpenedPort opened = OpenSystemSerialPort(name_);
+    port_ = std::move(opened.port);
+    ASSERT_NE(port_, nullptr) << opened.error.systemError;
     ASSERT_TRUE(port_->SetLine(10400));
     port_->SetTimeouts(SerialTimeouts{});
   }
@@ -52,12 +52,13 @@ class WinSerialPort : public ::testing::Test {
 // Wine lets a second handle open a COM port that is held (Windows answers ERROR_ACCESS_DENIED,
 // taken for Busy), so only real Windows can show the port is exclusive.
 TEST_F(WinSerialPort, TellsWhatCannotBeOpened) {
-  OpenError error;
-  EXPECT_EQ(OpenSystemSerialPort("COM199", &error), nullptr);
-  EXPECT_EQ(error.failure, OpenFailure::NoDevice);
-  EXPECT_EQ(error.systemError, 2);  // ERROR_FILE_NOT_FOUND
-  EXPECT_EQ(OpenSystemSerialPort("NUL", &error), nullptr);
-  EXPECT_EQ(error.failure, OpenFailure::NotSerialPort);
+  OpenedPort missing = OpenSystemSerialPort("COM199");
+  EXPECT_EQ(missing.port, nullptr);
+  EXPECT_EQ(missing.error.failure, OpenFailure::NoDevice);
+  EXPECT_EQ(missing.error.systemError, 2);  // ERROR_FILE_NOT_FOUND
+  OpenedPort null = OpenSystemSerialPort("NUL");
+  EXPECT_EQ(null.port, nullptr);
+  EXPECT_EQ(null.error.failure, OpenFailure::NotSerialPort);
   EXPECT_FALSE(port_->SetLine(0));
 }
 
