@@ -9,6 +9,17 @@ namespace {
 
 constexpr const char* kWaitMark = "›";  // U+203A
 
+// The echoing K-line adapter's reads: a frame ends at a gap of 50 ms.
+SerialTimeouts KLineTimeouts() {
+  SerialTimeouts timeouts;
+  timeouts.interByteMs = 50;
+  timeouts.totalConstantMs = 100;
+  timeouts.totalPerByteMs = 100;
+  timeouts.writeConstantMs = 100;
+  timeouts.writePerByteMs = 100;
+  return timeouts;
+}
+
 }  // namespace
 
 ConnectionWorker::ConnectionWorker(const SharedSettings& settings, TickClock& clock,
@@ -18,6 +29,7 @@ ConnectionWorker::ConnectionWorker(const SharedSettings& settings, TickClock& cl
       stop_(stop),
       opener_(std::move(opener)),
       outlets_(outlets),
+      clock_(clock),
       wake_(sleepClock),
       exchange_(clock, stop, settings_),
       session_(exchange_, stop, outlets) {
@@ -70,6 +82,43 @@ ExchangeResult ConnectionWorker::RunWorker() {
 }
 
 ExchangeResult ConnectionWorker::RunOnOpenPort(const Settings& settings) {
+  const AdapterKind kind = settings.Adapter == AdapterKind::Automatic
+                               ? foundKind_.value_or(AdapterKind::Automatic)
+                               : settings.Adapter;
+  if (kind != AdapterKind::KLine) {
+    // Nothing is measured from here until the session polls, the probing included.
+    outlets_.PollingPaused();
+    if (const auto result = RunThroughElm(settings, kind == AdapterKind::Automatic)) {
+      return *result;
+    }
+    // No chip answered the probe: an echoing adapter, or nothing yet.
+    port_->SetTimeouts(KLineTimeouts());
+  }
+  const ExchangeResult result = RunThroughKLine(settings);
+  if (settings.Adapter == AdapterKind::Automatic && session_.Contacted()) {
+    foundKind_ = AdapterKind::KLine;
+  }
+  return result;
+}
+
+std::optional<ExchangeResult> ConnectionWorker::RunThroughElm(const Settings& settings,
+                                                              bool probing) {
+  ElmAdapter elm(*port_, clock_, stop_, outlets_, settings.Port, elmMemory_);
+  if (probing && !elm.Answers()) return std::nullopt;
+  ExchangeResult result = ResultOfStep(elm.Prepare());
+  if (result == ExchangeResult::Ok) {
+    if (probing) foundKind_ = AdapterKind::Elm;
+    exchange_.SetAdapter(&elm);
+    // The chip's K-line runs at 10400 only, and the summary says so.
+    exchange_.SetLineRate(EcuSession::kWakeUpBaud);
+    result = session_.RunSession(EcuSession::kWakeUpBaud);
+    exchange_.SetAdapter(nullptr);
+  }
+  ClosePort();
+  return result;
+}
+
+ExchangeResult ConnectionWorker::RunThroughKLine(const Settings& settings) {
   if (!exchange_.SetBaudRate(EcuSession::kWakeUpBaud)) {
     // The session goes on all the same, as it always has; a control unit will not answer.
     ShowCause(RefusedRateCause(EcuSession::kWakeUpBaud, exchange_.LastPortError()));
@@ -97,13 +146,7 @@ bool ConnectionWorker::OpenPort(const std::string& name, OpenError& error) {
     return false;
   }
   std::unique_ptr<SerialPort> port = std::move(opened.port);
-  SerialTimeouts timeouts;
-  timeouts.interByteMs = 50;
-  timeouts.totalConstantMs = 100;
-  timeouts.totalPerByteMs = 100;
-  timeouts.writeConstantMs = 100;
-  timeouts.writePerByteMs = 100;
-  port->SetTimeouts(timeouts);
+  port->SetTimeouts(KLineTimeouts());
   std::lock_guard lock(mutex_);
   port_ = std::move(port);
   exchange_.SetPort(port_.get());

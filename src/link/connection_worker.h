@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "link/ecu_session.h"
+#include "link/elm_adapter.h"
 #include "link/kwp_exchange.h"
 #include "link/wake_watch.h"
 #include "link/worker_outlets.h"
@@ -58,8 +60,12 @@ class ConnectionWorker {
   void ShowCause(std::string text) { outlets_.ShowCause(std::move(text)); }
   // error: why, when the port would not open.
   bool OpenPort(const std::string& name, OpenError& error);
-  // Line state, session, lines down, close.
+  // The adapter the settings name, or the one that answers; then its session, and close.
   ExchangeResult RunOnOpenPort(const Settings& settings);
+  // Through an ELM327: nullopt when probing and no chip answered (the port stays open).
+  std::optional<ExchangeResult> RunThroughElm(const Settings& settings, bool probing);
+  // Line state, session, lines down, close.
+  ExchangeResult RunThroughKLine(const Settings& settings);
   void ClosePort();
   // The › indicator; false when a stop came while it ran.
   bool WaitBeforeReopening();
@@ -69,9 +75,14 @@ class ConnectionWorker {
   StopEvent& stop_;
   SerialPortOpener opener_;
   WorkerOutlets& outlets_;
+  TickClock& clock_;
   WakeWatch wake_;
   KwpExchange exchange_;
   EcuSession session_;
+  // What automatic detection found on this port, and what the chip's set-up learnt, kept
+  // across reopenings.
+  std::optional<AdapterKind> foundKind_;
+  ElmAdapter::Memory elmMemory_;
 
   // Replaced by the worker at every (re)open, read by the dialog thread.
   mutable std::mutex mutex_;

@@ -16,10 +16,14 @@ ExchangeResult EcuSession::RunSession(uint16_t requestedBaud) {
   outlets_.PollingPaused();
   // A session left open by an earlier run may still hold the control unit; the attempts this
   // costs are not the new connection's errors.
-  exchange_.SetErrorCount(kUncountedErrors);
-  const ExchangeResult closedOld = CloseSession();
-  exchange_.SetErrorCount(0);
-  if (closedOld == ExchangeResult::Woken) return closedOld;
+  // A chip that wakes the control unit itself was just reset, and holds no session.
+  Adapter* adapter = exchange_.CurrentAdapter();
+  if (adapter == nullptr || !adapter->MakesContactItself()) {
+    exchange_.SetErrorCount(kUncountedErrors);
+    const ExchangeResult closedOld = CloseSession();
+    exchange_.SetErrorCount(0);
+    if (closedOld == ExchangeResult::Woken) return closedOld;
+  }
 
   const ExchangeResult contact = MakeContact();
   if (contact != ExchangeResult::Ok) return contact;
@@ -39,22 +43,56 @@ ExchangeResult EcuSession::RunSession(uint16_t requestedBaud) {
 }
 
 ExchangeResult EcuSession::CloseSession() {
-  if (exchange_.Exchange({kwp::kStopDiagnosticSession}) == ExchangeResult::Ok) {
+  Adapter* adapter = exchange_.CurrentAdapter();
+  if (exchange_.Exchange({kwp::kStopDiagnosticSession}) == ExchangeResult::Ok &&
+      (adapter == nullptr || adapter->FollowsRateSwitch())) {
     exchange_.SetBaudRate(kWakeUpBaud);
   }
-  return exchange_.Exchange({kwp::kStopCommunication});
+  const ExchangeResult closed = exchange_.Exchange({kwp::kStopCommunication});
+  if (adapter != nullptr && closed != ExchangeResult::PortError) adapter->Finish();
+  return closed;
+}
+
+ExchangeResult ResultOfStep(AdapterStep step) {
+  switch (step) {
+    case AdapterStep::Ok:
+      return ExchangeResult::Ok;
+    case AdapterStep::PortFailed:
+      return ExchangeResult::PortError;
+    case AdapterStep::Stopped:
+      return ExchangeResult::Stopped;
+    case AdapterStep::Silent:
+    case AdapterStep::Unusable:
+      break;
+  }
+  return ExchangeResult::NoAnswer;
 }
 
 ExchangeResult EcuSession::MakeContact() {
   ShowStatus("Попытка установить контакт с контроллером...");
-  const ExchangeResult r = exchange_.Exchange({kwp::kStartCommunication});
-  if (r != ExchangeResult::Ok) return r;
+  std::vector<uint8_t> key;
+  Adapter* adapter = exchange_.CurrentAdapter();
+  if (adapter != nullptr && adapter->MakesContactItself()) {
+    const ExchangeResult r = ResultOfStep(adapter->MakeContact(key));
+    if (r != ExchangeResult::Ok) return r;
+    // Key bytes the adapter cannot show are no sign of a stranger.
+    if (key.empty()) {
+      contacted_ = true;
+      return ExchangeResult::Ok;
+    }
+  } else {
+    const ExchangeResult r = exchange_.Exchange({kwp::kStartCommunication});
+    if (r != ExchangeResult::Ok) return r;
+    const std::span<const uint8_t> payload = exchange_.Payload();
+    key.assign(payload.begin(), payload.end());
+  }
 
   // A reply without both key bytes is as unknown as one with other key bytes.
-  const std::span<const uint8_t> key = exchange_.Payload();
   if (key.size() >= 2 && key[0] == kwp::kKnownKeyByte1 && key[1] == kwp::kKnownKeyByte2) {
+    contacted_ = true;
     return ExchangeResult::Ok;
   }
+  contacted_ = true;
   for (int i = 0; i < kBlinks; ++i) {
     ShowStatus("Это неизвестный контроллер. Правильная работа НЕ ГАРАНТИРУЕТСЯ!!!");
     if (stop_.Wait(kBlinkMs) == WaitResult::Signalled) return ExchangeResult::Stopped;
@@ -67,6 +105,8 @@ ExchangeResult EcuSession::MakeContact() {
 
 ExchangeResult EcuSession::SwitchBaudRate(uint16_t requestedBaud) {
   if (requestedBaud == kWakeUpBaud) return ExchangeResult::Ok;
+  const Adapter* adapter = exchange_.CurrentAdapter();
+  if (adapter != nullptr && !adapter->FollowsRateSwitch()) return ExchangeResult::Ok;
   const uint8_t code = requestedBaud == 38400 ? kwp::kRateCode38400 : kwp::kRateCode57600;
   ShowStatus("Запрос продвинутой скорости обмена " + std::to_string(requestedBaud) + "...");
   const ExchangeResult r =

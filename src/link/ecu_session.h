@@ -44,12 +44,20 @@ class EcuSession {
   // no sample: it counts as one more repeated attempt, and polling goes on.
   ExchangeResult PollLiveData();
 
+  // Whether any session on this worker reached the control unit.
+  bool Contacted() const { return contacted_; }
+
  private:
   void ShowStatus(std::string text) { outlets_.ShowStatus(std::move(text)); }
 
   KwpExchange& exchange_;
   StopEvent& stop_;
   WorkerOutlets& outlets_;
+  bool contacted_ = false;
 };
+
+// What an adapter's own step means to the session: a silent unit or an adapter that cannot
+// carry the session is waited for like no answer.
+ExchangeResult ResultOfStep(AdapterStep step);
 
 }  // namespace drunvale

@@ -77,6 +77,7 @@ void KwpExchange::PulseRts() {
 }
 
 KwpExchange::Attempt KwpExchange::RunAttempt(const KwpFrame& frame, uint8_t service) {
+  if (adapter_ != nullptr) return Carried(frame, service);
   SerialPort& port = *port_;
   if (rtsPulse_ && rtsPulse_()) PulseRts();
   if (const IoResult purged = port.Purge(); !purged) return PortFailed(purged);
@@ -110,21 +111,39 @@ KwpExchange::Attempt KwpExchange::ReadResponse(uint8_t service) {
   if (!tail) return PortFailed(tail);
   if (tail.count < rest) return Attempt::Failed;
 
-  const size_t checksumAt = rest + 3;
+  return Judge(*header, service);
+}
+
+KwpExchange::Attempt KwpExchange::Carried(const KwpFrame& frame, uint8_t service) {
+  const Transfer carried = adapter_->Carry(frame, receiveBuffer_, lastReceiveTick_);
+  if (carried.outcome == Transfer::Outcome::PortFailure) {
+    lastPortError_ = carried.systemError;
+    return Attempt::PortFailure;
+  }
+  if (carried.outcome != Transfer::Outcome::Received || carried.size < 4) return Attempt::Failed;
+  const std::optional<ResponseHeader> header = ParseResponseHeader(receiveBuffer_.data());
+  // A frame cut short or run on is as bad as a wrong checksum.
+  if (!header || carried.size != 4 + header->restLength) return Attempt::Failed;
+  return Judge(*header, service);
+}
+
+KwpExchange::Attempt KwpExchange::Judge(const ResponseHeader& header, uint8_t service) {
+  const size_t checksumAt = header.restLength + 3;
   if (KwpChecksum(receiveBuffer_.data(), checksumAt) != receiveBuffer_[checksumAt]) {
     return Attempt::Failed;
   }
 
-  const size_t serviceAt = header->serviceOffset;
+  const size_t serviceAt = header.serviceOffset;
   payload_ = serviceAt + 1;
-  payloadSize_ = header->dataLength - 1;
+  payloadSize_ = header.dataLength - 1;
   const uint8_t responseService = receiveBuffer_[serviceAt];
   if (responseService == (service | kwp::kPositiveResponseBit)) return Attempt::Positive;
-  if (responseService == kwp::kNegativeResponse && header->dataLength >= 3 &&
+  if (responseService == kwp::kNegativeResponse && header.dataLength >= 3 &&
       receiveBuffer_[serviceAt + 1] == service) {
     const uint8_t code = receiveBuffer_[serviceAt + 2];
     // The control unit is busy: give it one more pacing interval before the next attempt.
-    if (code == kwp::kBusyRepeatRequest || code == kwp::kRoutineNotComplete) {
+    if (code == kwp::kBusyRepeatRequest || code == kwp::kRoutineNotComplete ||
+        (adapter_ != nullptr && code == kwp::kResponsePending)) {
       lastReceiveTick_ += kBusyDelayMs;
     }
   }

@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <span>
 
+#include "link/adapter.h"
 #include "link/kwp_frame.h"
 #include "platform/clock.h"
 #include "platform/serial_port.h"
@@ -55,6 +56,12 @@ class KwpExchange {
 
   // Set by the owner while the port is open; Exchange answers PortError without one.
   void SetPort(SerialPort* port) { port_ = port; }
+  // The transport for the attempts while set; without one, an echoing K-line adapter on the
+  // port. Owned by the caller.
+  void SetAdapter(Adapter* adapter) { adapter_ = adapter; }
+  Adapter* CurrentAdapter() const { return adapter_; }
+  // The K-line's rate for the summary where the adapter, not the port, runs the line.
+  void SetLineRate(uint16_t rate) { currentBaud_ = rate; }
   // Without one, no exchange ever ends with Woken.
   void SetWakeCheck(WakeCheck wokeUp) { wokeUp_ = std::move(wokeUp); }
 
@@ -91,6 +98,9 @@ class KwpExchange {
   void PulseRts();
   Attempt RunAttempt(const KwpFrame& frame, uint8_t service);
   Attempt ReadResponse(uint8_t service);
+  Attempt Carried(const KwpFrame& frame, uint8_t service);
+  // The frame in the receive buffer answered `service`: positive, or failed (busy noted).
+  Attempt Judge(const ResponseHeader& header, uint8_t service);
   // The port failed: keep what the system said for the user.
   Attempt PortFailed(const IoResult& result);
 
@@ -99,6 +109,7 @@ class KwpExchange {
   RtsPulseReader rtsPulse_;
   WakeCheck wokeUp_;
   SerialPort* port_ = nullptr;
+  Adapter* adapter_ = nullptr;
   uint32_t lastReceiveTick_;
   size_t payload_ = 0;
   size_t payloadSize_ = 0;

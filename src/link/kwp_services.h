@@ -22,6 +22,8 @@ inline constexpr uint8_t kNegativeResponse = 0x7F;
 // Response codes of a control unit that is busy; the next attempt waits longer.
 inline constexpr uint8_t kBusyRepeatRequest = 0x21;
 inline constexpr uint8_t kRoutineNotComplete = 0x77;
+// The answer comes later: through a chip that no longer listens by then, asked again.
+inline constexpr uint8_t kResponsePending = 0x78;
 
 // StartDiagnosticSession's mode with a rate code after it, and the codes.
 inline constexpr uint8_t kAdvancedSessionMode = 0x81;

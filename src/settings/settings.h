@@ -56,7 +56,13 @@ enum class ConsumptionLevel : int32_t { Zero = 0, Min = 1, Max = 2, Over = 3 };
 
 void ResetParameters(Parameters& p);
 
-// The whole settings object: the record and the four strings beside it.
+// Which adapter sits on the port: found out at the opening (an ELM327 answers a probe, an
+// echoing K-line adapter does not), or named. Stored as "AdapterKind", a REG_DWORD beside the
+// record; absent or unknown is automatic.
+enum class AdapterKind : uint32_t { Automatic = 0, KLine = 1, Elm = 2 };
+inline constexpr const char* kAdapterKindName = "AdapterKind";
+
+// The whole settings object: the record, the four strings and the adapter kind beside it.
 struct Settings {
   Settings();
 
@@ -73,6 +79,7 @@ struct Settings {
   std::string WavZero;
   std::string WavMin;
   std::string WavOver;
+  AdapterKind Adapter = AdapterKind::Automatic;
 
   bool operator==(const Settings&) const = default;
 };

@@ -77,8 +77,18 @@ StoreResult Settings::Load(UserStore& store) {
   ValueInfo info;
   const QueryStatus params = key->Query("Parameters", image, info);
   if (params == QueryStatus::Ok && info.Type == kRegBinary) loaded.Params = DecodeParameters(image);
+  std::array<uint8_t, 4> kind{};
+  const QueryStatus adapter = key->Query(kAdapterKindName, kind, info);
+  if (adapter == QueryStatus::Ok && info.Type == kRegDword && info.Size == kind.size()) {
+    const uint32_t value = kind[0] | kind[1] << 8 | kind[2] << 16 | uint32_t{kind[3]} << 24;
+    loaded.Adapter = value <= static_cast<uint32_t>(AdapterKind::Elm)
+                         ? static_cast<AdapterKind>(value)
+                         : AdapterKind::Automatic;
+  }
   key->Close();
-  if (!whole || params == QueryStatus::Failed) return StoreResult::Failed;
+  if (!whole || params == QueryStatus::Failed || adapter == QueryStatus::Failed) {
+    return StoreResult::Failed;
+  }
   *this = std::move(loaded);
   return StoreResult::Ok;
 }
@@ -95,6 +105,9 @@ StoreResult Settings::Save(UserStore& store) const {
   }
   const ParametersImage image = EncodeParameters(Params);
   key->Set("Parameters", kRegBinary, image);
+  const auto kind = static_cast<uint32_t>(Adapter);
+  const std::array<uint8_t, 4> adapter{static_cast<uint8_t>(kind), 0, 0, 0};
+  key->Set(kAdapterKindName, kRegDword, adapter);
   // Single writes may fail unnoticed, but a commit that stored nothing is a failed save.
   return key->Close() ? StoreResult::Ok : StoreResult::Failed;
 }

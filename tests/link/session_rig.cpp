@@ -175,6 +175,7 @@ SessionRig::SessionRig(uint16_t baud, bool dtrOn)
           outlets) {
   Settings s;
   s.Port = "COM1";
+  s.Adapter = AdapterKind::KLine;
   s.Params.BaudRate = baud;
   s.Params.DtrOn = dtrOn;
   s.Params.RtsPulse = false;

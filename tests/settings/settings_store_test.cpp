@@ -29,6 +29,7 @@ Settings Custom() {
   s.Params.BaudRate = 57600;
   s.Params.FuelPrice = 52.5f;
   s.Params.LevelOver.ToneHz = 1000;
+  s.Adapter = AdapterKind::Elm;
   return s;
 }
 
@@ -47,13 +48,14 @@ TEST(SettingsStore, FirstStartKeepsDefaultsAndTheFirstSaveBuildsThePath) {
                   "create Software\\Tembrook\\Drunvale\\1.0", "close Software",
                   "close Software\\Tembrook", "close Software\\Tembrook\\Drunvale", "set Port",
                   "set WavZero", "set WavMin", "set WavOver", "set Parameters",
-                  "close Software\\Tembrook\\Drunvale\\1.0"));
+                  "set AdapterKind", "close Software\\Tembrook\\Drunvale\\1.0"));
   const auto image = EncodeParameters(settings.Params);
   EXPECT_THAT(store.Values(kKey),
               ElementsAre(StoreValue{"Port", kRegSz, Sz(DefaultSerialPort())},
                           StoreValue{"WavZero", kRegSz, {0}}, StoreValue{"WavMin", kRegSz, {0}},
                           StoreValue{"WavOver", kRegSz, {0}},
-                          StoreValue{"Parameters", kRegBinary, {image.begin(), image.end()}}));
+                          StoreValue{"Parameters", kRegBinary, {image.begin(), image.end()}},
+                          StoreValue{"AdapterKind", kRegDword, {0, 0, 0, 0}}));
 
   // Once there, the key is opened directly, and everything comes back.
   store.ClearLog();
@@ -110,7 +112,7 @@ TEST(SettingsStore, LoadKeepsEverythingWithoutTheKeyAndReadsEachValueOnceInOrder
   EXPECT_THAT(store.Log(),
               ElementsAre("open-read Software\\Tembrook\\Drunvale\\1.0", "query Port",
                           "query WavZero", "query WavMin", "query WavOver", "query Parameters",
-                          "close Software\\Tembrook\\Drunvale\\1.0"));
+                          "query AdapterKind", "close Software\\Tembrook\\Drunvale\\1.0"));
 }
 
 TEST(SettingsStore, ShortLongAndMistypedRecords) {
