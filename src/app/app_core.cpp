@@ -32,6 +32,12 @@ void AppCore::OnSample(float speed, float air, float fuel, bool running) {
   trip.AddSample(speed, air, calibration.Apply(fuel), running);
 }
 
+void AppCore::UseAdapterForThisRun(AdapterKind kind) {
+  Settings current = settings.Get();
+  current.Adapter = kind;
+  settings.Set(current);
+}
+
 void AppCore::UsePortForThisRun(const std::string& port) {
   Settings current = settings.Get();
   current.Port = port;

@@ -47,6 +47,8 @@ class AppCore {
   // --port or --demo: the port for this run; the stored settings keep theirs unless the
   // user saves the settings dialog.
   void UsePortForThisRun(const std::string& port);
+  // --adapter: the adapter kind for this run, kept alike.
+  void UseAdapterForThisRun(AdapterKind kind);
   // One live-data sample from the link's worker, on its way to the trip computer.
   void OnSample(float speed, float air, float fuel, bool running);
 

@@ -16,7 +16,8 @@ namespace {
 
 // The help text around the two lines each platform words its own way.
 constexpr const char* kUsageHead =
-    "Usage: drunvale [--console] [--demo | --port PATH] [--beep] [--connect] [--dash]\n"
+    "Usage: drunvale [--console] [--demo | --port PATH] [--adapter KIND] [--beep] [--connect]\n"
+    "                [--dash]\n"
     "       drunvale --autostart on|off\n"
     "       drunvale --journal\n"
     "An in-car fuel-consumption meter: reads the engine control unit through a K-line adapter\n"
@@ -36,6 +37,10 @@ constexpr const char* kUsageHead =
     "Options:\n"
     "  --port PATH      use this serial port for this run; the stored setting is kept\n";
 constexpr const char* kUsageOptions =
+    "  --adapter auto|kline|elm\n"
+    "                   the adapter on the port for this run: found out by itself (auto), an\n"
+    "                   echoing K-line adapter, or an ELM327-compatible one (USB, Bluetooth,\n"
+    "                   or Wi-Fi as --port socket://192.168.0.10:35000)\n"
     "  --beep           start with the beeps on\n"
     "  --dash           open the full-screen dash at once (F11 or the context menu's\n"
     "                   \"Приборная панель\" open and close it; in it N switches night on and\n"
@@ -110,6 +115,23 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         return result;
       }
       result.autostart = value == "on";
+    } else if (arg == "--adapter" || arg.starts_with("--adapter=")) {
+      std::string_view value;
+      if (arg != "--adapter") {
+        value = arg.substr(10);
+      } else if (i + 1 < count) {
+        value = arguments[++i];
+      }
+      if (value == "auto") {
+        result.adapter = AdapterKind::Automatic;
+      } else if (value == "kline") {
+        result.adapter = AdapterKind::KLine;
+      } else if (value == "elm") {
+        result.adapter = AdapterKind::Elm;
+      } else {
+        result.error = "--adapter needs auto, kline or elm, for example --adapter elm";
+        return result;
+      }
     } else if (arg == "--port") {
       if (i + 1 >= count || arguments[i + 1].empty()) {
         result.error = "--port needs a device path, for example --port " + DefaultSerialPort();

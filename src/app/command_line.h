@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/settings.h"
+
 namespace drunvale {
 
 struct CommandLine {
@@ -21,6 +23,8 @@ struct CommandLine {
   std::optional<bool> autostart;
   // A port for this run only; the stored settings keep theirs.
   std::optional<std::string> port;
+  // --adapter auto|kline|elm: the adapter kind for this run only.
+  std::optional<AdapterKind> adapter;
   std::string error;
 };
 

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "dialogs/main_dialog_template.h"
 #include "dialogs/main_menu.h"
+#include "settings/settings.h"
 
 namespace drunvale {
 
@@ -60,6 +62,7 @@ struct RunStart {
   bool beep = false;
   bool connect = false;
   bool dash = false;
+  std::optional<AdapterKind> adapter;  // --adapter, for this run
 };
 
 }  // namespace drunvale

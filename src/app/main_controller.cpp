@@ -34,6 +34,8 @@ void MainController::Initialise() {
   }
   app_.settings.Set(loaded);
   connectAtStart_ = LoadConnectAtStart(store_);
+  foundAdapter_ = static_cast<AdapterKind>(LoadAdapterFound(store_));
+  app_.link.SetFoundAdapter(foundAdapter_);
   if (app_.sound.Device().Create() != SoundStatus::Ok || !app_.sound.Device().HasDevice()) {
     std::fputs("drunvale: no sound device, running without sound\n", stderr);
     cause += (cause.empty() ? "" : " ") + std::string("Нет звукового устройства: звука не будет.");
@@ -57,6 +59,7 @@ void MainController::Initialise() {
 void MainController::BeginRun(const RunStart& start) {
   Initialise();
   if (!start.port.empty()) app_.UsePortForThisRun(start.port);
+  if (start.adapter) app_.UseAdapterForThisRun(*start.adapter);
   view_.RunBegins(app_.settings.Get().Port, start.beep, start.dash);
   if (start.connect || connectAtStart_) Start(start.beep);
 }
@@ -103,6 +106,12 @@ void MainController::OnRefreshTimer() {
   ShowDataAge();
   keeper_.Tick(RefreshStatistics());
   ShowNotices();
+  // Kept for the next start; a store that will not take it costs only a probe then.
+  const AdapterKind found = app_.link.FoundAdapter();
+  if (found != foundAdapter_ && app_.keepsRecords) {
+    foundAdapter_ = found;
+    (void)SaveAdapterFound(store_, static_cast<uint32_t>(found));
+  }
 }
 
 void MainController::ShowDataAge() {

@@ -118,6 +118,7 @@ class MainController final : public MainCommands {
   DashLook look_;
   bool lookUnsaved_ = false;
   bool connectAtStart_ = false;
+  AdapterKind foundAdapter_ = AdapterKind::Automatic;
   std::optional<uint32_t> shownAge_;
 };
 

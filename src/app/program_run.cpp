@@ -19,6 +19,7 @@ ProgramRun::ProgramRun(const CommandLine& options)
       store_(MakeSystemUserStore()),
       dataFolder_(OpenUserDataFolder()),
       app_(PlatformOf(port_, dataFolder_.get(), options.demo)),
-      start_{port_.name, options.beep, options.demo || options.connect, options.dash} {}
+      start_{port_.name, options.beep, options.demo || options.connect, options.dash,
+             options.adapter} {}
 
 }  // namespace drunvale

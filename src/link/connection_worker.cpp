@@ -46,6 +46,7 @@ ExchangeResult ConnectionWorker::RunWorker() {
       portName_ = name;
     }
     requestedBaud_ = settings.Params.BaudRate;
+    requestedAdapter_ = settings.Adapter;
     exchange_.SetErrorCount(0);
 
     ShowStatus("Открываем " + name + "...");
@@ -82,9 +83,8 @@ ExchangeResult ConnectionWorker::RunWorker() {
 }
 
 ExchangeResult ConnectionWorker::RunOnOpenPort(const Settings& settings) {
-  const AdapterKind kind = settings.Adapter == AdapterKind::Automatic
-                               ? foundKind_.value_or(AdapterKind::Automatic)
-                               : settings.Adapter;
+  const AdapterKind kind =
+      settings.Adapter == AdapterKind::Automatic ? found_.load() : settings.Adapter;
   if (kind != AdapterKind::KLine) {
     // Nothing is measured from here until the session polls, the probing included.
     outlets_.PollingPaused();
@@ -96,7 +96,7 @@ ExchangeResult ConnectionWorker::RunOnOpenPort(const Settings& settings) {
   }
   const ExchangeResult result = RunThroughKLine(settings);
   if (settings.Adapter == AdapterKind::Automatic && session_.Contacted()) {
-    foundKind_ = AdapterKind::KLine;
+    found_ = AdapterKind::KLine;
   }
   return result;
 }
@@ -107,7 +107,7 @@ std::optional<ExchangeResult> ConnectionWorker::RunThroughElm(const Settings& se
   if (probing && !elm.Answers()) return std::nullopt;
   ExchangeResult result = ResultOfStep(elm.Prepare());
   if (result == ExchangeResult::Ok) {
-    if (probing) foundKind_ = AdapterKind::Elm;
+    if (probing) found_ = AdapterKind::Elm;
     exchange_.SetAdapter(&elm);
     // The chip's K-line runs at 10400 only, and the summary says so.
     exchange_.SetLineRate(EcuSession::kWakeUpBaud);

@@ -46,6 +46,11 @@ class ConnectionWorker {
   bool PortOpen() const;
   std::string PortName() const;
   uint16_t RequestedBaud() const { return requestedBaud_.load(); }
+  AdapterKind RequestedAdapter() const { return requestedAdapter_.load(); }
+  // What automatic detection found (Automatic: nothing yet); a start may say what an earlier
+  // run found, tried first.
+  AdapterKind FoundAdapter() const { return found_.load(); }
+  void SetFoundAdapter(AdapterKind kind) { found_ = kind; }
   uint16_t CurrentBaud() const { return exchange_.CurrentBaud(); }
   int32_t ErrorCount() const { return exchange_.ErrorCount(); }
   // Raises DTR if the port is open; never races with the worker closing it.
@@ -79,9 +84,7 @@ class ConnectionWorker {
   WakeWatch wake_;
   KwpExchange exchange_;
   EcuSession session_;
-  // What automatic detection found on this port, and what the chip's set-up learnt, kept
-  // across reopenings.
-  std::optional<AdapterKind> foundKind_;
+  // What the chip's set-up learnt, kept across reopenings.
   ElmAdapter::Memory elmMemory_;
 
   // Replaced by the worker at every (re)open, read by the dialog thread.
@@ -89,6 +92,8 @@ class ConnectionWorker {
   std::unique_ptr<SerialPort> port_;
   std::string portName_;
   std::atomic<uint16_t> requestedBaud_{0};
+  std::atomic<AdapterKind> requestedAdapter_{AdapterKind::Automatic};
+  std::atomic<AdapterKind> found_{AdapterKind::Automatic};
 };
 
 }  // namespace drunvale

@@ -62,6 +62,7 @@ void KwpLink::Start(StatusOut status, StatusOut causes) {
   auto worker = std::make_shared<Worker>(settings_, clock_, sleepClock_, opener_, statusControl_,
                                          samples_, paused_, causes_);
   if (lastReceiveTick_) worker->connection.Exchange().SetLastReceiveTick(*lastReceiveTick_);
+  worker->connection.SetFoundAdapter(FoundAdapter());
   // The default stack (8 MiB of address space, committed as used) serves; the worker needs
   // far less, so no size is asked for.
   try {
@@ -103,12 +104,14 @@ void KwpLink::Stop() {
 void KwpLink::ReleaseEndedWorker() {
   if (thread_.joinable()) thread_.join();
   lastReceiveTick_ = worker_->connection.Exchange().LastReceiveTick();
+  found_ = FoundAdapter();
   worker_->outlets.Detach();
   worker_.reset();
 }
 
 void KwpLink::AbandonWorker() {
   // Its stop event stays set for good; the thread drops the last reference when it ends.
+  found_ = FoundAdapter();
   worker_->outlets.Detach();
   if (thread_.joinable()) thread_.detach();
   worker_.reset();
@@ -119,7 +122,7 @@ void KwpLink::ApplySettings() {
   const Settings settings = settings_.Get();
   ConnectionWorker& connection = worker_->connection;
   const uint16_t baud = settings.Params.BaudRate;
-  if (connection.PortName() == settings.Port &&
+  if (connection.PortName() == settings.Port && connection.RequestedAdapter() == settings.Adapter &&
       (connection.CurrentBaud() == baud || connection.RequestedBaud() == baud)) {
     // A cleared DtrOn takes effect at the next open.
     if (settings.Params.DtrOn) connection.RaiseDtr();
@@ -135,6 +138,13 @@ std::string KwpLink::LinkSummary() const {
   if (!connection.PortOpen()) return {};
   return FormatLinkSummary(connection.PortName(), connection.CurrentBaud(),
                            connection.ErrorCount());
+}
+
+AdapterKind KwpLink::FoundAdapter() const {
+  if (worker_ && worker_->connection.FoundAdapter() != AdapterKind::Automatic) {
+    return worker_->connection.FoundAdapter();
+  }
+  return found_;
 }
 
 bool KwpLink::WorkerRunning() const {

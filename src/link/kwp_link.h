@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/serial_port.h"
 #include "platform/sleep_clock.h"
+#include "settings/settings.h"
 
 namespace drunvale {
 
@@ -54,6 +55,10 @@ class KwpLink {
   void ApplySettings();
   // "" when no port is open, else "port : rate : Ошибок: count".
   std::string LinkSummary() const;
+  // Which adapter automatic detection found, as the current worker knows it; set before a
+  // Start from what an earlier run found.
+  AdapterKind FoundAdapter() const;
+  void SetFoundAdapter(AdapterKind kind) { found_ = kind; }
   bool WorkerRunning() const;
 
  private:
@@ -77,7 +82,8 @@ class KwpLink {
   StatusOut causes_;
   std::shared_ptr<Worker> worker_;  // set from Start until the next Start or Stop
   std::thread thread_;
-  std::optional<uint32_t> lastReceiveTick_;  // from the last worker that ended in time
+  std::optional<uint32_t> lastReceiveTick_;     // from the last worker that ended in time
+  AdapterKind found_ = AdapterKind::Automatic;  // handed from worker to worker
 };
 
 }  // namespace drunvale

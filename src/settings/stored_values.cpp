@@ -40,4 +40,13 @@ bool SaveConnectAtStart(UserStore& store, bool on) {
   return SaveStoredNumber(store, kConnectAtStartName, on ? 1 : 0);
 }
 
+uint32_t LoadAdapterFound(UserStore& store) {
+  const uint32_t kind = LoadStoredNumber(store, kAdapterFoundName).value_or(0);
+  return kind <= static_cast<uint32_t>(AdapterKind::Elm) ? kind : 0;
+}
+
+bool SaveAdapterFound(UserStore& store, uint32_t kind) {
+  return SaveStoredNumber(store, kAdapterFoundName, kind);
+}
+
 }  // namespace drunvale

@@ -21,4 +21,10 @@ inline constexpr const char* kConnectAtStartName = "ConnectAtStart";
 bool LoadConnectAtStart(UserStore& store);
 bool SaveConnectAtStart(UserStore& store, bool on);
 
+// "AdapterFound": the adapter automatic detection found last (1 K-line, 2 ELM327), tried first
+// at the next start; absent or unknown: none.
+inline constexpr const char* kAdapterFoundName = "AdapterFound";
+uint32_t LoadAdapterFound(UserStore& store);
+bool SaveAdapterFound(UserStore& store, uint32_t kind);
+
 }  // namespace drunvale

@@ -130,6 +130,7 @@ TEST(ElmAdapter, CarriesTheWholeSessionAsTheKLineAdapterDoesAndPacesFromTheAnswe
       "ATSH8110F1", "ATKW0", "ATWM8110F13E", "ATAT1", "ATAL", "ATFI", "ATKW",
       "1A801",      "21011", "21011",        "21011", "201",  "821",  "ATPC"};
   EXPECT_EQ(elm.lines, expected);
+  EXPECT_EQ(rig.worker.FoundAdapter(), AdapterKind::Elm);
   EXPECT_EQ(rig.samples.size(), 3u);
   EXPECT_EQ(summary, "COM1 : 10400 : Ошибок: 0");
   const auto statuses = rig.Statuses();
@@ -213,6 +214,7 @@ TEST(ElmAdapter, AutomaticDetectionTakesAnEchoingAdapterForKLine) {
   for (size_t i = 0; i < std::size(ElmAdapter::kSpeeds); ++i)
     EXPECT_EQ(writes[i], (Bytes{0x7F, 0x7F, '\r'}));
   EXPECT_GE(rig.Count(0x21), 1);
+  EXPECT_EQ(rig.worker.FoundAdapter(), AdapterKind::KLine);
 }
 
 }  // namespace

@@ -79,6 +79,7 @@ TEST(ProgramConventions, AutostartWritesAndRemovesTheSessionEntryThenEnds) {
   EXPECT_EQ(RunCommand(run + " --autostart=off").code, kExitOk);
   EXPECT_FALSE(std::filesystem::exists(entry));
   EXPECT_EQ(RunCommand(run + " --autostart maybe").code, kExitUsage);
+  EXPECT_EQ(RunCommand(run + " --adapter usb").code, kExitUsage);
 
   // A file where the folder should be: said, with its own exit code.
   std::filesystem::remove_all(config / "autostart");
