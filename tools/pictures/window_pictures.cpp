@@ -18,12 +18,12 @@
 #include "sim/drive_profile.h"
 #include "sound/testing/recording_audio.h"
 #include "trip/trip_computer.h"
-#include "ui/about_dialog.h"
-#include "ui/dash_window.h"
-#include "ui/journal/fill_up_window.h"
-#include "ui/journal/journal_window.h"
-#include "ui/main_window.h"
-#include "ui/settings_dialog/settings_window.h"
+#include "qt/about_box.h"
+#include "qt/dash_window.h"
+#include "qt/fill_up_window.h"
+#include "qt/journal_window.h"
+#include "qt/main_window.h"
+#include "qt/settings_window.h"
 
 namespace drunvale {
 namespace {
@@ -199,7 +199,7 @@ const WindowPicture kPictures[] = {
      [] { return MainWindowOnATrip(false); }},
     {"main-window-no-data", "the main window 4 s after the control unit fell silent",
      [] { return MainWindowOnATrip(true, true); }},
-    {"about-box", "the About box", [] { return std::make_unique<AboutDialog>(); }},
+    {"about-box", "the About box", [] { return std::make_unique<AboutBox>(); }},
     {"settings-dialog", "the settings dialog as it opens", [] { return SettingsOnTab(0); }},
     {"settings-dialog-max-tab", "the settings dialog's Max tab in WAV mode, test on",
      [] { return SettingsOnTab(2); }},
