@@ -7,6 +7,7 @@
 
 #include "dash/chart_scale.h"
 #include "dash/dash_figures.h"
+#include "dash/dash_texts.h"
 #include "trip/fixed_format.h"
 
 namespace drunvale {
@@ -54,7 +55,8 @@ std::string Sparkline(const ConsumptionHistory& history, bool litresPerHour,
     if (cells[c].mean) top = std::max(top, *cells[c].mean);
   }
 
-  std::string line = std::to_string(characters * secondsPerCharacter / 60) + " мин ";
+  std::string line = std::to_string(characters * secondsPerCharacter / 60) + " " +
+                     std::string(dash_text::kMinutes) + " ";
   for (const Cell& cell : cells) {
     if (cell.mean) {
       line += BlockFor(*cell.mean, top);
@@ -62,7 +64,7 @@ std::string Sparkline(const ConsumptionHistory& history, bool litresPerHour,
       line += cell.offScale ? kOffScale : " ";
     }
   }
-  line += " │ среднее ";
+  line += " │ " + std::string(dash_text::kAverage) + " ";
   if (average) {
     line += BlockFor(*average, top);
     line += " ";
