@@ -116,6 +116,15 @@ int TakePictures(const std::wstring& program) {
   if (!Show("dash-day", kDash, true, 12s)) return 1;
   PostMessageW(FindDash(), WM_KEYDOWN, 'N', 0);
   if (!Show("dash-night", kDash, true)) return 1;
+  // Its menu, night by hand marked.
+  PostMessageW(FindDash(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(FindDash()),
+               MAKELPARAM(200, 150));
+  const bool dashMenuShown = ShowScreen("dash-menu", [] {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    return menu && IsWindowVisible(menu);
+  });
+  PostMessageW(FindDash(), WM_KEYDOWN, VK_ESCAPE, 0);
+  if (!dashMenuShown) return 1;
   PostMessageW(FindDash(), WM_KEYDOWN, 'N', 0);
   PostMessageW(FindDash(), WM_KEYDOWN, VK_ESCAPE, 0);
 
