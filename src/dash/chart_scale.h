@@ -27,6 +27,8 @@ struct ChartScale {
   float overLimit = 0;
   float top = 1;       // the value at the chart's top edge; higher points are drawn there
   float gridStep = 1;  // the distance between horizontal grid lines
+
+  bool operator==(const ChartScale&) const = default;
 };
 
 // The scale for the newest `seconds` points: room for the Over band above its limit, the

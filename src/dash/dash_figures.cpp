@@ -2,6 +2,7 @@
 #include "dash/dash_figures.h"
 
 #include "dash/chart_scale.h"
+#include "dash/dash_texts.h"
 #include "trip/fixed_format.h"
 #include "trip/indicator_text.h"
 
@@ -24,8 +25,9 @@ DashFigures FormatDashFigures(const TripSnapshot& trip, bool litresPerHour, floa
   const TripFigures all = trip.Everywhere();
   const std::optional<float> average = TripAverage(trip, litresPerHour);
   DashFigures figures;
-  figures.average = "среднее " + (average ? Fixed(*average, 1, UnitName(litresPerHour).c_str())
-                                          : "— " + UnitName(litresPerHour));
+  figures.average = std::string(dash_text::kAverage) + " " +
+                    (average ? Fixed(*average, 1, UnitName(litresPerHour).c_str())
+                             : "— " + UnitName(litresPerHour));
   figures.distance = Fixed(all.Distance, 1, "км");
   figures.litres = Fixed(all.Fuel, 2, "л");
   figures.money = Fixed(static_cast<double>(all.Fuel) * fuelPrice, 2, "руб");

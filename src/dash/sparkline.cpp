@@ -7,6 +7,7 @@
 
 #include "dash/chart_scale.h"
 #include "dash/dash_figures.h"
+#include "dash/dash_texts.h"
 #include "trip/fixed_format.h"
 
 namespace drunvale {
@@ -26,6 +27,28 @@ const char* BlockFor(float value, float top) {
   return kBlocks[std::clamp(level, 0, 7)];
 }
 
+// The points from `newestAge` back over one character's seconds.
+Cell CellOf(const ConsumptionHistory& history, bool litresPerHour, size_t newestAge,
+            size_t seconds) {
+  float sum = 0;
+  int count = 0;
+  int standing = 0;
+  for (size_t age = newestAge; age < newestAge + seconds && age < history.Size(); ++age) {
+    const std::optional<float> value = PointValue(history.At(age), litresPerHour);
+    if (!value) continue;
+    if (std::isfinite(*value)) {
+      sum += *value;
+      ++count;
+    } else {
+      ++standing;
+    }
+  }
+  Cell cell;
+  if (count > 0) cell.mean = sum / static_cast<float>(count);
+  cell.offScale = count == 0 && standing > 0;
+  return cell;
+}
+
 }  // namespace
 
 std::string Sparkline(const ConsumptionHistory& history, bool litresPerHour,
@@ -34,27 +57,13 @@ std::string Sparkline(const ConsumptionHistory& history, bool litresPerHour,
   float top = average.value_or(0.0f);
   for (size_t c = 0; c < characters; ++c) {
     // Cell 0 is the oldest; the last cell ends with the newest point.
-    const size_t newestAge = (characters - 1 - c) * secondsPerCharacter;
-    float sum = 0;
-    int count = 0;
-    int standing = 0;
-    for (size_t age = newestAge; age < newestAge + secondsPerCharacter && age < history.Size();
-         ++age) {
-      const std::optional<float> value = PointValue(history.At(age), litresPerHour);
-      if (!value) continue;
-      if (std::isfinite(*value)) {
-        sum += *value;
-        ++count;
-      } else {
-        ++standing;
-      }
-    }
-    if (count > 0) cells[c].mean = sum / static_cast<float>(count);
-    cells[c].offScale = count == 0 && standing > 0;
+    cells[c] = CellOf(history, litresPerHour, (characters - 1 - c) * secondsPerCharacter,
+                      secondsPerCharacter);
     if (cells[c].mean) top = std::max(top, *cells[c].mean);
   }
 
-  std::string line = std::to_string(characters * secondsPerCharacter / 60) + " мин ";
+  std::string line = std::to_string(characters * secondsPerCharacter / 60) + " " +
+                     std::string(dash_text::kMinutes) + " ";
   for (const Cell& cell : cells) {
     if (cell.mean) {
       line += BlockFor(*cell.mean, top);
@@ -62,7 +71,7 @@ std::string Sparkline(const ConsumptionHistory& history, bool litresPerHour,
       line += cell.offScale ? kOffScale : " ";
     }
   }
-  line += " │ среднее ";
+  line += " │ " + std::string(dash_text::kAverage) + " ";
   if (average) {
     line += BlockFor(*average, top);
     line += " ";

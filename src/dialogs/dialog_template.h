@@ -94,6 +94,8 @@ enum class MenuItemKind : uint8_t {
   Command,    // does something when chosen
   Check,      // switches an option; ticked while it is on (the logic says so when the menu opens)
   Separator,  // a line between groups
+  Radio,      // one of the neighbouring radio entries, marked while its choice is in force
+  Submenu,    // opens the entries it holds
 };
 
 // One entry of a menu.
@@ -103,6 +105,7 @@ struct MenuItemTemplate {
   MenuItemKind kind;
   std::string_view text;      // UTF-8
   std::string_view key = {};  // the key that does the same, shown beside the text ("F11")
+  std::span<const MenuItemTemplate> submenu = {};  // a Submenu's entries
 };
 
 // True when every entry sits at the place its enumerator names.

@@ -24,8 +24,8 @@ QRect ConsumptionIndicator::ClientRect() const {
   return rect().adjusted(kFrameWidth, kFrameWidth, -kFrameWidth, -kFrameWidth);
 }
 
-QColor ConsumptionIndicator::DigitColour() const {
-  return ToQColor(colour_ ? colour_() : IndicatorTextColour(true, false));
+Rgb ConsumptionIndicator::DigitColour() const {
+  return colour_ ? colour_() : IndicatorTextColour(true, false);
 }
 
 QFont ConsumptionIndicator::DigitFont() {
@@ -64,7 +64,7 @@ void ConsumptionIndicator::paintEvent(QPaintEvent*) {
   painter.translate(client.topLeft());
   QRect textRect(0, -kTextLift, client.width() - kRightMargin, client.height() + kTextLift);
   painter.setFont(font_);
-  painter.setPen(DigitColour());
+  painter.setPen(ToQColor(DigitColour()));
   painter.drawText(textRect, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, text);
 }
 

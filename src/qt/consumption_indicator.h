@@ -34,7 +34,7 @@ class ConsumptionIndicator : public QWidget {
   static QColor ToQColor(Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
   static QFont DigitFont();
   // The digits' colour now, as the source gives it; the dash takes its digits' colour from here.
-  QColor DigitColour() const;
+  Rgb DigitColour() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -4,191 +4,114 @@
 #include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QPainterPath>
-#include <algorithm>
-#include <cmath>
+#include <QPolygon>
 
-#include "trip/fixed_format.h"
+#include "qt/consumption_indicator.h"
 
 namespace drunvale {
 namespace {
 
-QString Figure(float value) {
-  std::string text;
-  AppendFixed(text, value, value == std::floor(value) ? 0 : 1);
-  return QString::fromStdString(text);
+QColor Q(Rgb colour) {
+  return ConsumptionIndicator::ToQColor(colour);
 }
 
-double ColumnOf(const QRect& plot, size_t seconds, size_t age) {
-  const double step = static_cast<double>(plot.width()) / static_cast<double>(seconds - 1);
-  return plot.right() + 1 - static_cast<double>(age) * step;
+Qt::Alignment AlignmentOf(const PlacedText& text) {
+  const Qt::Alignment h = text.horizontal == HAlign::Left     ? Qt::AlignLeft
+                          : text.horizontal == HAlign::Centre ? Qt::AlignHCenter
+                                                              : Qt::AlignRight;
+  const Qt::Alignment v = text.vertical == VAlign::Top      ? Qt::AlignTop
+                          : text.vertical == VAlign::Centre ? Qt::AlignVCenter
+                                                            : Qt::AlignBottom;
+  return h | v;
 }
 
-void PaintBands(QPainter& painter, const QRect& plot, const ChartView& view,
-                const DashPalette& palette, const QFontMetrics& metrics) {
-  const ChartScale& scale = view.scale;
-  const int limitRow = RowOf(plot, scale, scale.overLimit);
-  // The band where the beeps follow the consumption: its sound moves from the Min level's
-  // towards the Max level's as the value nears the limit.
-  if (scale.overLimit > 0) {
-    const QRect band(plot.left(), limitRow, plot.width(), plot.bottom() + 1 - limitRow);
-    QLinearGradient gradient(band.bottomLeft(), band.topLeft());
-    gradient.setColorAt(0, palette.minBand);
-    gradient.setColorAt(1, palette.maxBand);
-    painter.fillRect(band, gradient);
+void PaintBand(QPainter& painter, const ChartBand& band) {
+  const QRect box = ToQRect(band.box);
+  if (band.bottom == band.top) {
+    painter.fillRect(box, Q(band.top));
+    return;
   }
-  painter.fillRect(QRect(plot.left(), plot.top(), plot.width(), limitRow - plot.top()),
-                   palette.overBand);
-
-  painter.setPen(palette.text);
-  const int inset = metrics.height() / 4;
-  const QRect labels = plot.adjusted(inset, 0, -inset, 0);
-  if (scale.overLimit > 0) {
-    painter.drawText(QRect(labels.left(), limitRow, labels.width(), plot.bottom() - limitRow),
-                     Qt::AlignRight | Qt::AlignBottom, QStringLiteral("Минимальный"));
-    painter.drawText(QRect(labels.left(), limitRow, labels.width(), metrics.height()),
-                     Qt::AlignRight | Qt::AlignTop, QStringLiteral("Максимальный"));
-  }
-  if (limitRow - plot.top() >= metrics.height()) {
-    painter.drawText(
-        QRect(labels.left(), limitRow - metrics.height(), labels.width(), metrics.height()),
-        Qt::AlignRight | Qt::AlignBottom, QStringLiteral("Запредельный"));
-  }
-}
-
-void PaintScale(QPainter& painter, const QRect& area, const QRect& plot, const ChartView& view,
-                const DashPalette& palette, const QFontMetrics& metrics) {
-  const ChartScale& scale = view.scale;
-  painter.setPen(QPen(palette.grid, 1));
-  for (float value = 0; value <= scale.top + scale.gridStep / 2; value += scale.gridStep) {
-    const int row = RowOf(plot, scale, value);
-    painter.setPen(QPen(palette.grid, 1));
-    painter.drawLine(plot.left(), row, plot.right(), row);
-    painter.setPen(palette.text);
-    painter.drawText(
-        QRect(area.left(), row - metrics.height() / 2,
-              plot.left() - area.left() - metrics.averageCharWidth(), metrics.height()),
-        Qt::AlignRight | Qt::AlignVCenter, Figure(value));
-  }
-  // Time marks: every 5 minutes back from now, "сейчас" at the right.
-  const size_t markSeconds = view.seconds > 900 ? 600 : 300;
-  for (size_t age = 0; age < view.seconds; age += markSeconds) {
-    const int column = static_cast<int>(std::lround(ColumnOf(plot, view.seconds, age)));
-    const QString label =
-        age == 0 ? QStringLiteral("сейчас") : QStringLiteral("−%1 мин").arg(age / 60);
-    const int width = metrics.horizontalAdvance(label);
-    const int left = std::clamp(column - width / 2, plot.left(), plot.right() + 1 - width);
-    painter.drawText(QRect(left, plot.bottom() + 2, width, metrics.height()), Qt::AlignLeft, label);
-    painter.setPen(QPen(palette.grid, 1));
-    painter.drawLine(column, plot.bottom(), column, plot.bottom() + metrics.height() / 4);
-    painter.setPen(palette.text);
-  }
-}
-
-// Vertical strips over the seconds spent in jams.
-void PaintJams(QPainter& painter, const QRect& plot, const ConsumptionHistory& history,
-               const ChartView& view, const DashPalette& palette) {
-  const size_t count = std::min(view.seconds, history.Size());
-  const double half = static_cast<double>(plot.width()) / (view.seconds - 1) / 2;
-  size_t age = 0;
-  while (age < count) {
-    if (history.At(age).kind != PointKind::Jam) {
-      ++age;
-      continue;
-    }
-    const size_t newest = age;
-    while (age < count && history.At(age).kind == PointKind::Jam)
-      ++age;
-    const double right =
-        std::min<double>(ColumnOf(plot, view.seconds, newest) + half, plot.right() + 1);
-    const double left = std::max<double>(ColumnOf(plot, view.seconds, age - 1) - half, plot.left());
-    const QRectF strip(left, plot.top(), right - left, plot.height());
-    // Hatched, so the bands still show through in either palette.
-    painter.fillRect(strip, QBrush(palette.jam, Qt::BDiagPattern));
-    painter.setPen(palette.text);
-    if (painter.fontMetrics().horizontalAdvance(QStringLiteral("пробка")) < strip.width()) {
-      painter.drawText(strip.adjusted(4, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop,
-                       QStringLiteral("пробка"));
-    }
-  }
-}
-
-void PaintLine(QPainter& painter, const QRect& plot, const ConsumptionHistory& history,
-               const ChartView& view, const DashPalette& palette, int width) {
-  QPainterPath path;
-  bool drawing = false;
-  const size_t count = std::min(view.seconds, history.Size());
-  for (size_t age = count; age-- > 0;) {
-    const std::optional<float> value = PointValue(history.At(age), view.litresPerHour);
-    if (!value) {
-      drawing = false;  // a gap stays empty
-      continue;
-    }
-    const QPointF point(ColumnOf(plot, view.seconds, age), RowOf(plot, view.scale, *value));
-    if (drawing) {
-      path.lineTo(point);
-    } else {
-      path.moveTo(point);
-      // A lone second still shows, as a short dash.
-      path.lineTo(point + QPointF(0.5, 0));
-      drawing = true;
-    }
-  }
-  painter.setPen(QPen(palette.line, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  painter.setBrush(Qt::NoBrush);
-  painter.drawPath(path);
-}
-
-void PaintAverage(QPainter& painter, const QRect& plot, const ChartView& view,
-                  const DashPalette& palette, const QFontMetrics& metrics, int width) {
-  if (!view.average) return;
-  const int row = RowOf(plot, view.scale, *view.average);
-  painter.setPen(QPen(palette.average, width, Qt::DashLine));
-  painter.drawLine(plot.left(), row, plot.right(), row);
-  painter.setPen(palette.average);
-  const int inset = metrics.height() / 4;
-  painter.drawText(
-      QRect(plot.left() + inset, row - metrics.height(), plot.width() / 2, metrics.height()),
-      Qt::AlignLeft | Qt::AlignBottom,
-      QStringLiteral("среднее ") + Figure(std::round(*view.average * 10) / 10));
+  QLinearGradient gradient(box.bottomLeft(), box.topLeft());
+  gradient.setColorAt(0, Q(band.bottom));
+  gradient.setColorAt(1, Q(band.top));
+  painter.fillRect(box, gradient);
 }
 
 }  // namespace
 
-QRect PlotRect(const QRect& area, const QFont& labelFont) {
-  const QFontMetrics metrics(labelFont);
-  const int left = metrics.horizontalAdvance(QStringLiteral("000")) + metrics.averageCharWidth();
-  return area.adjusted(left, metrics.height() / 2, 0, -metrics.height() - 2);
+QFont DashFaces::At(DashFont font, int pixels) const {
+  QFont face = font == DashFont::Labels ? labels : bold;
+  face.setPixelSize(std::max(1, pixels));
+  return face;
 }
 
-int RowOf(const QRect& plot, const ChartScale& scale, float value) {
-  const float clamped = std::clamp(value, 0.0f, scale.top);
-  return plot.bottom() - static_cast<int>(std::lround(clamped / scale.top * plot.height()));
+int DashFaces::Width(DashFont font, int pixels, std::string_view text) const {
+  return QFontMetrics(At(font, pixels))
+      .horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
-void PaintChartBackground(QPainter& painter, const QSize& size, const ChartView& view,
-                          const DashPalette& palette, const QFont& labelFont) {
-  const QRect area(QPoint(0, 0), size);
-  const QFontMetrics metrics(labelFont);
-  const QRect plot = PlotRect(area, labelFont);
-  painter.fillRect(area, palette.background);
-  painter.fillRect(plot, palette.chartBackground);
-  painter.setFont(labelFont);
-  PaintBands(painter, plot, view, palette, metrics);
-  PaintScale(painter, area, plot, view, palette, metrics);
+QRect ToQRect(const PixelBox& box) {
+  return {box.left, box.top, box.Width(), box.Height()};
 }
 
-void PaintChartData(QPainter& painter, const QRect& area, const ConsumptionHistory& history,
-                    const ChartView& view, const DashPalette& palette, const QFont& labelFont) {
-  const QFontMetrics metrics(labelFont);
-  const QRect plot = PlotRect(area, labelFont);
-  painter.setFont(labelFont);
-  PaintJams(painter, plot, history, view, palette);
-  const int lineWidth = std::max(2, area.height() / 150);
+void PaintText(QPainter& painter, const PlacedText& text, const DashFaces& faces) {
+  const QFont font = faces.At(text.font, text.pixels);
+  const QString shown = QString::fromStdString(text.text);
+  painter.setFont(font);
+  painter.setPen(Q(text.colour));
+  if (text.vertical != VAlign::Baseline) {
+    painter.drawText(ToQRect(text.box), AlignmentOf(text) | Qt::TextDontClip, shown);
+    return;
+  }
+  const int width = QFontMetrics(font).horizontalAdvance(shown);
+  const int left = text.horizontal == HAlign::Left ? text.box.left
+                   : text.horizontal == HAlign::Centre
+                       ? text.box.left + (text.box.Width() - width) / 2
+                       : text.box.right - width;
+  painter.drawText(QPoint(left, text.box.bottom), shown);
+}
+
+void PaintBackdrop(QPainter& painter, const ChartBackdrop& plan, const DashFaces& faces) {
+  const PixelBox& plot = plan.plot;
+  painter.fillRect(ToQRect(plan.chart), Q(plan.background));
+  painter.fillRect(ToQRect(plot), Q(plan.plotBackground));
+  for (const ChartBand& band : plan.bands)
+    PaintBand(painter, band);
+  for (const PlacedText& name : plan.bandNames)
+    PaintText(painter, name, faces);
+  for (const ChartGridRow& row : plan.rows) {
+    painter.setPen(QPen(Q(plan.grid), 1));
+    painter.drawLine(plot.left, row.row, plot.right - 1, row.row);
+    PaintText(painter, row.figure, faces);
+  }
+  for (const ChartTimeMark& mark : plan.marks) {
+    painter.setPen(QPen(Q(plan.grid), 1));
+    painter.drawLine(mark.column, plot.bottom, mark.column, plot.bottom + plan.tickLength - 1);
+    PaintText(painter, mark.label, faces);
+  }
+}
+
+void PaintData(QPainter& painter, const ChartData& plan, const PixelBox& plot,
+               const DashFaces& faces) {
+  for (const ChartJam& jam : plan.jams) {
+    painter.fillRect(ToQRect(jam.strip), QBrush(Q(plan.jam), Qt::BDiagPattern));
+    if (jam.label) PaintText(painter, *jam.label, faces);
+  }
   painter.setRenderHint(QPainter::Antialiasing, true);
-  PaintLine(painter, plot, history, view, palette, lineWidth);
+  painter.setPen(QPen(Q(plan.line), plan.lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.setBrush(Qt::NoBrush);
+  for (const std::vector<ChartPoint>& run : plan.runs) {
+    QPolygon line;
+    for (const ChartPoint& point : run)
+      line << QPoint(point.x, point.y);
+    painter.drawPolyline(line);
+  }
   painter.setRenderHint(QPainter::Antialiasing, false);
-  PaintAverage(painter, plot, view, palette, metrics, std::max(1, lineWidth / 2));
+  if (!plan.average) return;
+  const ChartAverage& average = *plan.average;
+  painter.setPen(QPen(Q(average.colour), average.width, Qt::DashLine));
+  painter.drawLine(plot.left, average.row, plot.right - 1, average.row);
+  PaintText(painter, average.label, faces);
 }
 
 }  // namespace drunvale

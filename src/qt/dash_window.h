@@ -1,42 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QFont>
-#include <QHash>
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
-#include <functional>
 #include <memory>
-#include <optional>
+#include <vector>
 
-#include "dash/consumption_history.h"
-#include "dash/dash_figures.h"
-#include "dash/dash_look.h"
+#include "dash/dash_model.h"
 #include "qt/dash_chart.h"
-#include "qt/dash_palette.h"
 
 class QMenu;
 class QScreen;
 
 namespace drunvale {
 
-// Where the dash reads what it shows; filled from the controller (fakes in tests and
-// pictures). The history must outlive the dash.
-struct DashSource {
-  std::function<DashFrame()> frame;
-  const ConsumptionHistory* history = nullptr;
-  // The indicator's digit colour now, by its own rules.
-  std::function<QColor()> digitColour;
-  std::function<DashLook()> look;
-  std::function<void(const DashLook&)> setLook;
-  // Whether the night palette is in force now.
-  std::function<bool()> night;
-};
-
-// The full-screen dash: the current consumption in the largest digits the screen allows, the
-// trip's key figures, and the last 10 (or 30) minutes as a strip chart over the sound levels.
-// It draws again only what changed since the last refresh.
+// The full-screen dash in Qt: it paints what the dash's model plans and draws again only the
+// parts the model says changed.
 class DashWindow : public QWidget {
   Q_OBJECT
 
@@ -51,10 +31,10 @@ class DashWindow : public QWidget {
   std::unique_ptr<QMenu> MakeContextMenu();
 
   // The parts, in this window's coordinates.
-  QRect DigitsRect() const { return digitsRect_; }
-  QRect FiguresRect() const { return figuresRect_; }
-  QRect ChartRect() const { return chartRect_; }
-  bool Night() const { return night_; }
+  QRect DigitsRect() const { return ToQRect(model_.Layout().digits); }
+  QRect FiguresRect() const { return ToQRect(model_.Layout().figures); }
+  QRect ChartRect() const { return ToQRect(model_.Layout().chart); }
+  bool Night() const { return model_.Night(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -63,49 +43,16 @@ class DashWindow : public QWidget {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
-  // What each part was last drawn from; a part whose key is unchanged is not drawn again.
-  struct ChartKey {
-    uint64_t revision = 0;
-    int averageRow = -1;
-    long averageTenths = -1;  // as its label shows it
-    ChartScale scale;
-    size_t seconds = 0;
-    bool litresPerHour = true;
-    bool operator==(const ChartKey& o) const {
-      return revision == o.revision && averageRow == o.averageRow &&
-             averageTenths == o.averageTenths && scale.top == o.scale.top &&
-             scale.overLimit == o.scale.overLimit && seconds == o.seconds &&
-             litresPerHour == o.litresPerHour;
-    }
-  };
+  void AddEntries(QMenu& menu, const std::vector<ShownMenuEntry>& entries);
+  // After a command: closed, or the look it set shown.
+  void Follow(bool close);
+  void PaintChart(QPainter& painter);
 
-  void LayOut();
-  DashPalette PaletteNow() const;
-  void ChangeLook(const DashLook& look);
-  void PaintDigits(QPainter& painter);
-  // Large glyphs are filled as outlines at every paint; each one is drawn once into a pixmap
-  // instead, for the digits' size and colours in force.
-  const QPixmap& Glyph(QChar character, const QFont& font, const DashPalette& palette);
-  void PaintFigures(QPainter& painter);
-
-  DashSource source_;
-  DashFrame frame_;
-  QColor dayDigits_;
-  DashLook look_;
-  bool night_ = false;
-  ChartKey chartKey_;
-  QRect digitsRect_;
-  QRect figuresRect_;
-  QRect chartRect_;
-  QFont digitFont_;
-  QFont unitFont_;
-  QFont figureFont_;
-  QFont labelFont_;
-  // The chart's bands and scale, drawn again only when the scale, size or palette change.
-  QPixmap chartBackground_;
-  QString chartBackgroundKey_;
-  QHash<QChar, QPixmap> glyphs_;
-  QString glyphsKey_;
+  DashModel model_;
+  DashFaces faces_;
+  // The chart's backdrop, drawn again only when its plan changes.
+  QPixmap backdrop_;
+  ChartBackdrop backdropPlan_;
   // The clock may bring night while nothing else changes.
   QTimer clockCheck_;
 };

@@ -137,6 +137,17 @@ TEST(DashWindowTest, OpensFromF11AndTheMenuRepaintsOnlyWhatChangedAndSwitchesToN
   const QImage night = dash->grab().toImage();
   EXPECT_EQ(night.pixelColor(1, 1), QColor(0, 0, 0));
   EXPECT_EQ(PixelsOf(night, dash->DigitsRect(), yellow), 0);
+  // Its menu marks the night by hand and takes the night by the clock back.
+  auto dashMenu = dash->MakeContextMenu();
+  const QList<QAction*> entries = dashMenu->actions();
+  ASSERT_GE(entries.size(), 3);
+  EXPECT_EQ(entries[1]->text(), QStringLiteral("Ночь\tN"));
+  EXPECT_TRUE(entries[1]->isChecked());
+  EXPECT_EQ(entries[2]->text(), QStringLiteral("Ночь по часам, 21:00–7:00"));
+  entries[2]->trigger();
+  EXPECT_EQ(trip.stored.back().mode, NightMode::ByClock);
+  EXPECT_FALSE(dash->Night());
+  QTest::keyClick(dash, Qt::Key_N);
   QTest::keyClick(dash, Qt::Key_Minus);
   EXPECT_EQ(trip.look.brightness, DashLook{}.brightness - DashLook::kBrightnessStep);
   QTest::keyClick(dash, Qt::Key_T);

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <string>
 
+#include "dash/dash_texts.h"
 #include "dialogs/about_box_template.h"
 #include "dialogs/fill_up_dialog_template.h"
 #include "dialogs/journal_window_template.h"
@@ -16,7 +17,6 @@
 #include "dialogs/main_menu.h"
 #include "dialogs/settings_dialog_template.h"
 #include "pictures/a_week_of_trips.h"
-#include "program_version.h"
 #include "win32/driving.h"
 
 namespace drunvale {
@@ -111,11 +111,20 @@ int TakePictures(const std::wstring& program) {
   Click(FindDialog(settings.title), settings.IdOf(SettingsControl::Cancel));
 
   // The dash, by day and by night, with some seconds of the demo on its chart.
-  constexpr std::string_view kDash = DRUNVALE_TITLE " — приборная панель";
+  constexpr std::string_view kDash = dash_text::kTitle;
   PostMessageW(window, WM_COMMAND, MainMenuId(MainMenuItem::Dash), 0);
   if (!Show("dash-day", kDash, true, 12s)) return 1;
   PostMessageW(FindDash(), WM_KEYDOWN, 'N', 0);
   if (!Show("dash-night", kDash, true)) return 1;
+  // Its menu, night by hand marked.
+  PostMessageW(FindDash(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(FindDash()),
+               MAKELPARAM(200, 150));
+  const bool dashMenuShown = ShowScreen("dash-menu", [] {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    return menu && IsWindowVisible(menu);
+  });
+  PostMessageW(FindDash(), WM_KEYDOWN, VK_ESCAPE, 0);
+  if (!dashMenuShown) return 1;
   PostMessageW(FindDash(), WM_KEYDOWN, 'N', 0);
   PostMessageW(FindDash(), WM_KEYDOWN, VK_ESCAPE, 0);
 
