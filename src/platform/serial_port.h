@@ -57,8 +57,10 @@ class SerialPort {
   virtual bool SetDtr(bool on) = 0;
 };
 
-// Why a port would not open, in the terms a user can act on.
-enum class OpenFailure { NoDevice, NoPermission, Busy, NotSerialPort, Other };
+// Why a port would not open, in the terms a user can act on. BadName and Unreachable are for
+// network ports: a socket:// name that is not well formed, and a host that refused, did not
+// answer in time, could not be reached or whose name is not known.
+enum class OpenFailure { NoDevice, NoPermission, Busy, NotSerialPort, BadName, Unreachable, Other };
 
 struct OpenError {
   OpenFailure failure = OpenFailure::Other;
