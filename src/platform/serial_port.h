@@ -78,7 +78,11 @@ struct [[nodiscard]] OpenedPort {
 // Opening a port by path.
 using SerialPortOpener = std::function<OpenedPort(const std::string& path)>;
 
-// The real opener (exclusive, raw, low-latency where the driver offers it).
+// The real opener (exclusive, raw, low-latency where the driver offers it). A socket://HOST:PORT
+// name (platform/socket_name.h) opens a TCP connection instead, within kSocketOpenLimitMs: it
+// reads and writes by the same rules and timeouts, SetLine succeeds and does nothing, there are
+// no modem lines, Purge drops what has arrived unread, and the peer closing or resetting the
+// connection is a failure, as a pulled adapter is.
 OpenedPort OpenSystemSerialPort(const std::string& path);
 
 // The port a fresh installation names: the first USB serial converter on Linux, COM1 on Windows.

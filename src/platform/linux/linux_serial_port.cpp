@@ -10,8 +10,10 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/linux/socket_port.h"
 #include "platform/linux/termios2_line.h"
 #include "platform/serial_port.h"
+#include "platform/socket_name.h"
 
 namespace drunvale {
 namespace {
@@ -167,6 +169,7 @@ bool MakeRaw(int fd) {
 }  // namespace
 
 OpenedPort OpenSystemSerialPort(const std::string& path) {
+  if (IsSocketName(path)) return OpenSocketPort(path);
   auto fail = [](int code) { return OpenedPort::Failed({Classify(code), code}); };
   int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return fail(errno);
