@@ -10,6 +10,7 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/deadline_ms.h"
 #include "platform/linux/socket_port.h"
 #include "platform/linux/termios2_line.h"
 #include "platform/serial_port.h"
@@ -19,13 +20,6 @@ namespace drunvale {
 namespace {
 
 using Steady = std::chrono::steady_clock;
-
-// Milliseconds left until the deadline, rounded up so poll never wakes just short of it.
-int MsUntil(Steady::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Steady::now());
-  if (left.count() <= 0) return 0;
-  return static_cast<int>((left.count() + 999) / 1000);
-}
 
 class LinuxSerialPort final : public SerialPort {
  public:

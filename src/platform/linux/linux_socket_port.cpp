@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "platform/deadline_ms.h"
 #include "platform/linux/socket_port.h"
 
 namespace drunvale {
@@ -20,13 +21,6 @@ using Steady = std::chrono::steady_clock;
 // What a read or purge reports when the peer has closed its end: the same as a reset, since
 // either way the adapter is gone and the link opens the port anew.
 constexpr int kPeerClosed = ECONNRESET;
-
-// Milliseconds left until the deadline, rounded up so poll never wakes just short of it.
-int MsUntil(Steady::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Steady::now());
-  if (left.count() <= 0) return 0;
-  return static_cast<int>((left.count() + 999) / 1000);
-}
 
 int PendingSocketError(int fd) {
   int error = 0;

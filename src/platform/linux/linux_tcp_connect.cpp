@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/deadline_ms.h"
 #include "platform/linux/socket_port.h"
 #include "platform/result_within.h"
 #include "platform/socket_name.h"
@@ -18,12 +19,6 @@ namespace drunvale {
 namespace {
 
 using Steady = std::chrono::steady_clock;
-
-int MsUntil(Steady::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Steady::now());
-  if (left.count() <= 0) return 0;
-  return static_cast<int>((left.count() + 999) / 1000);
-}
 
 struct Address {
   int family = AF_UNSPEC;

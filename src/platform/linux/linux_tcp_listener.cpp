@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 
+#include "platform/deadline_ms.h"
 #include "platform/linux/socket_port.h"
 #include "platform/tcp_listener.h"
 
@@ -17,12 +18,6 @@ namespace drunvale {
 namespace {
 
 using Steady = std::chrono::steady_clock;
-
-int MsUntil(Steady::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Steady::now());
-  if (left.count() <= 0) return 0;
-  return static_cast<int>((left.count() + 999) / 1000);
-}
 
 // A waiting Accept polls the listening socket and an eventfd that Stop counts up, so a stop
 // wakes it at once whenever it comes.

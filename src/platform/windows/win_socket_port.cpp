@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "platform/deadline_ms.h"
 #include "platform/windows/socket_port.h"
 
 namespace drunvale {
@@ -16,12 +17,6 @@ using Steady = std::chrono::steady_clock;
 // either way the adapter is gone and the link opens the port anew.
 constexpr int kPeerClosed = WSAECONNRESET;
 
-int MsUntil(Steady::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Steady::now());
-  if (left.count() <= 0) return 0;
-  return static_cast<int>((left.count() + 999) / 1000);
-}
-
 IoResult Failed(size_t count = 0) {
   return IoFailure(WSAGetLastError(), count);
 }
@@ -30,17 +25,15 @@ bool WouldBlock(int error) {
   return error == WSAEWOULDBLOCK || error == WSAEINTR;
 }
 
-// Waits until the socket can be read (or written); 1 when it can or has failed, 0 when the
-// time ran out, SOCKET_ERROR on a failure of the wait.
+// Waits until the socket can be read (or written), a closed or reset connection included; 1
+// when it can, 0 when the time ran out, SOCKET_ERROR on a failure of the wait. Exceptions are
+// not waited for: urgent data, which no read here takes, would end every wait at once.
 int AwaitSocket(SOCKET socket, bool forWrite, int waitMs) {
   fd_set ready;
-  fd_set failed;
   FD_ZERO(&ready);
-  FD_ZERO(&failed);
   FD_SET(socket, &ready);
-  FD_SET(socket, &failed);
   timeval limit{waitMs / 1000, (waitMs % 1000) * 1000};
-  return select(0, forWrite ? nullptr : &ready, forWrite ? &ready : nullptr, &failed, &limit);
+  return select(0, forWrite ? nullptr : &ready, forWrite ? &ready : nullptr, nullptr, &limit);
 }
 
 // The serial port's timeouts, as the Linux serial port keeps them, over a stream socket: a

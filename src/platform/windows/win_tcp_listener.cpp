@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 
+#include "platform/deadline_ms.h"
 #include "platform/tcp_listener.h"
 #include "platform/windows/socket_port.h"
 
@@ -12,12 +13,6 @@ namespace drunvale {
 namespace {
 
 using Steady = std::chrono::steady_clock;
-
-DWORD MsUntil(Steady::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Steady::now());
-  if (left.count() <= 0) return 0;
-  return static_cast<DWORD>((left.count() + 999) / 1000);
-}
 
 // A waiting Accept waits for the listening socket's event (WSAEventSelect) and for the stop
 // event, so a stop wakes it at once whenever it comes.
@@ -66,7 +61,7 @@ AcceptedClient WinTcpListener::Accept(uint32_t timeoutMs) {
     const int error = WSAGetLastError();
     if (error != WSAEWOULDBLOCK && error != WSAECONNRESET && error != WSAEINTR)
       return {AcceptStatus::Failed, nullptr, error};
-    const DWORD waitMs = MsUntil(deadline);
+    const auto waitMs = static_cast<DWORD>(MsUntil(deadline));
     if (waitMs == 0) return {AcceptStatus::TimedOut, nullptr};
     const HANDLE events[2] = {stop_, incoming_};
     if (WaitForMultipleObjects(2, events, FALSE, waitMs) == WAIT_FAILED)
