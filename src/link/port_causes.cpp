@@ -15,6 +15,11 @@ std::string OpenFailureCause(const OpenError& error) {
       return "Порт занят другой программой.";
     case OpenFailure::NotSerialPort:
       return "Это не последовательный порт.";
+    case OpenFailure::BadName:
+      return "Неверное имя порта: сетевой адаптер пишется как socket://192.168.0.10:35000.";
+    case OpenFailure::Unreachable:
+      return "Адаптер не отвечает по сети: подключитесь к его сети Wi-Fi и проверьте адрес и "
+             "порт.";
     case OpenFailure::Other:
       break;
   }

@@ -57,8 +57,10 @@ class SerialPort {
   virtual bool SetDtr(bool on) = 0;
 };
 
-// Why a port would not open, in the terms a user can act on.
-enum class OpenFailure { NoDevice, NoPermission, Busy, NotSerialPort, Other };
+// Why a port would not open, in the terms a user can act on. BadName and Unreachable are for
+// network ports: a socket:// name that is not well formed, and a host that refused, did not
+// answer in time, could not be reached or whose name is not known.
+enum class OpenFailure { NoDevice, NoPermission, Busy, NotSerialPort, BadName, Unreachable, Other };
 
 struct OpenError {
   OpenFailure failure = OpenFailure::Other;
@@ -76,7 +78,11 @@ struct [[nodiscard]] OpenedPort {
 // Opening a port by path.
 using SerialPortOpener = std::function<OpenedPort(const std::string& path)>;
 
-// The real opener (exclusive, raw, low-latency where the driver offers it).
+// The real opener (exclusive, raw, low-latency where the driver offers it). A socket://HOST:PORT
+// name (platform/socket_name.h) opens a TCP connection instead, within kSocketOpenLimitMs: it
+// reads and writes by the same rules and timeouts, SetLine succeeds and does nothing, there are
+// no modem lines, Purge drops what has arrived unread, and the peer closing or resetting the
+// connection is a failure, as a pulled adapter is.
 OpenedPort OpenSystemSerialPort(const std::string& path);
 
 // The port a fresh installation names: the first USB serial converter on Linux, COM1 on Windows.

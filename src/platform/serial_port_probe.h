@@ -31,8 +31,8 @@ struct SerialPortRoots {
 
 // The serial ports present, each adapter once, ordered by kernel name (ttyACM0, ttyS0,
 // ttyS2, ttyUSB0, ttyUSB10...): every tty that sysfs ties to a device, apart from UART slots
-// with no chip behind them, and whose node is in /dev. Nothing is opened: opening a port
-// moves its modem lines, and some boards take that as a reset.
+// with no chip behind them, and every Bluetooth serial link (rfcomm0...), whose node is in /dev.
+// Nothing is opened: opening a port moves its modem lines, and some boards take that as a reset.
 std::vector<SerialPortName> ListSerialPorts(const SerialPortRoots& roots = {});
 
 // Windows: COM<n> names by number (COM2 before COM10), then any other names in text order; each

@@ -385,6 +385,10 @@ TEST(EcuSession, APortThatWillNotOpenHasItsCauseWorded) {
        "Нет прав на порт: добавьте себя в группу dialout и войдите в систему заново."},
       {{OpenFailure::Busy, 16}, "Порт занят другой программой."},
       {{OpenFailure::NotSerialPort, 25}, "Это не последовательный порт."},
+      {{OpenFailure::BadName, 22},
+       "Неверное имя порта: сетевой адаптер пишется как socket://192.168.0.10:35000."},
+      {{OpenFailure::Unreachable, 111},
+       "Адаптер не отвечает по сети: подключитесь к его сети Wi-Fi и проверьте адрес и порт."},
   };
   for (const auto& [error, cause] : cases) {
     SessionRig rig;

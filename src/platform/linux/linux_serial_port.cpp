@@ -10,20 +10,16 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/deadline_ms.h"
+#include "platform/linux/socket_port.h"
 #include "platform/linux/termios2_line.h"
 #include "platform/serial_port.h"
+#include "platform/socket_name.h"
 
 namespace drunvale {
 namespace {
 
 using Steady = std::chrono::steady_clock;
-
-// Milliseconds left until the deadline, rounded up so poll never wakes just short of it.
-int MsUntil(Steady::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Steady::now());
-  if (left.count() <= 0) return 0;
-  return static_cast<int>((left.count() + 999) / 1000);
-}
 
 class LinuxSerialPort final : public SerialPort {
  public:
@@ -167,6 +163,7 @@ bool MakeRaw(int fd) {
 }  // namespace
 
 OpenedPort OpenSystemSerialPort(const std::string& path) {
+  if (IsSocketName(path)) return OpenSocketPort(path);
   auto fail = [](int code) { return OpenedPort::Failed({Classify(code), code}); };
   int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return fail(errno);

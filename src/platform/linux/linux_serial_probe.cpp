@@ -36,8 +36,17 @@ std::tuple<std::string, size_t, std::string> KernelOrder(const std::string& name
   return {name.substr(0, stem), digits.size() - first, digits.substr(first)};
 }
 
+// A Bluetooth serial link (rfcomm bind, or a connection made by a pairing tool): rfcomm<n>.
+bool IsRfcomm(const std::string& name) {
+  return name.size() > 6 && name.starts_with("rfcomm") &&
+         std::all_of(name.begin() + 6, name.end(),
+                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
 bool IsSerialTty(const fs::path& entry) {
   std::error_code ec;
+  // A bound Bluetooth link is a serial port with no device in sysfs until it connects.
+  if (IsRfcomm(entry.filename().string())) return true;
   // Virtual consoles, pseudo-terminals and the like have no device behind them.
   if (!fs::exists(entry / "device", ec)) return false;
   // A UART slot the kernel reserved says it found nothing there.

@@ -4,7 +4,9 @@
 #include <atomic>
 
 #include "platform/serial_port.h"
+#include "platform/socket_name.h"
 #include "platform/windows/com_device.h"
+#include "platform/windows/socket_port.h"
 
 namespace drunvale {
 namespace {
@@ -113,6 +115,7 @@ OpenError Classify(DWORD error) {
 }  // namespace
 
 OpenedPort OpenSystemSerialPort(const std::string& path) {
+  if (IsSocketName(path)) return OpenSocketPort(path);
   HANDLE handle = OpenComDevice(path);
   if (handle == INVALID_HANDLE_VALUE) return OpenedPort::Failed(Classify(GetLastError()));
   if (!KeepsLineState(handle)) {

@@ -33,7 +33,9 @@ TEST(SerialPortList, ListsEachAdapterOnceFromSysfsWithoutOpeningIt) {
        {Tty{"ttyS0", true, true, 4}, Tty{"ttyS1", true, true, 0}, Tty{"ttyS10", true, true, 4},
         Tty{"ttyS2", true, true, 4}, Tty{"tty0", false, true, -1}, Tty{"console", false, true, -1},
         Tty{"ttyUSB10", true, true, -1}, Tty{"ttyUSB1", true, true, -1},
-        Tty{"ttyUSB2", true, true, -1}, Tty{"ttyACM0", true, false, -1}}) {
+        Tty{"ttyUSB2", true, true, -1}, Tty{"ttyACM0", true, false, -1},
+        Tty{"rfcomm0", false, true, -1}, Tty{"rfcomm1", false, false, -1}}) {
+    WriteWholeFile(sys + tty.name + "/dev", "4:1\n");  // every tty has its numbers there
     if (tty.device) WriteWholeFile(sys + tty.name + "/device/uevent", "");
     if (tty.type >= 0) WriteWholeFile(sys + tty.name + "/type", std::to_string(tty.type) + "\n");
     if (tty.node) WriteWholeFile(dev + tty.name, "");
@@ -51,11 +53,11 @@ TEST(SerialPortList, ListsEachAdapterOnceFromSysfsWithoutOpeningIt) {
 
   const auto ports = ListSerialPorts({root.path() + "/sys", root.path() + "/dev"});
   const auto path = [](const std::string& p) { return Field(&SerialPortName::path, p); };
-  EXPECT_THAT(ports, ElementsAre(path(dev + "ttyS0"), path(dev + "ttyS2"), path(dev + "ttyS10"),
-                                 path(byId + "usb-B-port0"), path(dev + "ttyUSB2"),
-                                 path(byId + "usb-A-port0")));
-  EXPECT_EQ(ports[3].device, dev + "ttyUSB1");
-  EXPECT_EQ(ports[4].device, "");
+  EXPECT_THAT(ports, ElementsAre(path(dev + "rfcomm0"), path(dev + "ttyS0"), path(dev + "ttyS2"),
+                                 path(dev + "ttyS10"), path(byId + "usb-B-port0"),
+                                 path(dev + "ttyUSB2"), path(byId + "usb-A-port0")));
+  EXPECT_EQ(ports[4].device, dev + "ttyUSB1");
+  EXPECT_EQ(ports[5].device, "");
 
   // Only the folder was read: an open of a node would show here with its name.
   alignas(inotify_event) char events[4096];
