@@ -86,6 +86,13 @@ TEST_F(ElmConversation, ReadsTheLiveBlockWholeWithHeadersAndChecksum) {
   const RequestRecord request = pipe_.Requests().back();
   EXPECT_EQ(request.frame, (std::vector<uint8_t>{0x82, 0x10, 0xF1, 0x21, 0x01, 0xA5}));
 
+  // A format byte without length bits: the length follows the addresses, both ways.
+  Ask("ATSH8010F1");
+  const std::vector<uint8_t> longForm = FrameOf(Ask("2101"));
+  EXPECT_EQ(pipe_.Requests().back().frame,
+            (std::vector<uint8_t>{0x80, 0x10, 0xF1, 0x02, 0x21, 0x01, 0xA5}));
+  EXPECT_EQ(longForm.size(), frame.size());
+
   // Headers off: the data alone; spaces on: between the bytes.
   Ask("ATH0");
   Ask("ATS1");
