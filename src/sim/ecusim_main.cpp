@@ -16,9 +16,15 @@
 #include "program_version.h"
 #include "sim/ecu_simulator.h"
 #include "sim/ecusim_options.h"
+#include "sim/elm_server.h"
+#include "sim/pty_host_stream.h"
 
+using drunvale::sim::EcuSimConfig;
 using drunvale::sim::EcuSimOptions;
 using drunvale::sim::EcuSimulator;
+using drunvale::sim::ElmServer;
+using drunvale::sim::ElmSimConfig;
+using drunvale::sim::PtyHostStream;
 using drunvale::sim::SimClock;
 
 namespace {
@@ -67,21 +73,84 @@ bool MoveLink(const std::string& link, const std::string& target) {
   return !error;
 }
 
-// Starts a control unit and says where it is; false when it could not start.
-bool PlugIn(std::unique_ptr<EcuSimulator>& simulator, const drunvale::sim::EcuSimConfig& config,
-            const std::string& link) {
-  std::string error;
-  simulator = std::make_unique<EcuSimulator>(config);
-  if (!simulator->Start(&error)) {
-    std::fprintf(stderr, "drunvale-ecusim: cannot start: %s\n", error.c_str());
-    return false;
+// The simulator running, whichever adapter it plays.
+class Adapter {
+ public:
+  virtual ~Adapter() = default;
+  virtual bool Start(std::string* error) = 0;
+  virtual std::string DevicePath() const = 0;
+  virtual bool Running() const = 0;
+  virtual std::string LineError() const = 0;
+  virtual void SetIgnitionOff(std::optional<std::chrono::milliseconds> duration) = 0;
+  virtual SimClock::time_point StartTime() const = 0;
+};
+
+class KLineAdapter final : public Adapter {
+ public:
+  explicit KLineAdapter(const EcuSimConfig& config) : sim_(config) {}
+  bool Start(std::string* error) override { return sim_.Start(error); }
+  std::string DevicePath() const override { return sim_.DevicePath(); }
+  bool Running() const override { return sim_.Running(); }
+  std::string LineError() const override { return sim_.LineError(); }
+  void SetIgnitionOff(std::optional<std::chrono::milliseconds> duration) override {
+    sim_.SetIgnitionOff(duration);
   }
-  if (!link.empty() && !MoveLink(link, simulator->DevicePath())) return false;
-  std::printf("%s\n", link.empty() ? simulator->DevicePath().c_str() : link.c_str());
+  SimClock::time_point StartTime() const override { return sim_.StartTime(); }
+
+ private:
+  EcuSimulator sim_;
+};
+
+class ElmAdapter final : public Adapter {
+ public:
+  ElmAdapter(const ElmSimConfig& elm, const EcuSimConfig& ecu) : server_(elm, ecu) {}
+  bool Start(std::string* error) override {
+    std::unique_ptr<PtyHostStream> stream = PtyHostStream::Open(error);
+    if (!stream) return false;
+    path_ = stream->DevicePath();
+    return server_.Serve(std::move(stream));
+  }
+  std::string DevicePath() const override { return path_; }
+  bool Running() const override { return server_.Running(); }
+  std::string LineError() const override { return server_.Error(); }
+  void SetIgnitionOff(std::optional<std::chrono::milliseconds> duration) override {
+    server_.SetIgnitionOff(duration);
+  }
+  SimClock::time_point StartTime() const override { return server_.StartTime(); }
+
+ private:
+  ElmServer server_;
+  std::string path_;
+};
+
+// Starts the adapter and says where it is; null when it could not start.
+std::unique_ptr<Adapter> PlugIn(const EcuSimOptions& options, const EcuSimConfig& config) {
+  if (options.tcpPort) {
+    std::fprintf(stderr,
+                 "drunvale-ecusim: cannot serve TCP port %u: this build has no TCP "
+                 "listener\n",
+                 unsigned{*options.tcpPort});
+    return nullptr;
+  }
+  std::unique_ptr<Adapter> adapter;
+  if (options.elm) {
+    adapter = std::make_unique<ElmAdapter>(options.elmConfig, config);
+  } else {
+    adapter = std::make_unique<KLineAdapter>(config);
+  }
+  std::string error;
+  if (!adapter->Start(&error)) {
+    std::fprintf(stderr, "drunvale-ecusim: cannot start: %s\n", error.c_str());
+    return nullptr;
+  }
+  const std::string& link = options.link;
+  if (!link.empty() && !MoveLink(link, adapter->DevicePath())) return nullptr;
+  std::printf("%s\n", link.empty() ? adapter->DevicePath().c_str() : link.c_str());
   std::fflush(stdout);
-  std::fprintf(stderr, "drunvale-ecusim: control unit on %s, Ctrl+C ends it\n",
-               simulator->DevicePath().c_str());
-  return true;
+  std::fprintf(stderr, "drunvale-ecusim: %s on %s, Ctrl+C ends it\n",
+               options.elm ? "ELM327 with a control unit" : "control unit",
+               adapter->DevicePath().c_str());
+  return adapter;
 }
 
 }  // namespace
@@ -104,8 +173,8 @@ int main(int argc, char** argv) {
   }
 
   EndRequest end;
-  std::unique_ptr<EcuSimulator> simulator;
-  if (!PlugIn(simulator, options.config, options.link)) return drunvale::kExitCannotStart;
+  std::unique_ptr<Adapter> simulator = PlugIn(options, options.config);
+  if (!simulator) return drunvale::kExitCannotStart;
   const SimClock::time_point start = simulator->StartTime();
 
   std::optional<SimClock::time_point> ignitionOffAt, unplugAt, replugAt;
@@ -151,7 +220,8 @@ int main(int argc, char** argv) {
       config.profileStartSeconds +=
           std::chrono::duration<double>(now - start).count() * config.profileSpeedup;
       std::fprintf(stderr, "drunvale-ecusim: adapter plugged in again\n");
-      if (!PlugIn(simulator, config, options.link)) {
+      simulator = PlugIn(options, config);
+      if (!simulator) {
         status = 1;
         break;
       }

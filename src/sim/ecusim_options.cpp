@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/ecusim_options.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -16,7 +17,88 @@ bool ParseNumber(const std::string& text, double min, double max, double* value)
   return true;
 }
 
+bool ParseCount(const std::string& text, double min, double max, int* value) {
+  double number = 0;
+  if (!ParseNumber(text, min, max, &number) || number != std::floor(number)) return false;
+  *value = static_cast<int>(number);
+  return true;
+}
+
 }  // namespace
+
+bool ParseCloneList(const std::string& list, ElmSimConfig* config, std::string* error) {
+  ElmQuirks& q = config->quirks;
+  size_t begin = 0;
+  while (begin <= list.size()) {
+    size_t end = std::min(list.find(',', begin), list.size());
+    std::string item = list.substr(begin, end - begin);
+    begin = end + 1;
+    std::string name = item, value;
+    const size_t eq = item.find('=');
+    if (eq != std::string::npos) {
+      name = item.substr(0, eq);
+      value = item.substr(eq + 1);
+    }
+    auto bad = [&] {
+      if (error) *error = "bad clone switch: " + item;
+      return false;
+    };
+    // A switch without a value must not get one, a count may take one.
+    auto flag = [&](bool& target) {
+      target = true;
+      return eq == std::string::npos;
+    };
+    auto count = [&](int& target, int fallback) {
+      if (eq == std::string::npos) {
+        target = fallback;
+        return true;
+      }
+      return ParseCount(value, 1, 1e6, &target);
+    };
+    int rate = 0;
+    bool ok = true;
+    if (name == "no-fi")
+      ok = flag(q.noFi);
+    else if (name == "no-kw")
+      ok = flag(q.noKw);
+    else if (name == "no-al")
+      ok = flag(q.noAl);
+    else if (name == "no-sw")
+      ok = flag(q.noSw);
+    else if (name == "no-wm")
+      ok = flag(q.noWm);
+    else if (name == "no-st")
+      ok = flag(q.noSt);
+    else if (name == "no-at")
+      ok = flag(q.noAt);
+    else if (name == "two-letter")
+      ok = flag(q.twoLetterCommands);
+    else if (name == "nul-reset")
+      ok = flag(q.garbageBeforeBanner);
+    else if (name == "split-prompt")
+      ok = flag(q.splitPrompt);
+    else if (name == "no-stop")
+      ok = flag(q.ignoresEarlyBytes);
+    else if (name == "bus-init-line")
+      ok = flag(q.busInitLine);
+    else if (name == "freeze-long")
+      ok = flag(q.freezeOnLongAnswer);
+    else if (name == "data-error")
+      ok = count(q.dataErrorEvery, 10);
+    else if (name == "drop")
+      ok = count(q.dropAfterRequests, 10);
+    else if (name == "baud" && ParseCount(value, 300, 4e6, &rate))
+      config->serialRate = rate;
+    else if (name == "slow" && ParseCount(value, 300, 4e6, &rate))
+      config->throughputRate = rate;
+    else if (name == "version" && !value.empty())
+      config->version = value;
+    else
+      return bad();
+    if (!ok) return bad();
+  }
+  return true;
+}
 
 std::string EcuSimUsage() {
   return "Usage: drunvale-ecusim [options]\n"
@@ -24,6 +106,21 @@ std::string EcuSimUsage() {
          "for demos and tests without a car. The first line on standard output is the device\n"
          "path to give to drunvale --port; SIGINT (Ctrl+C) or SIGTERM ends it. It keeps no\n"
          "settings and writes no files.\n"
+         "\n"
+         "  --elm                    an ELM327 in front of the control unit instead of the\n"
+         "                           K-line adapter; it listens at 38400 bit/s\n"
+         "  --tcp PORT               with --elm: serve TCP on PORT, as Wi-Fi adapters do\n"
+         "  --clone LIST             with --elm: a clone's ways, comma-separated:\n"
+         "                           no-fi, no-kw, no-al, no-sw, no-wm, no-st, no-at (each\n"
+         "                           answers ?), two-letter (DPN read as DP), nul-reset\n"
+         "                           (garbage before the banner), split-prompt (the prompt in a\n"
+         "                           later write), no-stop (no STOPPED on an early byte),\n"
+         "                           bus-init-line (BUS INIT: ...OK before the first answer),\n"
+         "                           data-error[=N] (every N-th answer with a bad checksum,\n"
+         "                           default 10), freeze-long (hangs on a long answer without\n"
+         "                           AT AL), drop[=N] (TCP: drops the connection every N\n"
+         "                           requests, default 10), baud=N (listens at N bit/s),\n"
+         "                           slow=N (its bytes at N bit/s), version=TEXT (AT I)\n"
          "\n"
          "  --speedup N              run the drive N times faster (default 1); with 10 and a\n"
          "                           one-minute jam rule, a jam shows within about two minutes\n"
@@ -34,6 +131,7 @@ std::string EcuSimUsage() {
          "  --busy N                 answer every N-th request busy (7F sid 21)\n"
          "  --response-delay MS      delay before each answer (default 25)\n"
          "  --no-pacing              send each answer in one piece instead of at the line rate\n"
+         "                           (with --elm: the serial side too)\n"
          "  --any-rate               answer whatever rate the tester's line is set to\n"
          "  --link PATH              keep a symbolic link PATH to the terminal, as\n"
          "                           /dev/serial/by-id keeps one to a USB adapter\n"
@@ -56,6 +154,7 @@ bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* option
     if (error) *error = message;
     return false;
   };
+  bool cloned = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     std::string value;
@@ -112,6 +211,7 @@ bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* option
     } else if (arg == "--no-pacing") {
       if (!flag()) return false;
       config.pacing = false;
+      options->elmConfig.serialPacing = false;
     } else if (arg == "--any-rate") {
       if (!flag()) return false;
       config.enforceLineRate = false;
@@ -125,10 +225,23 @@ bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* option
     } else if (arg == "--unplugged-for") {
       if (!next(0.001, 1e7, &number)) return false;
       options->unpluggedForS = number;
+    } else if (arg == "--elm") {
+      if (!flag()) return false;
+      options->elm = true;
+    } else if (arg == "--tcp") {
+      if (!next(1, 65535, &number) || number != std::floor(number)) {
+        return bad("bad value for --tcp: " + value);
+      }
+      options->tcpPort = static_cast<uint16_t>(number);
+    } else if (arg == "--clone") {
+      if (!text() || !ParseCloneList(value, &options->elmConfig, error)) return false;
+      cloned = true;
     } else {
       return bad("unknown option: " + arg);
     }
   }
+  if (!options->elm && (options->tcpPort || cloned)) return bad("--tcp and --clone need --elm");
+  if (options->tcpPort && !options->link.empty()) return bad("--link is for a terminal, not --tcp");
   return true;
 }
 

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
 #include "sim/ecu_sim_config.h"
+#include "sim/elm_config.h"
 
 namespace drunvale::sim {
 
@@ -16,9 +18,16 @@ struct EcuSimOptions {
   std::string link;                         // a symbolic link kept pointing at the terminal
   std::optional<double> unplugAfterS;       // the adapter is pulled out this long after the start
   std::optional<double> unpluggedForS;      // and a new one plugged in after this long
+  bool elm = false;                         // an ELM327 in front of the unit, not a K-line adapter
+  ElmSimConfig elmConfig;                   // which chip or clone
+  std::optional<uint16_t> tcpPort;          // with --elm: served on TCP, not a terminal
   bool help = false;
   bool version = false;
 };
+
+// The clone switches of --clone, comma-separated, onto config; false with a message when one is
+// unknown or its value is not usable.
+bool ParseCloneList(const std::string& list, ElmSimConfig* config, std::string* error);
 
 // False with a message for the user when an argument is unknown or its value is not usable.
 bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* options,

@@ -37,6 +37,40 @@ TEST(EcuSimOptions, ReadsEveryOption) {
   EXPECT_FALSE(o.help);
 }
 
+TEST(EcuSimOptions, ReadsTheElmFrontEndAndEveryCloneSwitch) {
+  EcuSimOptions o;
+  std::string error;
+  ASSERT_TRUE(Parse({"--elm", "--tcp", "35000", "--no-pacing", "--clone",
+                     "no-fi,no-kw,no-al,no-sw,no-wm,no-st,no-at,two-letter,nul-reset,split-prompt,"
+                     "no-stop,bus-init-line,data-error,freeze-long,drop=3,baud=9600,slow=4800,"
+                     "version=ELM327 v2.1"},
+                    &o, &error))
+      << error;
+  EXPECT_TRUE(o.elm);
+  EXPECT_EQ(o.tcpPort, 35000);
+  const ElmSimConfig& elm = o.elmConfig;
+  const ElmQuirks& q = elm.quirks;
+  for (bool on : {q.noFi, q.noKw, q.noAl, q.noSw, q.noWm, q.noSt, q.noAt, q.twoLetterCommands,
+                  q.garbageBeforeBanner, q.splitPrompt, q.ignoresEarlyBytes, q.busInitLine,
+                  q.freezeOnLongAnswer}) {
+    EXPECT_TRUE(on);
+  }
+  EXPECT_EQ(q.dataErrorEvery, 10);
+  EXPECT_EQ(q.dropAfterRequests, 3);
+  EXPECT_EQ(elm.serialRate, 9600u);
+  EXPECT_EQ(elm.throughputRate, 4800u);
+  EXPECT_EQ(elm.version, "ELM327 v2.1");
+  EXPECT_FALSE(elm.serialPacing);
+  EXPECT_FALSE(o.config.pacing);
+
+  // A chip without --clone is a genuine one.
+  EcuSimOptions genuine;
+  ASSERT_TRUE(Parse({"--elm"}, &genuine, &error)) << error;
+  EXPECT_FALSE(genuine.elmConfig.quirks.noFi);
+  EXPECT_EQ(genuine.elmConfig.serialRate, 38400u);
+  EXPECT_FALSE(genuine.tcpPort);
+}
+
 TEST(EcuSimOptions, RefusesWhatItCannotUse) {
   for (std::vector<const char*> bad :
        std::vector<std::vector<const char*>>{{"--speedup"},
@@ -46,7 +80,16 @@ TEST(EcuSimOptions, RefusesWhatItCannotUse) {
                                              {"--no-pacing=1"},
                                              {"--ignition-off-for", "-1"},
                                              {"--link"},
-                                             {"--turbo"}}) {
+                                             {"--turbo"},
+                                             {"--clone", "no-fi"},
+                                             {"--tcp", "35000"},
+                                             {"--elm", "--tcp", "0"},
+                                             {"--elm", "--tcp", "35000", "--link", "/tmp/x"},
+                                             {"--elm", "--clone", "turbo"},
+                                             {"--elm", "--clone", "no-fi=1"},
+                                             {"--elm", "--clone", "no-fi,"},
+                                             {"--elm", "--clone", "baud=fast"},
+                                             {"--elm", "--clone", "data-error=0"}}) {
     EcuSimOptions o;
     std::string error;
     EXPECT_FALSE(Parse(bad, &o, &error)) << bad[0];
