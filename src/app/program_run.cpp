@@ -20,6 +20,10 @@ ProgramRun::ProgramRun(const CommandLine& options)
       dataFolder_(OpenUserDataFolder()),
       app_(PlatformOf(port_, dataFolder_.get(), options.demo)),
       start_{port_.name, options.beep, options.demo || options.connect, options.dash,
-             options.adapter} {}
+             options.adapter} {
+  // The built-in control unit sits behind the adapter --demo was given, a K-line one unless
+  // --adapter elm: nothing to find out.
+  if (options.demo && !start_.adapter) start_.adapter = AdapterKind::KLine;
+}
 
 }  // namespace drunvale

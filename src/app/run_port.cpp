@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "sim/ecu_pipe.h"
+#include "sim/elm_pipe.h"
 
 namespace drunvale {
 
@@ -15,8 +16,14 @@ RunPort PortForThisRun(const CommandLine& options) {
   // Twice real speed: the drive's slow stretch still lasts long enough to count as a jam
   // under the default five-minute rule.
   config.profileSpeedup = 2.0;
-  auto demo = std::make_shared<sim::EcuPipe>(config);
   port.name = kDemoPortName;
+  // --adapter elm: the same car behind a simulated ELM327.
+  if (options.adapter == AdapterKind::Elm) {
+    auto elm = std::make_shared<sim::ElmPipe>(sim::ElmSimConfig{}, config);
+    port.opener = [elm](const std::string&) { return elm->Open(); };
+    return port;
+  }
+  auto demo = std::make_shared<sim::EcuPipe>(config);
   port.opener = [demo](const std::string&) { return demo->Open(); };
   return port;
 }

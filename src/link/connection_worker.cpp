@@ -95,8 +95,14 @@ ExchangeResult ConnectionWorker::RunOnOpenPort(const Settings& settings) {
     port_->SetTimeouts(KLineTimeouts());
   }
   const ExchangeResult result = RunThroughKLine(settings);
-  if (settings.Adapter == AdapterKind::Automatic && session_.Contacted()) {
-    found_ = AdapterKind::KLine;
+  if (settings.Adapter == AdapterKind::Automatic) {
+    // What was found is tried first, and found out anew once it no longer reaches the unit
+    // (another adapter on the port, say).
+    if (session_.Contacted()) {
+      found_ = AdapterKind::KLine;
+    } else if (kind == AdapterKind::KLine) {
+      found_ = AdapterKind::Automatic;
+    }
   }
   return result;
 }
@@ -105,7 +111,12 @@ std::optional<ExchangeResult> ConnectionWorker::RunThroughElm(const Settings& se
                                                               bool probing) {
   ElmAdapter elm(*port_, clock_, stop_, outlets_, settings.Port, elmMemory_);
   if (probing && !elm.Answers()) return std::nullopt;
-  ExchangeResult result = ResultOfStep(elm.Prepare());
+  const AdapterStep prepared = elm.Prepare();
+  // A remembered chip that no longer answers is looked for anew at the next opening.
+  if (prepared == AdapterStep::Unusable && settings.Adapter == AdapterKind::Automatic) {
+    found_ = AdapterKind::Automatic;
+  }
+  ExchangeResult result = ResultOfStep(prepared);
   if (result == ExchangeResult::Ok) {
     if (probing) found_ = AdapterKind::Elm;
     exchange_.SetAdapter(&elm);

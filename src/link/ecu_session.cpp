@@ -14,6 +14,7 @@ ExchangeResult EcuSession::RunSession(uint16_t requestedBaud) {
   // be charged with it. Said here as well as at the end, since a worker that was given up on
   // never said it.
   outlets_.PollingPaused();
+  contacted_ = false;
   // A session left open by an earlier run may still hold the control unit; the attempts this
   // costs are not the new connection's errors.
   // A chip that wakes the control unit itself was just reset, and holds no session.

@@ -44,7 +44,7 @@ class EcuSession {
   // no sample: it counts as one more repeated attempt, and polling goes on.
   ExchangeResult PollLiveData();
 
-  // Whether any session on this worker reached the control unit.
+  // Whether the last session reached the control unit.
   bool Contacted() const { return contacted_; }
 
  private:

@@ -215,6 +215,19 @@ TEST(ElmAdapter, AutomaticDetectionTakesAnEchoingAdapterForKLine) {
     EXPECT_EQ(writes[i], (Bytes{0x7F, 0x7F, '\r'}));
   EXPECT_GE(rig.Count(0x21), 1);
   EXPECT_EQ(rig.worker.FoundAdapter(), AdapterKind::KLine);
+
+  // Remembered, it is tried without the probe; once it no longer reaches the unit, the next
+  // opening finds out anew.
+  SessionRig silent;
+  ElmRig(silent, AdapterKind::Automatic);
+  silent.worker.SetFoundAdapter(AdapterKind::KLine);
+  silent.ecu.silent = true;
+  silent.onStatus = [&](const std::string& text) {
+    if (text == Marks(1)) silent.stop.Set();
+  };
+  EXPECT_EQ(silent.worker.RunWorker(), ExchangeResult::Stopped);
+  EXPECT_NE(silent.port.Writes().front(), (Bytes{0x7F, 0x7F, '\r'}));
+  EXPECT_EQ(silent.worker.FoundAdapter(), AdapterKind::Automatic);
 }
 
 }  // namespace
