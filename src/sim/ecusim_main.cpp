@@ -12,12 +12,15 @@
 #include <string>
 
 #include "platform/exit_codes.h"
+#include "platform/system_error.h"
+#include "platform/tcp_listener.h"
 #include "platform/termination.h"
 #include "program_version.h"
 #include "sim/ecu_simulator.h"
 #include "sim/ecusim_options.h"
 #include "sim/elm_server.h"
 #include "sim/pty_host_stream.h"
+#include "sim/tcp_host_stream.h"
 
 using drunvale::sim::EcuSimConfig;
 using drunvale::sim::EcuSimOptions;
@@ -103,8 +106,10 @@ class KLineAdapter final : public Adapter {
 
 class ElmAdapter final : public Adapter {
  public:
-  ElmAdapter(const ElmSimConfig& elm, const EcuSimConfig& ecu) : server_(elm, ecu) {}
+  ElmAdapter(const ElmSimConfig& elm, const EcuSimConfig& ecu, std::optional<uint16_t> tcpPort)
+      : server_(elm, ecu), tcpPort_(tcpPort) {}
   bool Start(std::string* error) override {
+    if (tcpPort_) return Listen(error);
     std::unique_ptr<PtyHostStream> stream = PtyHostStream::Open(error);
     if (!stream) return false;
     path_ = stream->DevicePath();
@@ -119,22 +124,28 @@ class ElmAdapter final : public Adapter {
   SimClock::time_point StartTime() const override { return server_.StartTime(); }
 
  private:
+  // On this machine only: a simulator is nothing to offer the network.
+  bool Listen(std::string* error) {
+    drunvale::ListeningPort listening = drunvale::ListenOnTcp("127.0.0.1", *tcpPort_);
+    if (!listening.listener) {
+      *error = "TCP port " + std::to_string(*tcpPort_) + ": " +
+               drunvale::SystemErrorText(listening.systemError);
+      return false;
+    }
+    path_ = "socket://127.0.0.1:" + std::to_string(listening.listener->Port());
+    return server_.Listen(drunvale::sim::MakeTcpHostStreamListener(std::move(listening.listener)));
+  }
+
   ElmServer server_;
+  std::optional<uint16_t> tcpPort_;
   std::string path_;
 };
 
 // Starts the adapter and says where it is; null when it could not start.
 std::unique_ptr<Adapter> PlugIn(const EcuSimOptions& options, const EcuSimConfig& config) {
-  if (options.tcpPort) {
-    std::fprintf(stderr,
-                 "drunvale-ecusim: cannot serve TCP port %u: this build has no TCP "
-                 "listener\n",
-                 unsigned{*options.tcpPort});
-    return nullptr;
-  }
   std::unique_ptr<Adapter> adapter;
   if (options.elm) {
-    adapter = std::make_unique<ElmAdapter>(options.elmConfig, config);
+    adapter = std::make_unique<ElmAdapter>(options.elmConfig, config, options.tcpPort);
   } else {
     adapter = std::make_unique<KLineAdapter>(config);
   }
