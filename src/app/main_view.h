@@ -47,7 +47,7 @@ class MainView {
   virtual void RepaintIndicator() = 0;
   // The run begins, before the link may start: `port` is in use, "Пикать" is ticked as `beep`
   // says, and the dash opens once the window shows when `dash` asks for it.
-  virtual void RunBegins(const std::string& port, bool beep, bool dash) {}
+  virtual void RunBegins(const std::string& /*port*/, bool /*beep*/, bool /*dash*/) {}
   // A full refresh of the panel has been made (the console prints its tables then).
   virtual void PanelRefreshed() {}
   // The 333 ms refresh timer; starting it while it runs restarts it.

@@ -32,6 +32,7 @@ enum class ControlKind : uint8_t {
   RadioButton,   // checked by the dialog's logic, never by a click alone
   Edit,          // one line unless MultiLine
   DropDownList,  // the height is that of the opened list
+  ComboBox,      // a drop-down list whose text may also be typed; the same height rule
   UpDown,        // arrows at the right edge of the control before it, its buddy edit
   Tabs,          // the tab texts are the control's items
   Trackbar,

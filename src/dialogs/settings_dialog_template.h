@@ -16,6 +16,8 @@ enum class SettingsControl : int {
   BaudLabel,
   BaudList,
   BpsLabel,
+  AdapterLabel,
+  AdapterList,
   Rts,
   Dtr,
   LinkSeparator,
@@ -59,6 +61,13 @@ enum class SettingsControl : int {
 
 // "Настройки Drunvale".
 const DialogTemplateOf<SettingsControl>& SettingsDialogTemplate();
+
+// The adapter kinds in the order of AdapterKind, as AdapterList offers them.
+inline constexpr std::string_view kAdapterKindTexts[] = {"определить сам", "K-line (эхо)",
+                                                         "ELM327"};
+
+// The Wi-Fi adapters' usual address, offered beside the serial ports.
+inline constexpr std::string_view kWifiAdapterAddress = "socket://192.168.0.10:35000";
 
 // The file chooser of the "..." button: its filters, the first one chosen, and the extension a
 // name typed without one gets.

@@ -152,7 +152,9 @@ DialogWidgets::DialogWidgets(QDialog& dialog, const DialogTemplate& dialogTempla
   for (const ControlTemplate& control : dialogTemplate.controls) {
     QWidget* widget = Make(dialog, control, custom);
     QRect place = Place(control.rect);
-    if (control.kind == ControlKind::DropDownList) place.setHeight(units_.Y(kClosedListHeight));
+    if (control.kind == ControlKind::DropDownList || control.kind == ControlKind::ComboBox) {
+      place.setHeight(units_.Y(kClosedListHeight));
+    }
     if (control.kind == ControlKind::Icon) place.setSize(QSize(kIconSize, kIconSize));
     widget->setGeometry(place);
     if (control.kind == ControlKind::UpDown && !widgets_.empty()) {
@@ -213,9 +215,16 @@ QWidget* DialogWidgets::Make(QDialog& dialog, const ControlTemplate& control,
     }
     case ControlKind::Edit:
       return MakeEdit(parent, control);
-    case ControlKind::DropDownList: {
+    case ControlKind::DropDownList:
+    case ControlKind::ComboBox: {
       auto* list = new QComboBox(parent);
       list->setStyle(new DialogControlStyle(list));
+      if (control.kind == ControlKind::ComboBox) {
+        list->setEditable(true);
+        // What is typed stays as typed: no completion, no entry added on Enter.
+        list->setInsertPolicy(QComboBox::NoInsert);
+        list->setCompleter(nullptr);
+      }
       return list;
     }
     case ControlKind::UpDown:

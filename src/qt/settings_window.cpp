@@ -25,9 +25,8 @@ QString Text(std::string_view text) {
   return QString::fromUtf8(text);
 }
 
-// The port list is as narrow as it was for "COM1": it shows a device by its name in /dev (a
-// stable name by its last part, "usb-FTDI_..."), the whole path in its tooltip and in an open
-// list as wide as it needs.
+// The open port list shows a device by its name in /dev (a stable name by its last part,
+// "usb-FTDI_..."), the whole path in its tooltip and in the field above, where it may be typed.
 QString PortLabel(const std::string& path) {
   constexpr std::string_view kDev = "/dev/";
   constexpr std::string_view kStable = "/dev/serial/";
@@ -78,6 +77,14 @@ void SettingsWindow::Connect() {
       connect(list, &QComboBox::currentIndexChanged, this, [this, id](int index) {
         if (!sync_.Syncing()) Apply([&] { logic_.Select(id, index); });
       });
+      if (QLineEdit* typed = list->lineEdit()) {
+        connect(typed, &QLineEdit::textEdited, this, [this, id](const QString& text) {
+          Apply([&] { logic_.TextChanged(id, text.toStdString()); });
+        });
+        // After typing the shown choice may be stale: choosing it again changes no index.
+        connect(list, &QComboBox::activated, this,
+                [this, id](int index) { Apply([&] { logic_.Select(id, index); }); });
+      }
     } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
       connect(radio, &QRadioButton::clicked, this,
               [this, id] { Apply([&] { logic_.RadioClicked(id); }); });
@@ -153,7 +160,7 @@ void SettingsWindow::Apply(const std::function<void()>& event) {
 
 void SettingsWindow::Sync() {
   const SettingsDialogControls& c = logic_.Controls();
-  const auto list = [this](SettingsControl id, const ListControl& model) {
+  const auto fill = [this](SettingsControl id, const ListControl& model) {
     auto* box = static_cast<QComboBox*>(Control(id));
     QStringList shown;
     for (int i = 0; i < box->count(); ++i)
@@ -161,15 +168,27 @@ void SettingsWindow::Sync() {
     QStringList wanted;
     for (const std::string& item : model.items)
       wanted << Text(item);
-    if (shown != wanted) {
-      box->clear();
-      for (const std::string& item : model.items) {
-        box->addItem(id == SettingsControl::PortList ? PortLabel(item) : Text(item));
-        box->setItemData(box->count() - 1, Text(item), Qt::ToolTipRole);
-      }
-      box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + box->iconSize().width());
+    if (shown == wanted) return false;
+    box->clear();
+    for (const std::string& item : model.items) {
+      box->addItem(id == SettingsControl::PortList ? PortLabel(item) : Text(item));
+      box->setItemData(box->count() - 1, Text(item), Qt::ToolTipRole);
     }
-    box->setCurrentIndex(model.selected);
+    box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + box->iconSize().width());
+    return true;
+  };
+  const auto list = [&](SettingsControl id, const ListControl& model) {
+    fill(id, model);
+    static_cast<QComboBox*>(Control(id))->setCurrentIndex(model.selected);
+  };
+  const auto combo = [&](SettingsControl id, const ComboControl& model) {
+    auto* box = static_cast<QComboBox*>(Control(id));
+    const bool refilled = fill(id, model);
+    // While the text is the one typed the choice is left alone, so typing keeps its cursor.
+    if (refilled || box->lineEdit()->text() != Text(model.text)) {
+      box->setCurrentIndex(model.selected);
+      box->lineEdit()->setText(Text(model.text));
+    }
   };
   const auto button = [this](SettingsControl id, const ButtonControl& model) {
     auto* widget = static_cast<QAbstractButton*>(Control(id));
@@ -188,8 +207,9 @@ void SettingsWindow::Sync() {
     Control(arrows)->setEnabled(model.enabled);
   };
 
-  list(SettingsControl::PortList, c.ports);
+  combo(SettingsControl::PortList, c.ports);
   list(SettingsControl::BaudList, c.bauds);
+  list(SettingsControl::AdapterList, c.adapters);
   button(SettingsControl::Rts, c.rts);
   button(SettingsControl::Dtr, c.dtr);
   edit(SettingsControl::Price, c.price.text, c.price.enabled);

@@ -81,6 +81,7 @@ void SettingsDialog::Initialise() {
   (void)testEngine_.Device().Create();
   if (listPorts_) presentPorts_ = listPorts_();
   controls_.bauds.items = {"10400", "38400", "57600"};
+  controls_.adapters.items.assign(std::begin(kAdapterKindTexts), std::end(kAdapterKindTexts));
 
   uint32_t minRate = kFallbackMinRate;
   uint32_t maxRate = kFallbackMaxRate;
@@ -94,32 +95,41 @@ void SettingsDialog::Initialise() {
 
   workingCopy_ = settings_.Get();
   portInUse_ = workingCopy_.Port;
+  adapterInUse_ = workingCopy_.Adapter;
   FillControls();
 }
 
 // The port is selected by its exact name, so no other adapter is ever taken for it. A port
 // that is not there now (unplugged, this run's pseudo-terminal) is offered after the present
 // ones, and an adapter named by its node rather than its stable name keeps that name: saving
-// other settings then leaves the port as it was.
+// other settings then leaves the port as it was. The Wi-Fi adapters' usual address comes last;
+// any other is typed.
 void SettingsDialog::ShowPorts() {
   const std::string& port = workingCopy_.Port;
-  ListControl& list = controls_.ports;
+  ComboControl& list = controls_.ports;
   list.items.clear();
   for (const SerialPortName& present : presentPorts_) {
     list.items.push_back(!port.empty() && present.device == port ? port : present.path);
   }
+  const auto listed = [&](std::string_view name) {
+    return std::find(list.items.begin(), list.items.end(), name) != list.items.end();
+  };
+  if (!port.empty() && !listed(port)) list.items.push_back(port);
+  if (!listed(kWifiAdapterAddress)) list.items.emplace_back(kWifiAdapterAddress);
   if (port.empty()) {
-    list.selected = list.items.empty() ? -1 : 0;
+    list.selected = presentPorts_.empty() ? -1 : 0;
+    list.text = presentPorts_.empty() ? std::string() : list.items[0];
     return;
   }
-  const auto found = std::find(list.items.begin(), list.items.end(), port);
-  list.selected = static_cast<int>(found - list.items.begin());
-  if (found == list.items.end()) list.items.push_back(port);
+  list.selected =
+      static_cast<int>(std::find(list.items.begin(), list.items.end(), port) - list.items.begin());
+  list.text = port;
 }
 
 void SettingsDialog::FillControls() {
   const Parameters& p = workingCopy_.Params;
   ShowPorts();
+  controls_.adapters.selected = static_cast<int>(workingCopy_.Adapter);
   controls_.bauds.selected = SelectByPrefix(controls_.bauds.items, std::to_string(p.BaudRate));
   controls_.price.text = FormatFixed2(p.FuelPrice);
   controls_.rts.checked = p.RtsPulse;
@@ -200,6 +210,14 @@ UpDownControl* SettingsDialog::UpDownOf(SettingsControl id) {
 }
 
 void SettingsDialog::TextChanged(SettingsControl edit, std::string text) {
+  if (edit == SettingsControl::PortList) {
+    ComboControl& ports = controls_.ports;
+    const auto found = std::find(ports.items.begin(), ports.items.end(), text);
+    ports.selected =
+        found == ports.items.end() ? -1 : static_cast<int>(found - ports.items.begin());
+    ports.text = std::move(text);
+    return;
+  }
   if (edit == SettingsControl::Price) {
     controls_.price.text = std::move(text);
     return;
@@ -304,12 +322,13 @@ void SettingsDialog::SelectTab(int tab) {
 }
 
 void SettingsDialog::Select(SettingsControl list, int index) {
-  ListControl* control = list == SettingsControl::PortList   ? &controls_.ports
-                         : list == SettingsControl::BaudList ? &controls_.bauds
-                                                             : nullptr;
-  if (control && index >= 0 && index < static_cast<int>(control->items.size())) {
-    control->selected = index;
-  }
+  ListControl* control = list == SettingsControl::PortList      ? &controls_.ports
+                         : list == SettingsControl::BaudList    ? &controls_.bauds
+                         : list == SettingsControl::AdapterList ? &controls_.adapters
+                                                                : nullptr;
+  if (!control || index < 0 || index >= static_cast<int>(control->items.size())) return;
+  control->selected = index;
+  if (list == SettingsControl::PortList) controls_.ports.text = control->items[index];
 }
 
 void SettingsDialog::TakeBrowsedFile(const std::string& path) {
@@ -379,8 +398,14 @@ void SettingsDialog::Save() {
   if (controls_.path.enabled) WavPath() = controls_.path.text;
 
   Settings saved = workingCopy_;
-  const ListControl& ports = controls_.ports;
-  if (ports.selected >= 0) saved.Port = ports.items[ports.selected];
+  // A typed name counts without its surrounding blanks; none typed leaves the port as it was.
+  const std::string& typed = controls_.ports.text;
+  const size_t first = typed.find_first_not_of(" \t");
+  if (first != std::string::npos) {
+    saved.Port = typed.substr(first, typed.find_last_not_of(" \t") - first + 1);
+  }
+  const int adapter = controls_.adapters.selected;
+  if (adapter >= 0) saved.Adapter = static_cast<AdapterKind>(adapter);
   const ListControl& bauds = controls_.bauds;
   if (bauds.selected >= 0) {
     saved.Params.BaudRate = static_cast<uint16_t>(NumberOrZero(bauds.items[bauds.selected]));
@@ -394,16 +419,19 @@ void SettingsDialog::Save() {
   saved.Params.OverLimit = static_cast<uint8_t>(controls_.overLimit.Value());
 
   settings_.Set(saved);
-  // A port given for this run only (--port, --demo) is shown and kept in use, but the store
-  // keeps its own unless the user picked another one here.
-  if (saved.Port == portInUse_) {
+  // A port or adapter given for this run only (--port, --demo, --adapter) is shown and kept in
+  // use, but the store keeps its own unless the user picked another one here.
+  const bool keepPort = saved.Port == portInUse_;
+  const bool keepAdapter = saved.Adapter == adapterInUse_;
+  if (keepPort || keepAdapter) {
     Settings stored;
-    // Unread, the stored port is unknown: a default in its place would lose it.
+    // Unread, the stored ones are unknown: defaults in their place would lose them.
     if (stored.Load(store_) != StoreResult::Ok && store_.Exists(kSettingsKeyPath)) {
       host_.ShowWarning(kNotSavedText);
       return;
     }
-    saved.Port = stored.Port;
+    if (keepPort) saved.Port = stored.Port;
+    if (keepAdapter) saved.Adapter = stored.Adapter;
   }
   // In use either way; the user learns that they will not outlive this run.
   if (saved.Save(store_) != StoreResult::Ok) host_.ShowWarning(kNotSavedText);

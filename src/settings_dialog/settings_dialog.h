@@ -102,6 +102,7 @@ class SettingsDialog {
   // The port in use when the dialog opened; it may be this run's own (--port, --demo) rather
   // than the stored one.
   std::string portInUse_;
+  AdapterKind adapterInUse_ = AdapterKind::Automatic;  // likewise (--adapter)
 
   Settings workingCopy_;
   std::array<LevelSettings*, 4> levelRecords_;

@@ -14,6 +14,12 @@ struct ListControl {
   int selected = -1;  // -1: nothing selected
 };
 
+// A list whose text may also be typed: the text is what counts, and the entry it names, if
+// any, is the one selected.
+struct ComboControl : ListControl {
+  std::string text;
+};
+
 struct ButtonControl {
   bool checked = false;
   bool enabled = true;
@@ -27,8 +33,9 @@ struct EditControl {
 // What every control of the dialog shows. The window mirrors this after each event it passes
 // on, so the dialog's behaviour can be tested without one.
 struct SettingsDialogControls {
-  ListControl ports;                    // PortList
+  ComboControl ports;                   // PortList
   ListControl bauds;                    // BaudList
+  ListControl adapters;                 // AdapterList, in the order of AdapterKind
   ButtonControl rts;                    // Rts
   ButtonControl dtr;                    // Dtr
   EditControl price;                    // Price

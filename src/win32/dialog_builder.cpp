@@ -114,6 +114,9 @@ NativeControl NativeControlOf(const ControlTemplate& control) {
     }
     case ControlKind::DropDownList:
       return {L"COMBOBOX", visible | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, exStyle};
+    case ControlKind::ComboBox:
+      return {L"COMBOBOX", visible | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+              exStyle};
     case ControlKind::UpDown:
       // The dialog's logic moves the value (UDN_DELTAPOS) and writes the buddy's text itself.
       return {UPDOWN_CLASSW,

@@ -133,9 +133,13 @@ bool SettingsWindow::Command(int id, int code, HWND from) {
       }
       return true;
     case ControlKind::DropDownList:
+    case ControlKind::ComboBox:
       if (code == CBN_SELCHANGE && !sync_.Syncing()) {
         const int index = static_cast<int>(SendMessageW(from, CB_GETCURSEL, 0, 0));
         Apply([&] { logic_.Select(control, index); });
+      } else if (code == CBN_EDITCHANGE && !sync_.Syncing()) {
+        const std::string text = TextOf(from);
+        Apply([&] { logic_.TextChanged(control, text); });
       }
       return true;
     case ControlKind::CheckBox:
@@ -185,7 +189,7 @@ void SettingsWindow::Apply(const std::function<void()>& event) {
 
 void SettingsWindow::Sync() {
   const SettingsDialogControls& c = logic_.Controls();
-  const auto list = [this](C id, const ListControl& model) {
+  const auto fill = [this](C id, const ListControl& model) {
     HWND box = Control(id);
     const auto count = static_cast<size_t>(SendMessageW(box, CB_GETCOUNT, 0, 0));
     bool same = count == model.items.size();
@@ -194,12 +198,24 @@ void SettingsWindow::Sync() {
       SendMessageW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
       same = Utf8FromWide(item.c_str()) == model.items[i];
     }
-    if (!same) {
-      SendMessageW(box, CB_RESETCONTENT, 0, 0);
-      for (const std::string& item : model.items)
-        SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(item).c_str()));
+    if (same) return false;
+    SendMessageW(box, CB_RESETCONTENT, 0, 0);
+    for (const std::string& item : model.items)
+      SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(item).c_str()));
+    return true;
+  };
+  const auto list = [&](C id, const ListControl& model) {
+    fill(id, model);
+    SendMessageW(Control(id), CB_SETCURSEL, static_cast<WPARAM>(model.selected), 0);
+  };
+  const auto combo = [&](C id, const ComboControl& model) {
+    HWND box = Control(id);
+    const bool refilled = fill(id, model);
+    // While the text is the one typed the choice is left alone, so typing keeps its caret.
+    if (refilled || TextOf(box) != model.text) {
+      SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(model.selected), 0);
+      SetText(box, model.text);
     }
-    SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(model.selected), 0);
   };
   const auto button = [this](C id, const ButtonControl& model) {
     CheckDlgButton(dialog_, Id(id), model.checked ? BST_CHECKED : BST_UNCHECKED);
@@ -219,8 +235,9 @@ void SettingsWindow::Sync() {
     EnableWindow(control, model.enabled);
   };
 
-  list(C::PortList, c.ports);
+  combo(C::PortList, c.ports);
   list(C::BaudList, c.bauds);
+  list(C::AdapterList, c.adapters);
   button(C::Rts, c.rts);
   button(C::Dtr, c.dtr);
   edit(C::Price, c.price.text, c.price.enabled);

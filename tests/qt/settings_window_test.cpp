@@ -135,7 +135,7 @@ TEST_F(SettingsWindowTest, BuildsItsTemplateInDialogUnitsWithEveryTextWhole) {
   auto window = Open();
   EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Настройки Drunvale"));
   const DialogUnits& units = window->Units();
-  EXPECT_EQ(window->size(), QSize(units.X(316), units.Y(214)));
+  EXPECT_EQ(window->size(), QSize(units.X(316), units.Y(230)));
 
   const auto& dialog = SettingsDialogTemplate();
   for (const ControlTemplate& t : dialog.controls) {
@@ -146,7 +146,7 @@ TEST_F(SettingsWindowTest, BuildsItsTemplateInDialogUnitsWithEveryTextWhole) {
     }
   }
   EXPECT_EQ(window->Control(SettingsControl::Save)->geometry(),
-            ToQRect(units.ToPixels({202, 193, 50, 14})));
+            ToQRect(units.ToPixels({202, 209, 50, 14})));
   EXPECT_TRUE(Get<QPushButton>(*window, SettingsControl::Test)->isCheckable());
   auto* tabs = Get<QTabWidget>(*window, SettingsControl::Tabs);
   ASSERT_EQ(tabs->count(), 4);
@@ -158,10 +158,14 @@ TEST_F(SettingsWindowTest, BuildsItsTemplateInDialogUnitsWithEveryTextWhole) {
   EXPECT_EQ(buddy.left(), units.X(115));
   ExpectTextsFit(*window);
 
-  // The default port, by its name in /dev, though its adapter has a stable name too.
+  // The default port, in the list by its name in /dev though its adapter has a stable name too,
+  // and whole in the field, where another may be typed.
   auto* ports = Get<QComboBox>(*window, SettingsControl::PortList);
-  EXPECT_EQ(ports->currentText(), "ttyUSB0");
-  EXPECT_EQ(ports->count(), 2);
+  EXPECT_EQ(ports->itemText(ports->currentIndex()), "ttyUSB0");
+  EXPECT_EQ(ports->currentText(), "/dev/ttyUSB0");
+  EXPECT_EQ(ports->count(), 3);
+  QTest::keyClicks(ports->lineEdit(), "X");
+  EXPECT_EQ(window->Logic().Controls().ports.text, "/dev/ttyUSB0X");
 }
 
 TEST_F(SettingsWindowTest, EditsClampWhenLeftAndArrowsStepWithoutTakingTheFocus) {

@@ -59,7 +59,7 @@ TEST_F(DialogTest, PortIsSelectedByItsExactNameAndKeptWhenNotPresent) {
   // ones, and a save keeps it.
   for (const char* absent : {"/dev/ttyUSB1", "/dev/TTYUSB10", "/dev/pts/7"}) {
     EXPECT_EQ(openOn(absent), absent);
-    EXPECT_EQ(Controls().ports.items.size(), 4u);
+    EXPECT_EQ(Controls().ports.items.size(), 5u);
     Enter(SettingsControl::Price, "41");
     dialog->Save();
     Settings reloaded;
@@ -69,9 +69,10 @@ TEST_F(DialogTest, PortIsSelectedByItsExactNameAndKeptWhenNotPresent) {
   }
   // An adapter is listed once, under the name it is stored by.
   EXPECT_EQ(openOn("/dev/ttyUSB0"), "/dev/ttyUSB0");
-  EXPECT_THAT(Controls().ports.items, ElementsAre("/dev/ttyS0", "/dev/ttyUSB0", "/dev/ttyUSB10"));
+  EXPECT_THAT(Controls().ports.items, ElementsAre("/dev/ttyS0", "/dev/ttyUSB0", "/dev/ttyUSB10",
+                                                  "socket://192.168.0.10:35000"));
   EXPECT_EQ(openOn("/dev/serial/by-id/usb-A"), "/dev/serial/by-id/usb-A");
-  EXPECT_EQ(Controls().ports.items.size(), 3u);
+  EXPECT_EQ(Controls().ports.items.size(), 4u);
 
   ports.clear();
   EXPECT_EQ(openOn(""), "none");
@@ -85,17 +86,20 @@ TEST_F(DialogTest, PortGivenForThisRunIsShownButTheStoredOneIsSaved) {
   Settings stored;
   stored.Port = "/dev/ttyUSB1";
   ASSERT_EQ(stored.Save(file), StoreResult::Ok);
-  Settings running = stored;  // as the program holds them after --port /dev/pts/4
+  Settings running = stored;  // as the program holds them after --port /dev/pts/4 --adapter elm
   running.Port = "/dev/pts/4";
+  running.Adapter = AdapterKind::Elm;
 
   Open(running, &file);
   EXPECT_EQ(Controls().ports.items[Controls().ports.selected], "/dev/pts/4");
   Enter(SettingsControl::Price, "41");
   dialog->Save();
   EXPECT_EQ(settings.Get().Port, "/dev/pts/4");  // still in use
+  EXPECT_EQ(settings.Get().Adapter, AdapterKind::Elm);
   Settings reread;
   ASSERT_EQ(reread.Load(file), StoreResult::Ok);
   EXPECT_EQ(reread.Port, "/dev/ttyUSB1");
+  EXPECT_EQ(reread.Adapter, AdapterKind::Automatic);
   EXPECT_EQ(reread.Params.FuelPrice, 41.0f);
 
   // A port picked in the dialog is the one stored, and used from now on.
@@ -105,6 +109,30 @@ TEST_F(DialogTest, PortGivenForThisRunIsShownButTheStoredOneIsSaved) {
   ASSERT_EQ(reread.Load(file), StoreResult::Ok);
   EXPECT_EQ(reread.Port, "/dev/ttyS0");
   EXPECT_EQ(settings.Get().Port, "/dev/ttyS0");
+}
+
+// The Wi-Fi address is offered; any other is typed, blanks around it dropped; typing a listed
+// name selects its entry. The adapter kind is chosen beside it.
+TEST_F(DialogTest, ATypedAddressAndTheAdapterKindAreSaved) {
+  Open();
+  EXPECT_EQ(Controls().ports.items.back(), "socket://192.168.0.10:35000");
+  EXPECT_EQ(Controls().adapters.selected, 0);
+  EXPECT_EQ(Controls().adapters.items.size(), 3u);
+  dialog->TextChanged(SettingsControl::PortList, " socket://10.0.0.5:35000 ");
+  EXPECT_EQ(Controls().ports.selected, -1);
+  dialog->Select(SettingsControl::AdapterList, 2);
+  dialog->Save();
+  Settings reloaded;
+  ASSERT_EQ(reloaded.Load(store), StoreResult::Ok);
+  EXPECT_EQ(reloaded.Port, "socket://10.0.0.5:35000");
+  EXPECT_EQ(reloaded.Adapter, AdapterKind::Elm);
+
+  Open(reloaded);
+  EXPECT_EQ(Controls().ports.text, "socket://10.0.0.5:35000");
+  dialog->TextChanged(SettingsControl::PortList, "socket://192.168.0.10:35000");
+  EXPECT_EQ(Controls().ports.selected, static_cast<int>(Controls().ports.items.size()) - 1);
+  dialog->Select(SettingsControl::PortList, 0);
+  EXPECT_EQ(Controls().ports.text, Controls().ports.items[0]);
 }
 
 TEST_F(DialogTest, RateArrowsTakeTheirRangeFromTheDevice) {
@@ -282,7 +310,7 @@ TEST_F(DialogTest, ResetChangesOnlyTheWorkingCopyUntilSaved) {
   ports = {{"/dev/ttyACM0"}, {"/dev/ttyACM1"}};
   Open(stored);
   dialog->Reset();
-  EXPECT_EQ(Controls().ports.items.size(), 3u);
+  EXPECT_EQ(Controls().ports.items.size(), 4u);
   dialog->Save();
   EXPECT_EQ(settings.Get().Port, DefaultSerialPort());
 }
