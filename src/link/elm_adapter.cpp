@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "link/kwp_services.h"
+#include "platform/socket_name.h"
 
 namespace drunvale {
 namespace {
@@ -145,7 +146,10 @@ AdapterStep ElmAdapter::FindSpeed(bool quiet) {
     }
   }
   if (!quiet) {
-    outlets_.ShowCause("Адаптер ELM327 на " + portName_ + " не отвечает ни на одной скорости.");
+    // A network adapter has no serial speed of its own to blame.
+    outlets_.ShowCause(
+        "Адаптер ELM327 на " + portName_ +
+        (IsSocketName(portName_) ? " не отвечает." : " не отвечает ни на одной скорости."));
   }
   return AdapterStep::Unusable;
 }
@@ -203,8 +207,10 @@ AdapterStep ElmAdapter::SetUp() {
         "через этот адаптер его не получить.");
     return AdapterStep::Unusable;
   }
+  const std::string speed =
+      IsSocketName(portName_) ? std::string() : ", " + std::to_string(speed_) + " бит/с";
   outlets_.ShowStatus("Адаптер " + (version_.empty() ? std::string("ELM327") : version_) + " на " +
-                      portName_ + ", " + std::to_string(speed_) + " бит/с.");
+                      portName_ + speed + ".");
   return AdapterStep::Ok;
 }
 
