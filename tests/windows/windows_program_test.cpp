@@ -18,9 +18,13 @@
 
 #include "console/served_drive.h"
 #include "console/spawn_program.h"
+#include "platform/tcp_listener.h"
 #include "program_version.h"
 #include "sim/ecu_simulator.h"
+#include "sim/elm_server.h"
+#include "sim/pty_host_stream.h"
 #include "sim/served_trip.h"
+#include "sim/tcp_host_stream.h"
 
 namespace drunvale {
 namespace {
@@ -267,6 +271,44 @@ TEST(ProgramUnderWine, APulledAdapterIsLostAndANewOneIsPolledAgain) {
   EXPECT_EQ(console.Interrupt(), 0) << console.Output();
   second.Stop();
   UnlinkCom5();
+}
+
+// The simulated ELM327 through Wine's serial layer as COM5 and through Winsock as a Wi-Fi
+// adapter on loopback: found by itself, set up and polled.
+TEST(ProgramUnderWine, AnElmAdapterIsFoundAndPolledOnAComPortAndOverTcp) {
+  std::string error;
+  {
+    sim::ElmServer elm({}, testing::FastDrive());
+    std::unique_ptr<sim::PtyHostStream> terminal = sim::PtyHostStream::Open(&error);
+    ASSERT_NE(terminal, nullptr) << error;
+    UnlinkCom5();
+    fs::create_symlink(terminal->DevicePath(), kCom5);
+    ASSERT_TRUE(elm.Serve(std::move(terminal)));
+    WineConsole console("--console --port COM5", kNoSound);
+    ASSERT_TRUE(console.Started());
+    EXPECT_TRUE(console.WaitFor("status: Адаптер ELM327 v1.5 на COM5, 38400 бит/с.\n", 60s))
+        << console.Output();
+    EXPECT_TRUE(
+        console.WaitUntil([&](const std::string&) { return elm.ServedSamples().size() > 2; }, 30s))
+        << console.Output();
+    EXPECT_EQ(console.Interrupt(), 0) << console.Output();
+    elm.Stop();
+    UnlinkCom5();
+  }
+  ListeningPort listening = ListenOnTcp("127.0.0.1", 0);
+  ASSERT_NE(listening.listener, nullptr) << listening.systemError;
+  const std::string address = "socket://127.0.0.1:" + std::to_string(listening.listener->Port());
+  sim::ElmServer elm({}, testing::FastDrive());
+  ASSERT_TRUE(elm.Listen(sim::MakeTcpHostStreamListener(std::move(listening.listener))));
+  WineConsole console("--console --port " + address, kNoSound);
+  ASSERT_TRUE(console.Started());
+  EXPECT_TRUE(console.WaitFor("status: Адаптер ELM327 v1.5 на " + address + ".\n", 60s))
+      << console.Output();
+  EXPECT_TRUE(
+      console.WaitUntil([&](const std::string&) { return elm.ServedSamples().size() > 2; }, 30s))
+      << console.Output();
+  EXPECT_EQ(console.Interrupt(), 0) << console.Output();
+  elm.Stop();
 }
 
 }  // namespace
