@@ -36,6 +36,8 @@ void MainController::Initialise() {
   connectAtStart_ = LoadConnectAtStart(store_);
   foundAdapter_ = static_cast<AdapterKind>(LoadAdapterFound(store_));
   app_.link.SetFoundAdapter(foundAdapter_);
+  foundSource_ = LoadSourceFound(store_);
+  app_.link.SetFoundSource(foundSource_);
   if (app_.sound.Device().Create() != SoundStatus::Ok || !app_.sound.Device().HasDevice()) {
     std::fputs("drunvale: no sound device, running without sound\n", stderr);
     cause += (cause.empty() ? "" : " ") + std::string("Нет звукового устройства: звука не будет.");
@@ -111,6 +113,11 @@ void MainController::OnRefreshTimer() {
   if (found != foundAdapter_ && app_.keepsRecords) {
     foundAdapter_ = found;
     (void)SaveAdapterFound(store_, static_cast<uint32_t>(found));
+  }
+  const uint32_t source = app_.link.FoundSource();
+  if (source != foundSource_ && app_.keepsRecords) {
+    foundSource_ = source;
+    (void)SaveSourceFound(store_, source);
   }
 }
 

@@ -119,6 +119,7 @@ class MainController final : public MainCommands {
   bool lookUnsaved_ = false;
   bool connectAtStart_ = false;
   AdapterKind foundAdapter_ = AdapterKind::Automatic;
+  uint32_t foundSource_ = 0;
   std::optional<uint32_t> shownAge_;
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/connection_worker.h"
 
+#include "link/obd_session.h"
 #include "link/port_causes.h"
 #include "settings/settings.h"
 
@@ -47,6 +48,11 @@ ExchangeResult ConnectionWorker::RunWorker() {
     }
     requestedBaud_ = settings.Params.BaudRate;
     requestedAdapter_ = settings.Adapter;
+    {
+      std::lock_guard lock(mutex_);
+      requestedSource_ = settings.Source;
+      requestedFuel_ = settings.Fuel;
+    }
     exchange_.SetErrorCount(0);
 
     ShowStatus("Открываем " + name + "...");
@@ -94,6 +100,11 @@ ExchangeResult ConnectionWorker::RunOnOpenPort(const Settings& settings) {
     // No chip answered the probe: an echoing adapter, or nothing yet.
     port_->SetTimeouts(KLineTimeouts());
   }
+  if (settings.Source == DataSourceKind::StandardObd) {
+    ShowCause("Стандартные данные OBD-II читаются только через адаптер ELM327.");
+    ClosePort();
+    return ExchangeResult::NoAnswer;
+  }
   const ExchangeResult result = RunThroughKLine(settings);
   if (settings.Adapter == AdapterKind::Automatic) {
     // What was found is tried first, and found out anew once it no longer reaches the unit
@@ -111,22 +122,73 @@ std::optional<ExchangeResult> ConnectionWorker::RunThroughElm(const Settings& se
                                                               bool probing) {
   ElmAdapter elm(*port_, clock_, stop_, outlets_, settings.Port, elmMemory_);
   if (probing && !elm.Answers()) return std::nullopt;
-  const AdapterStep prepared = elm.Prepare();
-  // A remembered chip that no longer answers is looked for anew at the next opening.
-  if (prepared == AdapterStep::Unusable && settings.Adapter == AdapterKind::Automatic) {
-    found_ = AdapterKind::Automatic;
+  const bool choosing = settings.Source == DataSourceKind::Automatic;
+  const auto found = static_cast<DataSourceKind>(sourceFound_.load() & 0xFF);
+  const DataSourceKind source = choosing ? found : settings.Source;
+  if (source != DataSourceKind::StandardObd) {
+    const AdapterStep prepared = elm.Prepare();
+    // A remembered chip that no longer answers is looked for anew at the next opening.
+    if (prepared == AdapterStep::Unusable && settings.Adapter == AdapterKind::Automatic) {
+      found_ = AdapterKind::Automatic;
+    }
+    ExchangeResult result = ResultOfStep(prepared);
+    if (result == ExchangeResult::Ok) {
+      if (probing) found_ = AdapterKind::Elm;
+      exchange_.SetAdapter(&elm);
+      // The chip's K-line runs at 10400 only, and the summary says so.
+      exchange_.SetLineRate(EcuSession::kWakeUpBaud);
+      result = session_.RunSession(EcuSession::kWakeUpBaud);
+      exchange_.SetAdapter(nullptr);
+      if (choosing && session_.Contacted()) {
+        sourceFound_ = PackedSource(DataSourceKind::ManufacturerBlock, 0);
+      }
+    }
+    // Only a manufacturer's unit that did not answer, or a chip that cannot carry its block,
+    // leaves the standard data to try on the same chip.
+    const bool tryStandard = choosing && !session_.Contacted() &&
+                             (prepared == AdapterStep::Unusable ||
+                              (prepared == AdapterStep::Ok && result == ExchangeResult::NoAnswer));
+    if (!tryStandard) {
+      if (choosing && !session_.Contacted() && source == DataSourceKind::ManufacturerBlock) {
+        sourceFound_ = 0;
+      }
+      ClosePort();
+      return result;
+    }
   }
-  ExchangeResult result = ResultOfStep(prepared);
-  if (result == ExchangeResult::Ok) {
-    if (probing) found_ = AdapterKind::Elm;
-    exchange_.SetAdapter(&elm);
-    // The chip's K-line runs at 10400 only, and the summary says so.
-    exchange_.SetLineRate(EcuSession::kWakeUpBaud);
-    result = session_.RunSession(EcuSession::kWakeUpBaud);
-    exchange_.SetAdapter(nullptr);
-  }
+  const ExchangeResult result = RunObd(elm, settings);
   ClosePort();
   return result;
+}
+
+ExchangeResult ConnectionWorker::RunObd(ElmAdapter& elm, const Settings& settings) {
+  const bool choosing = settings.Source == DataSourceKind::Automatic;
+  const uint32_t found = sourceFound_.load();
+  // The protocol found last is set at once; none is searched for.
+  const int remembered = (found & 0xFF) == static_cast<uint32_t>(DataSourceKind::StandardObd)
+                             ? (found >> 8) & 0xFF
+                             : 0;
+  const AdapterStep prepared = elm.PrepareForObd(remembered);
+  if (prepared != AdapterStep::Ok) return ResultOfStep(prepared);
+  if (settings.Adapter == AdapterKind::Automatic) found_ = AdapterKind::Elm;
+  FuelProperties fuel;
+  fuel.stoichiometricAfr = settings.Fuel.afrHundredths / 100.0;
+  fuel.densityKgL = settings.Fuel.densityGL / 1000.0;
+  fuel.displacementL = settings.Fuel.displacementCc / 1000.0;
+  ObdSession obd(elm, exchange_, stop_, outlets_, [this] { return wake_.WokeUp(); });
+  const ExchangeResult result = obd.Run(fuel);
+  if (obd.Contacted()) {
+    sourceFound_ = PackedSource(DataSourceKind::StandardObd, obd.Protocol());
+  } else if (remembered != 0 || choosing) {
+    // Searched for afresh next time, the manufacturer's block first when choosing.
+    sourceFound_ = 0;
+  }
+  return result;
+}
+
+bool ConnectionWorker::RunsWithSource(DataSourceKind source, const ObdFuel& fuel) const {
+  std::lock_guard lock(mutex_);
+  return requestedSource_ == source && requestedFuel_ == fuel;
 }
 
 ExchangeResult ConnectionWorker::RunThroughKLine(const Settings& settings) {

@@ -21,6 +21,11 @@
 
 namespace drunvale {
 
+// A data source found and its protocol, as kept from run to run.
+constexpr uint32_t PackedSource(DataSourceKind source, int protocol) {
+  return static_cast<uint32_t>(source) | static_cast<uint32_t>(protocol & 0xFF) << 8;
+}
+
 // One run of the connection worker with everything it owns: the port, the frame exchange with
 // its buffer and counters, the port name and rate it was started with. A new Start makes a new
 // one, so a worker the link gave up on shares nothing with its successor. RunWorker is the
@@ -47,11 +52,17 @@ class ConnectionWorker {
   std::string PortName() const;
   uint16_t RequestedBaud() const { return requestedBaud_.load(); }
   AdapterKind RequestedAdapter() const { return requestedAdapter_.load(); }
+  // The data source and the estimate's figures this run opened with.
+  bool RunsWithSource(DataSourceKind source, const ObdFuel& fuel) const;
   // What automatic detection found (Automatic: nothing yet); a start may say what an earlier
   // run found, tried first.
   AdapterKind FoundAdapter() const { return found_.load(); }
   void SetFoundAdapter(AdapterKind kind) { found_ = kind; }
-  uint16_t CurrentBaud() const { return exchange_.CurrentBaud(); }
+  // Likewise the data source automatic choice found, with the OBD-II protocol (ATSP number)
+  // in the second byte: PackedSource(DataSourceKind::StandardObd, 6).
+  uint32_t FoundSource() const { return sourceFound_.load(); }
+  void SetFoundSource(uint32_t packed) { sourceFound_ = packed; }
+  uint32_t CurrentBaud() const { return exchange_.CurrentBaud(); }
   int32_t ErrorCount() const { return exchange_.ErrorCount(); }
   // Raises DTR if the port is open; never races with the worker closing it.
   void RaiseDtr();
@@ -69,6 +80,8 @@ class ConnectionWorker {
   ExchangeResult RunOnOpenPort(const Settings& settings);
   // Through an ELM327: nullopt when probing and no chip answered (the port stays open).
   std::optional<ExchangeResult> RunThroughElm(const Settings& settings, bool probing);
+  // The standard data through the chip; the found source and protocol kept.
+  ExchangeResult RunObd(ElmAdapter& elm, const Settings& settings);
   // Line state, session, lines down, close.
   ExchangeResult RunThroughKLine(const Settings& settings);
   void ClosePort();
@@ -94,6 +107,9 @@ class ConnectionWorker {
   std::atomic<uint16_t> requestedBaud_{0};
   std::atomic<AdapterKind> requestedAdapter_{AdapterKind::Automatic};
   std::atomic<AdapterKind> found_{AdapterKind::Automatic};
+  std::atomic<uint32_t> sourceFound_{0};
+  DataSourceKind requestedSource_ = DataSourceKind::Automatic;  // under mutex_
+  ObdFuel requestedFuel_;                                       // under mutex_
 };
 
 }  // namespace drunvale

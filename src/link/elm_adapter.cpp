@@ -42,6 +42,11 @@ std::optional<uint8_t> HexByte(std::string_view two) {
   return value;
 }
 
+// One hex digit, as ATSP and a request's answer count take it.
+std::string ElmDigit(int value) {
+  return std::string(1, "0123456789ABCDEF"[value & 0x0F]);
+}
+
 // "1:6B 2:8F" as ATKW shows the key bytes.
 std::vector<uint8_t> KeyBytes(const ElmAnswer& answer) {
   for (const std::string& line : answer.statuses) {
@@ -119,8 +124,73 @@ bool ElmAdapter::Answers() {
 AdapterStep ElmAdapter::Prepare() {
   AdapterStep step = speed_ != 0 ? AdapterStep::Ok : FindSpeed(false);
   if (step == AdapterStep::Ok) step = Reset();
-  if (step == AdapterStep::Ok) step = SetUp();
+  if (step == AdapterStep::Ok) step = SetUp(kBlockSteps);
+  if (step == AdapterStep::Ok) step = AllowLongAnswers();
+  if (step == AdapterStep::Ok) ShowFound();
   return step;
+}
+
+AdapterStep ElmAdapter::PrepareForObd(int protocol) {
+  AdapterStep step = speed_ != 0 ? AdapterStep::Ok : FindSpeed(false);
+  if (step == AdapterStep::Ok) step = Reset();
+  if (step == AdapterStep::Ok) step = SetUp(kObdSteps);
+  if (step != AdapterStep::Ok) return step;
+  // Long answers only make the VIN come in one piece on K-line; a clone without them will do.
+  if (const Reply longAnswers = Command("ATAL", kCommandWaitMs);
+      longAnswers.read == Read::PortFailed) {
+    return AdapterStep::PortFailed;
+  }
+  const std::string select = protocol > 0 ? "ATSP" + ElmDigit(protocol) : std::string("ATSP0");
+  const Reply selected = Command(select, kCommandWaitMs);
+  if (selected.read != Read::Prompt || !selected.answer.Ok()) return Refused(selected, select);
+  ShowFound();
+  return AdapterStep::Ok;
+}
+
+ElmAdapter::Asked ElmAdapter::Ask(std::string_view request, int answers, uint32_t waitMs) {
+  Asked asked;
+  const bool digit = countDigit_ && answers > 0 && answers < 16;
+  Reply reply = Command(digit ? std::string(request) + ElmDigit(answers) : std::string(request),
+                        waitMs, &asked.firstByte);
+  if (digit && reply.read == Read::Prompt && reply.answer.NotUnderstood()) {
+    countDigit_ = false;
+    reply = Command(request, waitMs, &asked.firstByte);
+  }
+  asked.answer = std::move(reply.answer);
+  switch (reply.read) {
+    case Read::Prompt:
+      asked.step = SaysSilent(asked.answer) ? AdapterStep::Silent : AdapterStep::Ok;
+      break;
+    case Read::PortFailed:
+      asked.step = AdapterStep::PortFailed;
+      break;
+    case Read::Stopped:
+      asked.step = AdapterStep::Stopped;
+      break;
+    case Read::TimedOut:
+      asked.step = AdapterStep::Silent;
+      break;
+  }
+  return asked;
+}
+
+int ElmAdapter::DescribeProtocol() {
+  const Reply described = Command("ATDPN", kCommandWaitMs);
+  if (described.read != Read::Prompt || described.answer.statuses.empty()) return 0;
+  // "A6" when found by the search, "6" when set; the last digit is the protocol.
+  const std::string& line = described.answer.statuses.back();
+  if (line.empty()) return 0;
+  const char last = line.back();
+  if (last >= '1' && last <= '9') return last - '0';
+  if (last >= 'A' && last <= 'C') return last - 'A' + 10;
+  return 0;
+}
+
+void ElmAdapter::ShowFound() {
+  const std::string speed =
+      IsSocketName(portName_) ? std::string() : ", " + std::to_string(speed_) + " бит/с";
+  outlets_.ShowStatus("Адаптер " + (version_.empty() ? std::string("ELM327") : version_) + " на " +
+                      portName_ + speed + ".");
 }
 
 AdapterStep ElmAdapter::FindSpeed(bool quiet) {
@@ -177,20 +247,8 @@ AdapterStep ElmAdapter::Refused(const Reply& reply, std::string_view command) {
   return AdapterStep::Unusable;
 }
 
-AdapterStep ElmAdapter::SetUp() {
-  struct Step {
-    const char* command;
-    bool needed;  // without it the session cannot run
-  };
-  // Headers on: every answer is the whole frame, checked by the exchange. The header addresses
-  // the control unit physically, and so does the keep-alive, which by default goes to the
-  // functional address the unit does not listen on.
-  static constexpr Step kSteps[] = {
-      {"ATE0", true},   {"ATL0", false},         {"ATS0", false},
-      {"ATH1", true},   {"ATSP5", true},         {"ATSH8110F1", true},
-      {"ATKW0", false}, {"ATWM8110F13E", false}, {"ATAT1", false},
-  };
-  for (const Step& step : kSteps) {
+AdapterStep ElmAdapter::SetUp(std::span<const SetUpStep> steps) {
+  for (const SetUpStep& step : steps) {
     if (stop_.Wait(0) == WaitResult::Signalled) return AdapterStep::Stopped;
     const Reply reply = Command(step.command, kCommandWaitMs);
     if (reply.read != Read::Prompt || !reply.answer.Ok()) {
@@ -198,6 +256,10 @@ AdapterStep ElmAdapter::SetUp() {
       if (step.needed) return Refused(reply, step.command);
     }
   }
+  return AdapterStep::Ok;
+}
+
+AdapterStep ElmAdapter::AllowLongAnswers() {
   // Without ATAL the chip keeps to answers of 7 data bytes; the live block has 39.
   const Reply longAnswers = Command("ATAL", kCommandWaitMs);
   if (longAnswers.read == Read::PortFailed) return AdapterStep::PortFailed;
@@ -207,10 +269,6 @@ AdapterStep ElmAdapter::SetUp() {
         "через этот адаптер его не получить.");
     return AdapterStep::Unusable;
   }
-  const std::string speed =
-      IsSocketName(portName_) ? std::string() : ", " + std::to_string(speed_) + " бит/с";
-  outlets_.ShowStatus("Адаптер " + (version_.empty() ? std::string("ELM327") : version_) + " на " +
-                      portName_ + speed + ".");
   return AdapterStep::Ok;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -40,7 +41,20 @@ class ElmAdapter final : public Adapter {
   // Whether an ELM327 answers on the port at any speed; says nothing on the status line. The
   // speed found stays for Prepare.
   bool Answers();
+  // Set up for the manufacturer's block: ISO 14230-4 to the control unit's own address.
   AdapterStep Prepare() override;
+  // Set up for the standard OBD-II data instead: the chip's own headers, on `protocol` (its
+  // ATSP number) or searching for one when 0.
+  AdapterStep PrepareForObd(int protocol);
+  struct Asked {
+    AdapterStep step = AdapterStep::Silent;  // Silent: nothing answered ("NO DATA"...)
+    ElmAnswer answer;
+    uint32_t firstByte = 0;  // the tick of the answer's first byte
+  };
+  // One OBD request as hex ("010D"), expecting `answers` messages (0: whatever comes).
+  Asked Ask(std::string_view request, int answers, uint32_t waitMs);
+  // The protocol the chip is on (ATDPN), 0 when it cannot tell.
+  int DescribeProtocol();
   Transfer Carry(const KwpFrame& request, std::array<uint8_t, kReceiveBufferSize>& answer,
                  uint32_t& replyEnd) override;
   bool MakesContactItself() const override { return true; }
@@ -66,8 +80,25 @@ class ElmAdapter final : public Adapter {
   Read ReadToPrompt(std::string& text, uint32_t waitMs, uint32_t* firstByte);
   AdapterStep FindSpeed(bool quiet);
   AdapterStep Reset();
+  struct SetUpStep {
+    const char* command;
+    bool needed;  // without it the session cannot run
+  };
+  // Headers on: every answer is the whole frame, checked by the program. For the block the
+  // header addresses the control unit physically, and so does the keep-alive, which by default
+  // goes to the functional address the unit does not listen on.
+  static constexpr SetUpStep kBlockSteps[] = {
+      {"ATE0", true},   {"ATL0", false},         {"ATS0", false},
+      {"ATH1", true},   {"ATSP5", true},         {"ATSH8110F1", true},
+      {"ATKW0", false}, {"ATWM8110F13E", false}, {"ATAT1", false},
+  };
+  static constexpr SetUpStep kObdSteps[] = {
+      {"ATE0", true}, {"ATL0", false}, {"ATS0", false}, {"ATH1", true}, {"ATAT1", false},
+  };
   // The set-up commands; the missing ones have their fallback.
-  AdapterStep SetUp();
+  AdapterStep SetUp(std::span<const SetUpStep> steps);
+  AdapterStep AllowLongAnswers();
+  void ShowFound();
   // A set-up command the chip would not take, said on the status line.
   AdapterStep Refused(const Reply& reply, std::string_view command);
   // A reply that ended without an answer to judge.

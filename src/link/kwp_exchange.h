@@ -61,7 +61,7 @@ class KwpExchange {
   void SetAdapter(Adapter* adapter) { adapter_ = adapter; }
   Adapter* CurrentAdapter() const { return adapter_; }
   // The K-line's rate for the summary where the adapter, not the port, runs the line.
-  void SetLineRate(uint16_t rate) { currentBaud_ = rate; }
+  void SetLineRate(uint32_t rate) { currentBaud_ = rate; }
   // Without one, no exchange ever ends with Woken.
   void SetWakeCheck(WakeCheck wokeUp) { wokeUp_ = std::move(wokeUp); }
 
@@ -85,7 +85,7 @@ class KwpExchange {
   int LastPortError() const { return lastPortError_; }
 
   // Read by the dialog thread for the summary.
-  uint16_t CurrentBaud() const { return currentBaud_.load(); }
+  uint32_t CurrentBaud() const { return currentBaud_.load(); }
   int32_t ErrorCount() const { return errorCount_.load(); }
   // The session resets the count at each opening and counts attempts of its own.
   void SetErrorCount(int32_t count) { errorCount_ = count; }
@@ -115,7 +115,7 @@ class KwpExchange {
   size_t payloadSize_ = 0;
   std::array<uint8_t, kReceiveBufferSize> receiveBuffer_{};
   int lastPortError_ = 0;
-  std::atomic<uint16_t> currentBaud_{0};
+  std::atomic<uint32_t> currentBaud_{0};
   std::atomic<int32_t> errorCount_{0};
 };
 

@@ -63,6 +63,7 @@ void KwpLink::Start(StatusOut status, StatusOut causes) {
                                          samples_, paused_, causes_);
   if (lastReceiveTick_) worker->connection.Exchange().SetLastReceiveTick(*lastReceiveTick_);
   worker->connection.SetFoundAdapter(FoundAdapter());
+  worker->connection.SetFoundSource(FoundSource());
   // The default stack (8 MiB of address space, committed as used) serves; the worker needs
   // far less, so no size is asked for.
   try {
@@ -105,6 +106,7 @@ void KwpLink::ReleaseEndedWorker() {
   if (thread_.joinable()) thread_.join();
   lastReceiveTick_ = worker_->connection.Exchange().LastReceiveTick();
   found_ = FoundAdapter();
+  foundSource_ = FoundSource();
   worker_->outlets.Detach();
   worker_.reset();
 }
@@ -112,6 +114,7 @@ void KwpLink::ReleaseEndedWorker() {
 void KwpLink::AbandonWorker() {
   // Its stop event stays set for good; the thread drops the last reference when it ends.
   found_ = FoundAdapter();
+  foundSource_ = FoundSource();
   worker_->outlets.Detach();
   if (thread_.joinable()) thread_.detach();
   worker_.reset();
@@ -123,6 +126,7 @@ void KwpLink::ApplySettings() {
   ConnectionWorker& connection = worker_->connection;
   const uint16_t baud = settings.Params.BaudRate;
   if (connection.PortName() == settings.Port && connection.RequestedAdapter() == settings.Adapter &&
+      connection.RunsWithSource(settings.Source, settings.Fuel) &&
       (connection.CurrentBaud() == baud || connection.RequestedBaud() == baud)) {
     // A cleared DtrOn takes effect at the next open.
     if (settings.Params.DtrOn) connection.RaiseDtr();
@@ -145,6 +149,11 @@ AdapterKind KwpLink::FoundAdapter() const {
     return worker_->connection.FoundAdapter();
   }
   return found_;
+}
+
+uint32_t KwpLink::FoundSource() const {
+  if (worker_ && worker_->connection.FoundSource() != 0) return worker_->connection.FoundSource();
+  return foundSource_;
 }
 
 bool KwpLink::WorkerRunning() const {

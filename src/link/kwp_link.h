@@ -59,6 +59,9 @@ class KwpLink {
   // Start from what an earlier run found.
   AdapterKind FoundAdapter() const;
   void SetFoundAdapter(AdapterKind kind) { found_ = kind; }
+  // Likewise the data source and its protocol (PackedSource).
+  uint32_t FoundSource() const;
+  void SetFoundSource(uint32_t packed) { foundSource_ = packed; }
   bool WorkerRunning() const;
 
  private:
@@ -84,6 +87,7 @@ class KwpLink {
   std::thread thread_;
   std::optional<uint32_t> lastReceiveTick_;     // from the last worker that ended in time
   AdapterKind found_ = AdapterKind::Automatic;  // handed from worker to worker
+  uint32_t foundSource_ = 0;                    // likewise
 };
 
 }  // namespace drunvale

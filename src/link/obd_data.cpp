@@ -13,8 +13,8 @@ constexpr uint8_t kVinPid = 0x02;
 constexpr size_t kVinLength = 17;
 constexpr int kClosedLoop = 2;
 constexpr int kOpenLoopLoadOrCut = 4;
-// Below this the car is not coasting fast enough for its unit to cut the fuel.
-constexpr double kCutMinSpeedKmh = 20;
+// Standing with the throttle shut is idling, not a cut.
+constexpr double kCutMinSpeedKmh = 5;
 constexpr double kGasConstantAir = 287.05;  // J/(kg K)
 
 double Word(const uint8_t* d) {
@@ -89,7 +89,8 @@ class CanMessages {
   std::map<uint32_t, Pending> pending_;
 };
 
-void KLineMessages(const ElmAnswer& answer, std::vector<ObdMessage>& out) {
+// J1850 ends its frames with a CRC the chip has checked already; K-line with a sum to check.
+void KLineMessages(const ElmAnswer& answer, bool summed, std::vector<ObdMessage>& out) {
   for (const std::vector<uint8_t>& frame : answer.data) {
     // Priority or format, target, source; a 14230 format byte without its length bits has the
     // length in a fourth header byte.
@@ -98,7 +99,7 @@ void KLineMessages(const ElmAnswer& answer, std::vector<ObdMessage>& out) {
     uint8_t sum = 0;
     for (size_t i = 0; i + 1 < frame.size(); ++i)
       sum = static_cast<uint8_t>(sum + frame[i]);
-    if (sum != frame.back()) continue;
+    if (summed && sum != frame.back()) continue;
     out.push_back({frame[2], {frame.begin() + static_cast<long>(header), frame.end() - 1}});
   }
 }
@@ -218,8 +219,10 @@ std::vector<ObdMessage> ObdMessages(const ElmAnswer& answer, ObdBus bus) {
       }
       break;
     case ObdBus::KLine:
+      KLineMessages(answer, true, out);
+      break;
     case ObdBus::Other:
-      KLineMessages(answer, out);
+      KLineMessages(answer, false, out);
       break;
   }
   return out;

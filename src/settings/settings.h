@@ -62,7 +62,30 @@ void ResetParameters(Parameters& p);
 enum class AdapterKind : uint32_t { Automatic = 0, KLine = 1, Elm = 2 };
 inline constexpr const char* kAdapterKindName = "AdapterKind";
 
-// The whole settings object: the record, the four strings and the adapter kind beside it.
+// Where the samples come from: the manufacturer's live-data block (through either adapter) or
+// the standard OBD-II data any car since about 2001 gives (through an ELM327 only); automatic
+// tries the block first. Stored as "DataSource", a REG_DWORD beside the record; absent or
+// unknown is automatic.
+enum class DataSourceKind : uint32_t { Automatic = 0, ManufacturerBlock = 1, StandardObd = 2 };
+inline constexpr const char* kDataSourceName = "DataSource";
+
+// What the fuel estimate from the standard data needs, stored beside the record as REG_DWORDs:
+// "Displacement" in cm³ (0: not given; needed only by a car without an air-flow sensor),
+// "StoichiometricAfr" in hundredths and "FuelDensity" in g/l, petrol's by default. A value out
+// of its range keeps the default.
+struct ObdFuel {
+  static constexpr uint32_t kMaxDisplacementCc = 10000;
+  static constexpr uint32_t kMinAfrHundredths = 500, kMaxAfrHundredths = 2500;
+  static constexpr uint32_t kMinDensityGL = 500, kMaxDensityGL = 1000;
+  uint32_t displacementCc = 0;
+  uint32_t afrHundredths = 1470;
+  uint32_t densityGL = 745;
+
+  bool operator==(const ObdFuel&) const = default;
+};
+
+// The whole settings object: the record, the four strings and, beside them, the adapter kind,
+// the data source and what the standard data's estimate needs.
 struct Settings {
   Settings();
 
@@ -80,6 +103,8 @@ struct Settings {
   std::string WavMin;
   std::string WavOver;
   AdapterKind Adapter = AdapterKind::Automatic;
+  DataSourceKind Source = DataSourceKind::Automatic;
+  ObdFuel Fuel;
 
   bool operator==(const Settings&) const = default;
 };

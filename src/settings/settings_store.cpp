@@ -77,16 +77,28 @@ StoreResult Settings::Load(UserStore& store) {
   ValueInfo info;
   const QueryStatus params = key->Query("Parameters", image, info);
   if (params == QueryStatus::Ok && info.Type == kRegBinary) loaded.Params = DecodeParameters(image);
-  std::array<uint8_t, 4> kind{};
-  const QueryStatus adapter = key->Query(kAdapterKindName, kind, info);
-  if (adapter == QueryStatus::Ok && info.Type == kRegDword && info.Size == kind.size()) {
-    const uint32_t value = kind[0] | kind[1] << 8 | kind[2] << 16 | uint32_t{kind[3]} << 24;
-    loaded.Adapter = value <= static_cast<uint32_t>(AdapterKind::Elm)
-                         ? static_cast<AdapterKind>(value)
-                         : AdapterKind::Automatic;
-  }
+  // The numbers beside the record: a value of another type or out of its range is left out.
+  bool numbersRead = true;
+  const auto number = [&](const char* name, uint32_t low, uint32_t high, auto apply) {
+    std::array<uint8_t, 4> bytes{};
+    const QueryStatus status = key->Query(name, bytes, info);
+    if (status == QueryStatus::Failed) numbersRead = false;
+    if (status != QueryStatus::Ok || info.Type != kRegDword || info.Size != bytes.size()) return;
+    const uint32_t value = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | uint32_t{bytes[3]} << 24;
+    if (value >= low && value <= high) apply(value);
+  };
+  number(kAdapterKindName, 0, static_cast<uint32_t>(AdapterKind::Elm),
+         [&](uint32_t v) { loaded.Adapter = static_cast<AdapterKind>(v); });
+  number(kDataSourceName, 0, static_cast<uint32_t>(DataSourceKind::StandardObd),
+         [&](uint32_t v) { loaded.Source = static_cast<DataSourceKind>(v); });
+  number("Displacement", 0, ObdFuel::kMaxDisplacementCc,
+         [&](uint32_t v) { loaded.Fuel.displacementCc = v; });
+  number("StoichiometricAfr", ObdFuel::kMinAfrHundredths, ObdFuel::kMaxAfrHundredths,
+         [&](uint32_t v) { loaded.Fuel.afrHundredths = v; });
+  number("FuelDensity", ObdFuel::kMinDensityGL, ObdFuel::kMaxDensityGL,
+         [&](uint32_t v) { loaded.Fuel.densityGL = v; });
   key->Close();
-  if (!whole || params == QueryStatus::Failed || adapter == QueryStatus::Failed) {
+  if (!whole || params == QueryStatus::Failed || !numbersRead) {
     return StoreResult::Failed;
   }
   *this = std::move(loaded);
@@ -105,9 +117,17 @@ StoreResult Settings::Save(UserStore& store) const {
   }
   const ParametersImage image = EncodeParameters(Params);
   key->Set("Parameters", kRegBinary, image);
-  const auto kind = static_cast<uint32_t>(Adapter);
-  const std::array<uint8_t, 4> adapter{static_cast<uint8_t>(kind), 0, 0, 0};
-  key->Set(kAdapterKindName, kRegDword, adapter);
+  const auto dword = [&](const char* name, uint32_t value) {
+    const std::array<uint8_t, 4> bytes{
+        static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+        static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+    key->Set(name, kRegDword, bytes);
+  };
+  dword(kAdapterKindName, static_cast<uint32_t>(Adapter));
+  dword(kDataSourceName, static_cast<uint32_t>(Source));
+  dword("Displacement", Fuel.displacementCc);
+  dword("StoichiometricAfr", Fuel.afrHundredths);
+  dword("FuelDensity", Fuel.densityGL);
   // Single writes may fail unnoticed, but a commit that stored nothing is a failed save.
   return key->Close() ? StoreResult::Ok : StoreResult::Failed;
 }

@@ -49,4 +49,15 @@ bool SaveAdapterFound(UserStore& store, uint32_t kind) {
   return SaveStoredNumber(store, kAdapterFoundName, kind);
 }
 
+uint32_t LoadSourceFound(UserStore& store) {
+  const uint32_t packed = LoadStoredNumber(store, kSourceFoundName).value_or(0);
+  const bool known = (packed & 0xFF) <= static_cast<uint32_t>(DataSourceKind::StandardObd) &&
+                     (packed >> 8) <= 0x0C;
+  return known ? packed : 0;
+}
+
+bool SaveSourceFound(UserStore& store, uint32_t packed) {
+  return SaveStoredNumber(store, kSourceFoundName, packed);
+}
+
 }  // namespace drunvale

@@ -27,4 +27,10 @@ inline constexpr const char* kAdapterFoundName = "AdapterFound";
 uint32_t LoadAdapterFound(UserStore& store);
 bool SaveAdapterFound(UserStore& store, uint32_t kind);
 
+// "SourceFound": the data source automatic choice found last, the OBD-II protocol in its
+// second byte, tried first at the next start; absent: none.
+inline constexpr const char* kSourceFoundName = "SourceFound";
+uint32_t LoadSourceFound(UserStore& store);
+bool SaveSourceFound(UserStore& store, uint32_t packed);
+
 }  // namespace drunvale

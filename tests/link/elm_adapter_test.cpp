@@ -100,9 +100,11 @@ struct FakeElm {
   std::vector<std::string> lines;
 };
 
-SessionRig& ElmRig(SessionRig& rig, AdapterKind kind = AdapterKind::Elm) {
+SessionRig& ElmRig(SessionRig& rig, AdapterKind kind = AdapterKind::Elm,
+                   DataSourceKind source = DataSourceKind::ManufacturerBlock) {
   Settings s = rig.settings.Get();
   s.Adapter = kind;
+  s.Source = source;
   rig.settings.Set(s);
   return rig;
 }
@@ -175,10 +177,10 @@ TEST(ElmAdapter, ClonesMissingCommandsFallBackOrSayClearlyWhy) {
     EXPECT_EQ(std::count(elm.lines.begin(), elm.lines.end(), "2101"), 2);
   }
   {
-    // Without ATAL the block cannot come through: said on the cause line, and tried again
-    // after the waiting indicator.
+    // Without ATAL the block cannot come through: said on the cause line, and the standard
+    // data, which needs no long answers, is tried on the same chip instead.
     SessionRig rig;
-    ElmRig(rig);
+    ElmRig(rig, AdapterKind::Elm, DataSourceKind::Automatic);
     FakeElm elm(rig);
     elm.missing = {"AL"};
     rig.onStatus = [&](const std::string& text) {
@@ -187,7 +189,8 @@ TEST(ElmAdapter, ClonesMissingCommandsFallBackOrSayClearlyWhy) {
     EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
     ASSERT_FALSE(rig.causes.empty());
     EXPECT_NE(rig.causes.back().find("ATAL"), std::string::npos);
-    EXPECT_EQ(rig.ecu.requests.size(), 0u);
+    EXPECT_EQ(std::count(elm.lines.begin(), elm.lines.end(), "2101"), 0);
+    EXPECT_EQ(std::count(elm.lines.begin(), elm.lines.end(), "0100"), 1);
   }
   {
     // A silent control unit: the chip's bus init fails, and the worker waits as ever.

@@ -94,7 +94,7 @@ TEST(ObdData, EstimatesFuelFromEachSourceAndNoneDuringACut) {
   EXPECT_TRUE(e.fuelCut);
   EXPECT_EQ(e.fuelLh, 0);
   EXPECT_NEAR(e.airKgH, 36.0, 1e-9);
-  r.speedKmh = 10;  // rolling slowly with the throttle shut is not a cut
+  r.speedKmh = 0;  // standing with the throttle shut is idling
   EXPECT_FALSE(EstimateFuel(r, FuelSource::AirFlow, petrol, 1).fuelCut);
 
   ObdReadings sd;

@@ -30,6 +30,8 @@ Settings Custom() {
   s.Params.FuelPrice = 52.5f;
   s.Params.LevelOver.ToneHz = 1000;
   s.Adapter = AdapterKind::Elm;
+  s.Source = DataSourceKind::StandardObd;
+  s.Fuel = {.displacementCc = 1596, .afrHundredths = 1410, .densityGL = 750};
   return s;
 }
 
@@ -48,14 +50,20 @@ TEST(SettingsStore, FirstStartKeepsDefaultsAndTheFirstSaveBuildsThePath) {
                   "create Software\\Tembrook\\Drunvale\\1.0", "close Software",
                   "close Software\\Tembrook", "close Software\\Tembrook\\Drunvale", "set Port",
                   "set WavZero", "set WavMin", "set WavOver", "set Parameters",
-                  "set AdapterKind", "close Software\\Tembrook\\Drunvale\\1.0"));
+                  "set AdapterKind", "set DataSource", "set Displacement",
+                  "set StoichiometricAfr", "set FuelDensity",
+                  "close Software\\Tembrook\\Drunvale\\1.0"));
   const auto image = EncodeParameters(settings.Params);
   EXPECT_THAT(store.Values(kKey),
               ElementsAre(StoreValue{"Port", kRegSz, Sz(DefaultSerialPort())},
                           StoreValue{"WavZero", kRegSz, {0}}, StoreValue{"WavMin", kRegSz, {0}},
                           StoreValue{"WavOver", kRegSz, {0}},
                           StoreValue{"Parameters", kRegBinary, {image.begin(), image.end()}},
-                          StoreValue{"AdapterKind", kRegDword, {0, 0, 0, 0}}));
+                          StoreValue{"AdapterKind", kRegDword, {0, 0, 0, 0}},
+                          StoreValue{"DataSource", kRegDword, {0, 0, 0, 0}},
+                          StoreValue{"Displacement", kRegDword, {0, 0, 0, 0}},
+                          StoreValue{"StoichiometricAfr", kRegDword, {0xBE, 0x05, 0, 0}},
+                          StoreValue{"FuelDensity", kRegDword, {0xE9, 0x02, 0, 0}}));
 
   // Once there, the key is opened directly, and everything comes back.
   store.ClearLog();
@@ -112,7 +120,9 @@ TEST(SettingsStore, LoadKeepsEverythingWithoutTheKeyAndReadsEachValueOnceInOrder
   EXPECT_THAT(store.Log(),
               ElementsAre("open-read Software\\Tembrook\\Drunvale\\1.0", "query Port",
                           "query WavZero", "query WavMin", "query WavOver", "query Parameters",
-                          "query AdapterKind", "close Software\\Tembrook\\Drunvale\\1.0"));
+                          "query AdapterKind", "query DataSource", "query Displacement",
+                          "query StoichiometricAfr", "query FuelDensity",
+                          "close Software\\Tembrook\\Drunvale\\1.0"));
 }
 
 TEST(SettingsStore, ShortLongAndMistypedRecords) {
