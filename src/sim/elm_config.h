@@ -51,7 +51,7 @@ struct ElmSimConfig {
   bool serialPacing = true;
   // A standard OBD-II car behind the chip besides the manufacturer's unit; none: only that unit,
   // on ISO 14230-4 fast init to its own address.
-  std::optional<ObdCarConfig> obdCar;
+  std::optional<ObdCarConfig> obdCar{};
 };
 
 }  // namespace drunvale::sim
