@@ -159,7 +159,9 @@ std::unique_ptr<Adapter> PlugIn(const EcuSimOptions& options, const EcuSimConfig
   std::printf("%s\n", link.empty() ? adapter->DevicePath().c_str() : link.c_str());
   std::fflush(stdout);
   std::fprintf(stderr, "drunvale-ecusim: %s on %s, Ctrl+C ends it\n",
-               options.elm ? "ELM327 with a control unit" : "control unit",
+               !options.elm               ? "control unit"
+               : options.elmConfig.obdCar ? "ELM327 with a control unit and an OBD-II car"
+                                          : "ELM327 with a control unit",
                adapter->DevicePath().c_str());
   return adapter;
 }

@@ -110,6 +110,13 @@ std::string EcuSimUsage() {
          "  --elm                    an ELM327 in front of the control unit instead of the\n"
          "                           K-line adapter; it listens at 38400 bit/s\n"
          "  --tcp PORT               with --elm: serve TCP on PORT, as Wi-Fi adapters do\n"
+         "  --obd BUS                with --elm: a standard OBD-II car behind the chip too,\n"
+         "                           on can (ISO 15765-4 11/500, AT SP 6), kline (ISO 14230-4\n"
+         "                           fast init, AT SP 5) or kline9141 (ISO 9141-2, AT SP 3)\n"
+         "  --obd-car KIND           with --obd: fuel-rate (engine fuel rate and air flow,\n"
+         "                           the default), maf (air flow only) or speed-density\n"
+         "                           (manifold pressure, intake temperature and engine speed\n"
+         "                           of a 1.6 l engine)\n"
          "  --clone LIST             with --elm: a clone's ways, comma-separated:\n"
          "                           no-fi, no-kw, no-al, no-sw, no-wm, no-st, no-at (each\n"
          "                           answers ?), two-letter (DPN read as DP), nul-reset\n"
@@ -155,6 +162,7 @@ bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* option
     return false;
   };
   bool cloned = false;
+  std::optional<ObdCarKind> obdKind;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     std::string value;
@@ -233,6 +241,30 @@ bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* option
         return bad("bad value for --tcp: " + value);
       }
       options->tcpPort = static_cast<uint16_t>(number);
+    } else if (arg == "--obd") {
+      if (!text()) return false;
+      ObdCarConfig car = options->elmConfig.obdCar.value_or(ObdCarConfig{});
+      if (value == "can") {
+        car.bus = ObdBus::Can11At500;
+      } else if (value == "kline") {
+        car.bus = ObdBus::Kwp14230;
+      } else if (value == "kline9141") {
+        car.bus = ObdBus::Iso9141;
+      } else {
+        return bad("bad value for --obd: " + value);
+      }
+      options->elmConfig.obdCar = car;
+    } else if (arg == "--obd-car") {
+      if (!text()) return false;
+      if (value == "fuel-rate") {
+        obdKind = ObdCarKind::FuelRate;
+      } else if (value == "maf") {
+        obdKind = ObdCarKind::Maf;
+      } else if (value == "speed-density") {
+        obdKind = ObdCarKind::SpeedDensity;
+      } else {
+        return bad("bad value for --obd-car: " + value);
+      }
     } else if (arg == "--clone") {
       if (!text() || !ParseCloneList(value, &options->elmConfig, error)) return false;
       cloned = true;
@@ -240,7 +272,12 @@ bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* option
       return bad("unknown option: " + arg);
     }
   }
-  if (!options->elm && (options->tcpPort || cloned)) return bad("--tcp and --clone need --elm");
+  std::optional<ObdCarConfig>& car = options->elmConfig.obdCar;
+  if (!options->elm && (options->tcpPort || cloned || car)) {
+    return bad("--tcp, --clone and --obd need --elm");
+  }
+  if (obdKind && !car) return bad("--obd-car needs --obd");
+  if (obdKind) car->kind = *obdKind;
   if (options->tcpPort && !options->link.empty()) return bad("--link is for a terminal, not --tcp");
   return true;
 }

@@ -79,13 +79,13 @@ void ElmChip::RunAt(std::string_view command, SimTime at) {
     return ok();
   }
   if (c == "DP") {
-    if (protocol_ == 0) return answer(protocolFound_ ? "AUTO, " + ProtocolName(5) : "AUTO");
-    return answer((protocolAuto_ ? "AUTO, " : "") + ProtocolName(protocol_));
+    if (protocol_ == 0) return answer(found_ != 0 ? "AUTO, " + ProtocolName(found_) : "AUTO");
+    return answer((protocolAuto_ ? "AUTO, " : "") + ProtocolName(Protocol()));
   }
   if (c == "DPN") {
     static constexpr char kDigits[] = "0123456789ABC";
-    if (protocol_ == 0) return answer(protocolFound_ ? "A5" : "0");
-    return answer(std::string(protocolAuto_ ? "A" : "") + kDigits[protocol_]);
+    if (protocol_ == 0) return answer(found_ != 0 ? std::string("A") + kDigits[found_] : "0");
+    return answer(std::string(protocolAuto_ ? "A" : "") + kDigits[Protocol()]);
   }
   if (c == "PC") {
     busOpen_ = false;
@@ -116,14 +116,16 @@ void ElmChip::RunAt(std::string_view command, SimTime at) {
     if (!number) return unknown();
     protocol_ = *number;
     protocolAuto_ = automatic && *number != 0;
-    protocolFound_ = false;
+    found_ = 0;
     busOpen_ = false;
+    measuredDelay_.reset();
     return ok();
   }
   if (name == "SH") {
     std::optional<std::vector<uint8_t>> bytes = ParseHexBytes(rest);
     if (!bytes || bytes->size() != 3) return unknown();
     std::copy(bytes->begin(), bytes->end(), settings_.header.begin());
+    settings_.headerSet = true;
     return ok();
   }
   if (name == "ST" || name == "SW") {
@@ -143,6 +145,7 @@ void ElmChip::RunAt(std::string_view command, SimTime at) {
     std::optional<std::vector<uint8_t>> bytes = ParseHexBytes(rest);
     if (quirks.noWm || !bytes || bytes->empty() || bytes->size() > 6) return unknown();
     settings_.wakeMessage = *bytes;
+    settings_.wakeMessageSet = true;
     return ok();
   }
   unknown();

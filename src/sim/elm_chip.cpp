@@ -4,23 +4,17 @@
 #include <algorithm>
 #include <cctype>
 
+#include "sim/elm_timing.h"
+
 namespace drunvale::sim {
+using namespace elm_timing;
 namespace {
 
 using std::chrono::milliseconds;
 
-constexpr milliseconds kP3{55};              // quiet on the K-line before each request
-constexpr milliseconds kInitQuiet{300};      // quiet before a fast init
-constexpr milliseconds kInitPattern{50};     // 25 ms low, 25 ms high
 constexpr milliseconds kFullReset{900};      // AT Z, power-up
 constexpr milliseconds kWarmStart{100};      // AT WS
 constexpr milliseconds kSplitPromptGap{20};  // the split-prompt clone's later write
-// A search tries J1850 PWM and VPW and both 5-baud inits before fast init, and the CAN
-// protocols after it.
-constexpr milliseconds kSearchBeforeFast{5000};
-constexpr milliseconds kSearchAfterFast{1000};
-constexpr milliseconds kSlowInit{2600};
-constexpr milliseconds kCanTry{400};
 
 SimClock::duration SerialByteTime(const ElmSimConfig& config) {
   const uint32_t rate = config.throughputRate != 0 ? config.throughputRate : config.serialRate;
@@ -49,12 +43,20 @@ ElmChip::ElmChip(const ElmSimConfig& config, const EcuSimConfig& ecu, SimTime st
       // The chip's own timers end its answers, so a frame is handed over the moment it is asked.
       assembler_(std::chrono::microseconds(0)),
       inputFree_(start),
-      outputFree_(start) {}
+      outputFree_(start) {
+  if (!config.obdCar) return;
+  car_ = std::make_unique<ObdCar>(*config.obdCar, ecu, start);
+  if (config.obdCar->bus == ObdBus::Can11At500) {
+    can_ = std::make_unique<ObdCanBus>(*car_);
+  } else {
+    kline_.AttachObd(*car_);
+  }
+}
 
 void ElmChip::PowerUp(SimTime now) {
   protocol_ = 0;
   protocolAuto_ = false;
-  protocolFound_ = false;
+  found_ = 0;
   keyBytes_ = {0, 0};
   input_.clear();
   output_.clear();
@@ -94,6 +96,8 @@ std::optional<SimTime> ElmChip::KeepAliveDue() const {
 
 std::optional<SimTime> ElmChip::NextEvent() const {
   std::optional<SimTime> next = Earlier(kline_.NextDeadline(), KeepAliveDue());
+  if (can_) next = Earlier(next, can_->NextDeadline());
+  next = Earlier(next, isoMessageEnd_);
   if (!input_.empty()) next = Earlier(next, input_.front().at);
   if (phase_ != Phase::Idle && phase_ != Phase::Frozen) next = Earlier(next, phaseDeadline_);
   return next;
@@ -124,6 +128,13 @@ void ElmChip::Step(SimTime at) {
   kline_.Advance(at, fromUnit);
   for (uint8_t byte : fromUnit)
     UnitByte(byte, at);
+  if (can_) {
+    std::vector<CanFrame> frames;
+    can_->TakeDue(at, frames);
+    for (const CanFrame& frame : frames)
+      CanFrameIn(frame, at);
+  }
+  if (isoMessageEnd_ && *isoMessageEnd_ <= at) IsoMessageDone(at);
   while (!input_.empty() && input_.front().at <= at) {
     Input in = input_.front();
     input_.pop_front();
@@ -132,9 +143,7 @@ void ElmChip::Step(SimTime at) {
   if (phase_ != Phase::Idle && phase_ != Phase::Frozen && phaseDeadline_ <= at) {
     PhaseDue(at);
   } else if (std::optional<SimTime> wakeup = KeepAliveDue(); wakeup && *wakeup <= at) {
-    std::vector<uint8_t> wake = settings_.wakeMessage;
-    wake.push_back(Checksum(wake.data(), wake.size()));
-    kline_.Send(wake, at);
+    kline_.Send(KeepAliveFrame(), at);
   }
 }
 
@@ -157,6 +166,7 @@ void ElmChip::HostByte(uint8_t byte, SimTime at) {
 
 void ElmChip::UnitByte(uint8_t byte, SimTime at) {
   if (phase_ != Phase::InitAnswer && phase_ != Phase::Answers) return;
+  if (phase_ == Phase::Answers && Protocol() == 3) return IsoByte(byte, at);
   if (phase_ == Phase::Answers && !answerStarted_) {
     answerStarted_ = true;
     measuredDelay_ = at - requestEnd_;
@@ -188,7 +198,13 @@ void ElmChip::PhaseDue(SimTime at) {
       phase_ = Phase::Idle;
       return;
     case Phase::Searching:
-      StartFastInit(at);
+      StartSlowInit(at);
+      return;
+    case Phase::SlowInit:
+      SlowInitDone(at);
+      return;
+    case Phase::CanTry:
+      SendCanRequest(at);
       return;
     case Phase::InitQuiet:
       if (kline_.LastActivity() + kInitQuiet > at) {
@@ -236,7 +252,9 @@ void ElmChip::RunLine(std::string line, SimTime at) {
   }
   if (line.rfind("AT", 0) == 0) return RunAt(std::string_view(line).substr(2), at);
   std::optional<HexRequest> request = ParseHexRequest(line);
-  if (!request || request->data.size() > (settings_.allowLong ? 8u : 7u)) {
+  // A CAN single frame holds seven bytes.
+  const size_t most = settings_.allowLong && Protocol() < 6 ? 8 : 7;
+  if (!request || request->data.size() > most) {
     EmitLine("?", at);
     return EmitPrompt(at);
   }
@@ -265,11 +283,11 @@ void ElmChip::StartRequest(const HexRequest& request, SimTime at) {
   if (busOpen_) return WaitFor(Phase::RequestQuiet, std::max(at, kline_.LastActivity() + kP3));
   const bool searching = protocol_ == 0 || protocolAuto_;
   showInit_ = !searching || config_.quirks.busInitLine;
-  switch (protocol_) {
+  searchingCan_ = false;
+  switch (Protocol()) {
     case 0:
-      if (protocolFound_) return StartFastInit(at);
       EmitLine("SEARCHING...", at);
-      return WaitFor(Phase::Searching, at + kSearchBeforeFast);
+      return WaitFor(Phase::Searching, at + kSearchJ1850);
     case 5:
       return StartFastInit(at);
     case 1:
@@ -278,10 +296,10 @@ void ElmChip::StartRequest(const HexRequest& request, SimTime at) {
       return WaitFor(Phase::Failing, at + milliseconds(4 * settings_.timer));
     case 3:
     case 4:
-      // The simulated unit has no 5-baud init.
-      Emit("BUS INIT: ...", at);
-      failText_ = "ERROR";
-      return WaitFor(Phase::Failing, at + kSlowInit);
+      return StartSlowInit(at);
+    case 6:
+      if (can_) return SendCanRequest(at);
+      [[fallthrough]];
     default:
       failText_ = "CAN ERROR";
       return WaitFor(Phase::Failing, at + kCanTry);
@@ -305,7 +323,7 @@ void ElmChip::InitFrame(const ReceivedFrame& frame, SimTime at) {
   if (!positive || (settings_.keyWordCheck && !keysKnown)) return InitFailed(at);
   keyBytes_ = {b[headerSize + 1], b[headerSize + 2]};
   busOpen_ = true;
-  if (protocol_ == 0) protocolFound_ = true;
+  if (protocol_ == 0 || protocolAuto_) found_ = 5;
   if (showInit_) EmitLine("OK", at);
   if (job_ == Job::FastInit) return FinishJob(at);
   WaitFor(Phase::RequestQuiet, std::max(at, kline_.LastActivity() + kP3));
@@ -315,6 +333,7 @@ void ElmChip::InitFailed(SimTime at) {
   if (showInit_) EmitLine("ERROR", at);
   if (job_ == Job::Request && (protocol_ == 0 || protocolAuto_)) {
     if (protocol_ != 0) EmitLine("SEARCHING...", at);
+    if (can_) return SearchCan(at);
     failText_ = "UNABLE TO CONNECT";
     return WaitFor(Phase::Failing, at + kSearchAfterFast);
   }
@@ -322,8 +341,10 @@ void ElmChip::InitFailed(SimTime at) {
 }
 
 void ElmChip::SendRequest(SimTime at) {
-  requestEnd_ = kline_.Send(Iso14230Frame(settings_.header, request_.data), at);
+  requestEnd_ = kline_.Send(KLineRequestFrame(request_.data), at);
   assembler_.Clear();
+  isoMessage_.clear();
+  isoMessageEnd_.reset();
   answers_ = 0;
   answerStarted_ = false;
   WaitFor(Phase::Answers, requestEnd_ + AnswerTimeout());
@@ -373,6 +394,17 @@ void ElmChip::AnswerFrame(ReceivedFrame frame, SimTime at) {
 }
 
 void ElmChip::EndRequest(SimTime at) {
+  if (isoMessageEnd_) IsoMessageDone(at);
+  if (searchingCan_) {
+    searchingCan_ = false;
+    if (answers_ > 0) {
+      found_ = 6;
+    } else {
+      // Nothing on 11/500: the other CAN protocols find nothing either.
+      failText_ = "UNABLE TO CONNECT";
+      return WaitFor(Phase::Failing, at + kSearchAfterFast);
+    }
+  }
   if (answers_ == 0) {
     EmitLine("NO DATA", at);
     // Measure again: a unit that answered late once must not be cut off for good.
@@ -393,6 +425,10 @@ void ElmChip::FinishJob(SimTime at) {
 }
 
 void ElmChip::Stop(SimTime at) {
+  if (can_) can_->Clear();
+  isoMessage_.clear();
+  isoMessageEnd_.reset();
+  searchingCan_ = false;
   // STOPPED goes on a line of its own.
   if (!lineEndPending_ && lastEmitted_ != '\r' && lastEmitted_ != '\n' && lastEmitted_ != '>') {
     Emit(LineEnd(), at);

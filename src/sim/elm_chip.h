@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,8 @@
 #include "sim/elm_config.h"
 #include "sim/elm_format.h"
 #include "sim/elm_kline.h"
+#include "sim/obd_can.h"
+#include "sim/obd_car.h"
 #include "sim/sim_records.h"
 
 namespace drunvale::sim {
@@ -34,10 +37,12 @@ struct ElmSettings {
   bool allowLong = false;
   bool keyWordCheck = true;
   std::array<uint8_t, 3> header{0xC1, 0x33, 0xF1};  // format, target, source
+  bool headerSet = false;                           // AT SH: the same on every K-line protocol
   uint8_t timer = 0x32;                             // AT ST, in 4 ms
   int adaptive = 1;                                 // AT AT0, AT1, AT2
   uint8_t wakeInterval = 0x92;                      // AT SW, in 20 ms; 0: no wakeups
   std::vector<uint8_t> wakeMessage{0xC1, 0x33, 0xF1, 0x3E};
+  bool wakeMessageSet = false;  // AT WM; ISO 9141-2 has a default of its own
 };
 
 // An ELM327 (or one of its clones) in front of the simulated control unit, without any I/O or
@@ -73,13 +78,17 @@ class ElmChip {
   EcuLine& Unit() { return kline_.Unit(); }
   const EcuLine& Unit() const { return kline_.Unit(); }
   const ElmSettings& Settings() const { return settings_; }
+  // The standard OBD-II car, if one was configured.
+  const ObdCar* Car() const { return car_.get(); }
 
  private:
   enum class Phase {
     Idle,          // reading a command line
     Resetting,     // AT Z, AT WS, power-up: deaf until the banner
     Frozen,        // a clone hung on a long answer: deaf for good
-    Searching,     // trying the protocols the simulated car does not have
+    Searching,     // trying J1850, which no simulated car has
+    SlowInit,      // the 5-baud init to address 33
+    CanTry,        // a search setting up CAN 11/500 before it asks
     InitQuiet,     // the K-line quiet long enough before a fast init
     InitPattern,   // the 25 ms low and 25 ms high
     InitAnswer,    // StartCommunication sent, the key bytes awaited
@@ -110,6 +119,17 @@ class ElmChip {
 
   void StartRequest(const HexRequest& request, SimTime at);
   void StartFastInit(SimTime at);
+  // The standard car's buses, in elm_obd.cpp.
+  int Protocol() const { return found_ != 0 ? found_ : protocol_; }
+  void StartSlowInit(SimTime at);
+  void SlowInitDone(SimTime at);
+  void SearchCan(SimTime at);
+  void SendCanRequest(SimTime at);
+  void CanFrameIn(const CanFrame& frame, SimTime at);
+  void IsoByte(uint8_t byte, SimTime at);
+  void IsoMessageDone(SimTime at);
+  std::vector<uint8_t> KLineRequestFrame(const std::vector<uint8_t>& data) const;
+  std::vector<uint8_t> KeepAliveFrame() const;
   void InitFrame(const ReceivedFrame& frame, SimTime at);
   void InitFailed(SimTime at);
   void SendRequest(SimTime at);
@@ -129,13 +149,16 @@ class ElmChip {
   const ElmSimConfig config_;
   SimClock::duration serialByteTime_;
   ElmKLine kline_;
+  std::unique_ptr<ObdCar> car_;
+  std::unique_ptr<ObdCanBus> can_;  // when the car is on CAN
   FrameAssembler assembler_;
 
   // The chip's state: reset by PowerUp.
   ElmSettings settings_;
-  int protocol_ = 0;            // 0: search; 1 to 12 as AT SP numbers them
-  bool protocolAuto_ = false;   // AT SP A5: search when 5 fails
-  bool protocolFound_ = false;  // a search settled on ISO 14230-4 fast init
+  int protocol_ = 0;           // 0: search; 1 to 12 as AT SP numbers them
+  bool protocolAuto_ = false;  // AT SP A5: search when 5 fails
+  int found_ = 0;              // the protocol a search settled on; 0: none yet
+  bool searchingCan_ = false;  // this request is the search's try on CAN 11/500
   bool busOpen_ = false;
   std::array<uint8_t, 2> keyBytes_{0, 0};
   std::optional<SimClock::duration> measuredDelay_;  // for adaptive timing
@@ -150,6 +173,9 @@ class ElmChip {
   SimTime requestEnd_{};   // the request's last byte on the K-line
   int answers_ = 0;
   bool answerStarted_ = false;
+  std::vector<uint8_t> isoMessage_;  // ISO 9141-2 bytes until a gap ends the message
+  std::optional<SimTime> isoMessageEnd_;
+  size_t canLeft_ = 0;  // bytes of a multi-frame answer still to come, for the H0 layout
   uint64_t unitFrames_ = 0;
   uint64_t requests_ = 0;
   bool dropWanted_ = false;

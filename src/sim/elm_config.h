@@ -2,7 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "sim/obd_car_config.h"
 
 namespace drunvale::sim {
 
@@ -46,6 +49,9 @@ struct ElmSimConfig {
   uint32_t throughputRate = 0;
   // Off: the serial bytes take no time at all.
   bool serialPacing = true;
+  // A standard OBD-II car behind the chip besides the manufacturer's unit; none: only that unit,
+  // on ISO 14230-4 fast init to its own address.
+  std::optional<ObdCarConfig> obdCar{};
 };
 
 }  // namespace drunvale::sim

@@ -28,8 +28,18 @@ SimTime ElmKLine::Send(const std::vector<uint8_t>& frame, SimTime at) {
   return end;
 }
 
+std::optional<std::array<uint8_t, 2>> ElmKLine::FiveBaudInit(SimTime at) {
+  lastActivity_ = std::max(lastActivity_, at);
+  if (!obd_) return std::nullopt;
+  return obd_->FiveBaudInit(unit_.Model().IgnitionOn());
+}
+
 std::optional<SimTime> ElmKLine::NextDeadline() const {
   std::optional<SimTime> next = unit_.NextDeadline();
+  if (obd_) {
+    std::optional<SimTime> car = obd_->NextDeadline();
+    if (car && (!next || *car < *next)) next = car;
+  }
   if (!outgoing_.empty() && (!next || outgoing_.front().end < *next)) next = outgoing_.front().end;
   return next;
 }
@@ -38,11 +48,13 @@ void ElmKLine::Advance(SimTime now, std::vector<uint8_t>& fromUnit) {
   while (!outgoing_.empty() && outgoing_.front().end <= now) {
     const Outgoing& out = outgoing_.front();
     unit_.Hear(out.frame.data(), out.frame.size(), out.end);
+    if (obd_) obd_->Hear(out.frame, out.end, unit_.Model().IgnitionOn());
     outgoing_.erase(outgoing_.begin());
   }
   unit_.Advance(now);
   const size_t before = fromUnit.size();
   unit_.TakeDue(now, fromUnit);
+  if (obd_) obd_->TakeDue(now, fromUnit);
   if (fromUnit.size() > before) lastActivity_ = std::max(lastActivity_, now);
 }
 

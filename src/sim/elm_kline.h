@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
 
 #include "sim/ecu_line.h"
 #include "sim/ecu_sim_config.h"
+#include "sim/obd_kline.h"
 #include "sim/sim_records.h"
 
 namespace drunvale::sim {
@@ -27,6 +29,11 @@ class ElmKLine {
   SimTime LastActivity() const { return lastActivity_; }
   SimClock::duration ByteTime() const { return byteTime_; }
 
+  // A standard OBD-II car's engine unit on the same line, hearing every frame.
+  void AttachObd(ObdCar& car) { obd_.emplace(car, byteTime_); }
+  // A 5-baud init to address 33 ending at `at`: the key bytes of the unit that woke up, if any.
+  std::optional<std::array<uint8_t, 2>> FiveBaudInit(SimTime at);
+
   EcuLine& Unit() { return unit_; }
   const EcuLine& Unit() const { return unit_; }
 
@@ -38,6 +45,7 @@ class ElmKLine {
 
   SimClock::duration byteTime_;
   EcuLine unit_;
+  std::optional<ObdKLineCar> obd_;
   std::vector<Outgoing> outgoing_;  // in the order sent
   SimTime lastActivity_;
 };

@@ -209,4 +209,11 @@ std::vector<ServedSample> ElmPipe::ServedSamples() const {
   return shared_->chip.Unit().Samples();
 }
 
+std::vector<ObdServedSample> ElmPipe::ObdSamples() const {
+  std::lock_guard lock(shared_->mutex);
+  shared_->PlayTo(shared_->Now());
+  const ObdCar* car = shared_->chip.Car();
+  return car ? car->Served() : std::vector<ObdServedSample>{};
+}
+
 }  // namespace drunvale::sim

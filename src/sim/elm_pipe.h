@@ -43,6 +43,8 @@ class ElmPipe {
   // What the control unit received and served up to now.
   std::vector<RequestRecord> Requests() const;
   std::vector<ServedSample> ServedSamples() const;
+  // What the standard OBD-II car of ElmSimConfig::obdCar answered; empty without one.
+  std::vector<ObdServedSample> ObdSamples() const;
 
  private:
   struct Shared;

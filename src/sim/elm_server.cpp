@@ -159,4 +159,10 @@ std::vector<ServedSample> ElmServer::ServedSamples() const {
   return chip_.Unit().Samples();
 }
 
+std::vector<ObdServedSample> ElmServer::ObdSamples() const {
+  std::lock_guard lock(mutex_);
+  const ObdCar* car = chip_.Car();
+  return car ? car->Served() : std::vector<ObdServedSample>{};
+}
+
 }  // namespace drunvale::sim

@@ -45,6 +45,8 @@ class ElmServer {
   void SetIgnitionOn();
   std::vector<RequestRecord> Requests() const;
   std::vector<ServedSample> ServedSamples() const;
+  // What the standard OBD-II car of ElmSimConfig::obdCar answered; empty without one.
+  std::vector<ObdServedSample> ObdSamples() const;
 
  private:
   bool Begin();

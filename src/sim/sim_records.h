@@ -50,4 +50,14 @@ struct ServedSample {
   bool Accepted() const { return sent && intact; }
 };
 
+// One mode 01 answer of the standard OBD-II car, with the truth behind it.
+struct ObdServedSample {
+  SimTime at{};  // the request arrived; the values are of that moment
+  double profileSeconds = 0;
+  double speedKmh = 0;
+  double fuelLh = 0;  // what the injectors deliver; zero on the overrun cut
+  double airKgh = 0;  // what the engine breathes
+  uint8_t fuelStatus = 0;
+};
+
 }  // namespace drunvale::sim

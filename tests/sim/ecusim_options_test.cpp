@@ -69,6 +69,14 @@ TEST(EcuSimOptions, ReadsTheElmFrontEndAndEveryCloneSwitch) {
   EXPECT_FALSE(genuine.elmConfig.quirks.noFi);
   EXPECT_EQ(genuine.elmConfig.serialRate, 38400u);
   EXPECT_FALSE(genuine.tcpPort);
+  EXPECT_FALSE(genuine.elmConfig.obdCar);
+
+  EcuSimOptions obd;
+  ASSERT_TRUE(Parse({"--elm", "--obd-car", "speed-density", "--obd", "kline9141"}, &obd, &error))
+      << error;
+  ASSERT_TRUE(obd.elmConfig.obdCar);
+  EXPECT_EQ(obd.elmConfig.obdCar->bus, ObdBus::Iso9141);
+  EXPECT_EQ(obd.elmConfig.obdCar->kind, ObdCarKind::SpeedDensity);
 }
 
 TEST(EcuSimOptions, RefusesWhatItCannotUse) {
@@ -89,7 +97,11 @@ TEST(EcuSimOptions, RefusesWhatItCannotUse) {
                                              {"--elm", "--clone", "no-fi=1"},
                                              {"--elm", "--clone", "no-fi,"},
                                              {"--elm", "--clone", "baud=fast"},
-                                             {"--elm", "--clone", "data-error=0"}}) {
+                                             {"--elm", "--clone", "data-error=0"},
+                                             {"--obd", "can"},
+                                             {"--elm", "--obd", "j1850"},
+                                             {"--elm", "--obd-car", "maf"},
+                                             {"--elm", "--obd", "can", "--obd-car", "diesel"}}) {
     EcuSimOptions o;
     std::string error;
     EXPECT_FALSE(Parse(bad, &o, &error)) << bad[0];
