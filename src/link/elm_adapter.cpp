@@ -176,11 +176,14 @@ ElmAdapter::Asked ElmAdapter::Ask(std::string_view request, int answers, uint32_
 
 int ElmAdapter::DescribeProtocol() {
   const Reply described = Command("ATDPN", kCommandWaitMs);
-  if (described.read != Read::Prompt || described.answer.statuses.empty()) return 0;
-  // "A6" when found by the search, "6" when set; the last digit is the protocol.
-  const std::string& line = described.answer.statuses.back();
-  if (line.empty()) return 0;
-  const char last = line.back();
+  if (described.read != Read::Prompt) return 0;
+  // "A6" when found by the search (two hex digits, so it parses as a byte), "6" when set.
+  const ElmAnswer& a = described.answer;
+  if (a.statuses.empty() && a.data.size() == 1 && a.data[0].size() == 1) {
+    return (a.data[0][0] >> 4) == 0x0A ? a.data[0][0] & 0x0F : 0;
+  }
+  if (a.statuses.empty() || a.statuses.back().empty()) return 0;
+  const char last = a.statuses.back().back();
   if (last >= '1' && last <= '9') return last - '0';
   if (last >= 'A' && last <= 'C') return last - 'A' + 10;
   return 0;

@@ -281,12 +281,13 @@ ObdEstimate EstimateFuel(const ObdReadings& r, FuelSource source, const FuelProp
               *r.throttlePercent <= closedThrottlePercent && r.speedKmh &&
               *r.speedKmh >= kCutMinSpeedKmh;
   if (e.fuelCut || r.rpm == 0.0) return e;
-  // Closed loop holds the mixture at stoichiometric; otherwise the commanded ratio counts.
-  double ratio = 1;
+  // Closed loop holds the mixture at stoichiometric; otherwise the commanded ratio counts. It
+  // is lambda, the commanded air-fuel ratio over the stoichiometric one: below 1 is rich.
+  double lambda = 1;
   if (r.fuelSystem != kClosedLoop && r.equivalenceRatio && *r.equivalenceRatio > 0) {
-    ratio = *r.equivalenceRatio;
+    lambda = *r.equivalenceRatio;
   }
-  e.fuelLh = airGs * ratio / fuel.stoichiometricAfr * 3600 / densityGL;
+  e.fuelLh = airGs / (fuel.stoichiometricAfr * lambda) * 3600 / densityGL;
   return e;
 }
 

@@ -35,7 +35,7 @@ struct ObdReadings {
   std::optional<double> intakeC;
   std::optional<double> airGs;
   std::optional<double> throttlePercent;
-  std::optional<double> equivalenceRatio;
+  std::optional<double> equivalenceRatio;  // lambda: below 1 rich
   std::optional<int> fuelType;  // 1 petrol
   std::optional<double> fuelRateLh;
 };

@@ -126,6 +126,7 @@ ExchangeResult ObdSession::Contact() {
   ElmAdapter::Asked first = elm_.Ask("0100", 0, kSearchWaitMs);
   if (first.step != AdapterStep::Ok) return Failed(first.step);
   protocol_ = elm_.DescribeProtocol();
+
   bus_ = BusOfProtocol(protocol_);
   const std::vector<ObdMessage> messages = ObdMessages(first.answer, bus_);
   std::vector<ObdMessage> bitmaps;
@@ -179,7 +180,9 @@ void ObdSession::TakeEngineUnit(const std::vector<ObdMessage>& messages) {
 ExchangeResult ObdSession::Identify(const FuelProperties& fuel) {
   std::vector<ObdMessage> vinMessages;
   // A car without the VIN says NO DATA; the identification does without it.
-  const ExchangeResult r = Request("0902", kRequestWaitMs, vinMessages);
+  // On K-line the VIN comes in five messages: the chip must wait for all of them.
+  const bool can = bus_ == ObdBus::Can11 || bus_ == ObdBus::Can29;
+  const ExchangeResult r = Request("0902", kRequestWaitMs, vinMessages, can ? -1 : 0);
   if (r != ExchangeResult::Ok) return r;
   const std::string vin = DecodeVin(vinMessages);
   source_ = BestFuelSource(supported_, fuel.displacementL);
@@ -209,14 +212,15 @@ std::vector<uint8_t> ObdSession::PollPids() const {
   const auto take = [&](uint8_t p) {
     if (supported_.Has(p)) pids.push_back(p);
   };
-  for (uint8_t p : plan.each)
-    take(p);
   if (bus_ == ObdBus::Can11 || bus_ == ObdBus::Can29) {
+    for (uint8_t p : plan.each)
+      take(p);
     for (uint8_t p : plan.turns)
       if (pids.size() < kCanBatch) take(p);
     return pids;
   }
-  // Of the slow ones, the next the car has.
+  // On K-line the next slow one the car has goes first, so the fast ones are freshest when
+  // the sample is made.
   for (size_t i = 0; i < plan.turns.size(); ++i) {
     const uint8_t p = plan.turns[(turn_ + i) % plan.turns.size()];
     if (supported_.Has(p)) {
@@ -224,13 +228,15 @@ std::vector<uint8_t> ObdSession::PollPids() const {
       break;
     }
   }
+  for (uint8_t p : plan.each)
+    take(p);
   return pids;
 }
 
 ExchangeResult ObdSession::Request(std::string_view hex, uint32_t waitMs,
-                                   std::vector<ObdMessage>& out) {
+                                   std::vector<ObdMessage>& out, int answers) {
   out.clear();
-  const ElmAdapter::Asked asked = elm_.Ask(hex, units_, waitMs);
+  const ElmAdapter::Asked asked = elm_.Ask(hex, answers < 0 ? units_ : answers, waitMs);
   if (asked.step == AdapterStep::PortFailed || asked.step == AdapterStep::Stopped) {
     return Failed(asked.step);
   }

@@ -49,8 +49,10 @@ class ObdSession {
   ExchangeResult Contact();
   ExchangeResult Identify(const FuelProperties& fuel);
   ExchangeResult Poll(const FuelProperties& fuel);
-  // One request; its messages from the engine's unit only.
-  ExchangeResult Request(std::string_view hex, uint32_t waitMs, std::vector<ObdMessage>& out);
+  // One request; its messages from the engine's unit only. `answers` for the chip's count
+  // digit: -1 one from each unit that answered at first, 0 wait for whatever comes.
+  ExchangeResult Request(std::string_view hex, uint32_t waitMs, std::vector<ObdMessage>& out,
+                         int answers = -1);
   void TakeEngineUnit(const std::vector<ObdMessage>& messages);
   ExchangeResult Failed(AdapterStep step);
 

@@ -82,12 +82,12 @@ TEST(ObdData, EstimatesFuelFromEachSourceAndNoneDuringACut) {
   r.fuelSystem = 2;
   r.speedKmh = 60;
   r.throttlePercent = 20;
-  r.equivalenceRatio = 1.25;  // commanded, but closed loop holds stoichiometric
+  r.equivalenceRatio = 0.8;  // commanded rich, but closed loop holds stoichiometric
   ObdEstimate e = EstimateFuel(r, FuelSource::AirFlow, petrol, 1);
   EXPECT_NEAR(e.fuelLh, 3.28722, 1e-4);
   EXPECT_NEAR(e.airKgH, 36.0, 1e-9);
   r.fuelSystem = 4;
-  EXPECT_NEAR(EstimateFuel(r, FuelSource::AirFlow, petrol, 1).fuelLh, 4.10903, 1e-4);
+  EXPECT_NEAR(EstimateFuel(r, FuelSource::AirFlow, petrol, 1).fuelLh, 4.10903, 1e-4);  // open loop: 1/0.8 the fuel
   // Open loop with the throttle closed at speed: the fuel is cut, the air still counts.
   r.throttlePercent = 0;
   e = EstimateFuel(r, FuelSource::AirFlow, petrol, 1);
