@@ -16,7 +16,10 @@ int64_t Milliseconds(clockid_t clock) {
 class BootTimeSleepClock final : public SleepClock {
  public:
   int64_t AsleepMs() override {
-    return Milliseconds(CLOCK_BOOTTIME) - Milliseconds(CLOCK_MONOTONIC);
+    // Monotonic first, so the difference never goes below zero while nothing slept: the
+    // operands of a subtraction may be read in either order.
+    const int64_t awake = Milliseconds(CLOCK_MONOTONIC);
+    return Milliseconds(CLOCK_BOOTTIME) - awake;
   }
 };
 
