@@ -18,8 +18,8 @@ constexpr double kClosedMarginPercent = 1.5;
 constexpr double kClosedAtMostPercent = 20;
 
 std::string Hex2(uint32_t value) {
-  constexpr char kDigits[] = "0123456789ABCDEF";
-  return {kDigits[(value >> 4) & 0x0F], kDigits[value & 0x0F]};
+  const auto byte = static_cast<uint8_t>(value);
+  return ElmHex(&byte, 1);
 }
 
 std::string ProtocolName(int protocol) {
