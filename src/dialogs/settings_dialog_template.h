@@ -20,6 +20,17 @@ enum class SettingsControl : int {
   AdapterList,
   Rts,
   Dtr,
+  SourceLabel,
+  SourceList,
+  DisplacementLabel,
+  Displacement,
+  CcLabel,
+  AfrLabel,
+  Afr,
+  AfrUnitLabel,
+  DensityLabel,
+  Density,
+  DensityUnitLabel,
   LinkSeparator,
   PriceLabel,
   Price,
@@ -65,6 +76,10 @@ const DialogTemplateOf<SettingsControl>& SettingsDialogTemplate();
 // The adapter kinds in the order of AdapterKind, as AdapterList offers them.
 inline constexpr std::string_view kAdapterKindTexts[] = {"определить сам", "K-line (эхо)",
                                                          "ELM327"};
+
+// The data sources in the order of DataSourceKind, as SourceList offers them.
+inline constexpr std::string_view kDataSourceTexts[] = {"определить сам", "блок контроллера",
+                                                        "стандартные OBD-II"};
 
 // The Wi-Fi adapters' usual address, offered beside the serial ports.
 inline constexpr std::string_view kWifiAdapterAddress = "socket://192.168.0.10:35000";

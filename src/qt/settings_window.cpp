@@ -210,6 +210,10 @@ void SettingsWindow::Sync() {
   combo(SettingsControl::PortList, c.ports);
   list(SettingsControl::BaudList, c.bauds);
   list(SettingsControl::AdapterList, c.adapters);
+  list(SettingsControl::SourceList, c.sources);
+  edit(SettingsControl::Displacement, c.displacement.text, c.displacement.enabled);
+  edit(SettingsControl::Afr, c.afr.text, c.afr.enabled);
+  edit(SettingsControl::Density, c.density.text, c.density.enabled);
   button(SettingsControl::Rts, c.rts);
   button(SettingsControl::Dtr, c.dtr);
   edit(SettingsControl::Price, c.price.text, c.price.enabled);

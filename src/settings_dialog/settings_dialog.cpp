@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "settings_dialog/dialog_numbers.h"
 #include "settings_dialog/level_tabs.h"
@@ -82,6 +83,7 @@ void SettingsDialog::Initialise() {
   if (listPorts_) presentPorts_ = listPorts_();
   controls_.bauds.items = {"10400", "38400", "57600"};
   controls_.adapters.items.assign(std::begin(kAdapterKindTexts), std::end(kAdapterKindTexts));
+  controls_.sources.items.assign(std::begin(kDataSourceTexts), std::end(kDataSourceTexts));
 
   uint32_t minRate = kFallbackMinRate;
   uint32_t maxRate = kFallbackMaxRate;
@@ -130,6 +132,9 @@ void SettingsDialog::FillControls() {
   const Parameters& p = workingCopy_.Params;
   ShowPorts();
   controls_.adapters.selected = static_cast<int>(workingCopy_.Adapter);
+  ShowFuel(workingCopy_.Fuel);
+  controls_.sources.selected = static_cast<int>(workingCopy_.Source);
+  EnableForSource();
   controls_.bauds.selected = SelectByPrefix(controls_.bauds.items, std::to_string(p.BaudRate));
   controls_.price.text = FormatFixed2(p.FuelPrice);
   controls_.rts.checked = p.RtsPulse;
@@ -138,6 +143,42 @@ void SettingsDialog::FillControls() {
   controls_.jamSpeed.SetPosition(p.JamSpeed);
   controls_.overLimit.SetPosition(p.OverLimit);
   ShowLevel();
+}
+
+void SettingsDialog::ShowFuel(const ObdFuel& fuel) {
+  controls_.displacement.text = fuel.displacementCc ? std::to_string(fuel.displacementCc) : "";
+  controls_.afr.text = FormatFixed2(fuel.afrHundredths / 100.0);
+  controls_.density.text = std::to_string(fuel.densityGL);
+}
+
+// Read as typed, brought into range; an unreadable figure keeps the default, and an empty
+// displacement means not given.
+ObdFuel SettingsDialog::TypedFuel() const {
+  ObdFuel fuel;
+  const auto clamp = [](double value, uint32_t lower, uint32_t upper, uint32_t fallback) {
+    if (!(value > 0)) return fallback;
+    return static_cast<uint32_t>(std::lround(std::clamp<double>(value, lower, upper)));
+  };
+  // A decimal comma is what a Russian keyboard gives.
+  std::string afr = controls_.afr.text;
+  std::replace(afr.begin(), afr.end(), ',', '.');
+  const int64_t cc = NumberOrZero(controls_.displacement.text);
+  fuel.displacementCc = static_cast<uint32_t>(
+      std::clamp<int64_t>(cc, 0, static_cast<int64_t>(ObdFuel::kMaxDisplacementCc)));
+  fuel.afrHundredths = clamp(ReadDecimal(afr) * 100, ObdFuel::kMinAfrHundredths,
+                             ObdFuel::kMaxAfrHundredths, fuel.afrHundredths);
+  fuel.densityGL = clamp(static_cast<double>(NumberOrZero(controls_.density.text)),
+                         ObdFuel::kMinDensityGL, ObdFuel::kMaxDensityGL, fuel.densityGL);
+  return fuel;
+}
+
+// The estimate's figures matter only where the standard data may be read.
+void SettingsDialog::EnableForSource() {
+  const bool used =
+      controls_.sources.selected != static_cast<int>(DataSourceKind::ManufacturerBlock);
+  controls_.displacement.enabled = used;
+  controls_.afr.enabled = used;
+  controls_.density.enabled = used;
 }
 
 void SettingsDialog::ShowLevel() {
@@ -218,8 +259,8 @@ void SettingsDialog::TextChanged(SettingsControl edit, std::string text) {
     ports.text = std::move(text);
     return;
   }
-  if (edit == SettingsControl::Price) {
-    controls_.price.text = std::move(text);
+  if (EditControl* plain = PlainEdit(edit)) {
+    if (plain->enabled) plain->text = std::move(text);
     return;
   }
   if (edit == SettingsControl::PathEdit) {
@@ -245,6 +286,11 @@ void SettingsDialog::FocusLeft(SettingsControl edit) {
       return;
     case SettingsControl::PathEdit:
       if (controls_.path.enabled) TryTypedPath();
+      return;
+    case SettingsControl::Displacement:
+    case SettingsControl::Afr:
+    case SettingsControl::Density:
+      ShowFuel(TypedFuel());
       return;
     case SettingsControl::RateEdit:
       // The arrows take the typed rate in tens; the typed digits stay as they are.
@@ -325,10 +371,27 @@ void SettingsDialog::Select(SettingsControl list, int index) {
   ListControl* control = list == SettingsControl::PortList      ? &controls_.ports
                          : list == SettingsControl::BaudList    ? &controls_.bauds
                          : list == SettingsControl::AdapterList ? &controls_.adapters
+                         : list == SettingsControl::SourceList  ? &controls_.sources
                                                                 : nullptr;
   if (!control || index < 0 || index >= static_cast<int>(control->items.size())) return;
   control->selected = index;
   if (list == SettingsControl::PortList) controls_.ports.text = control->items[index];
+  if (list == SettingsControl::SourceList) EnableForSource();
+}
+
+EditControl* SettingsDialog::PlainEdit(SettingsControl edit) {
+  switch (edit) {
+    case SettingsControl::Price:
+      return &controls_.price;
+    case SettingsControl::Displacement:
+      return &controls_.displacement;
+    case SettingsControl::Afr:
+      return &controls_.afr;
+    case SettingsControl::Density:
+      return &controls_.density;
+    default:
+      return nullptr;
+  }
 }
 
 void SettingsDialog::TakeBrowsedFile(const std::string& path) {
@@ -406,6 +469,10 @@ void SettingsDialog::Save() {
   }
   const int adapter = controls_.adapters.selected;
   if (adapter >= 0) saved.Adapter = static_cast<AdapterKind>(adapter);
+  const int source = controls_.sources.selected;
+  if (source >= 0) saved.Source = static_cast<DataSourceKind>(source);
+  // Not shown for the block alone, but what was typed before is kept as typed.
+  saved.Fuel = TypedFuel();
   const ListControl& bauds = controls_.bauds;
   if (bauds.selected >= 0) {
     saved.Params.BaudRate = static_cast<uint16_t>(NumberOrZero(bauds.items[bauds.selected]));

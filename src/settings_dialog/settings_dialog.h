@@ -81,6 +81,10 @@ class SettingsDialog {
   void FillControls();
   void ShowPorts();
   void ShowLevel();
+  void ShowFuel(const ObdFuel& fuel);
+  ObdFuel TypedFuel() const;
+  void EnableForSource();
+  EditControl* PlainEdit(SettingsControl edit);
   void EnableForMode();
   bool TryTypedPath();
   bool UseWavFile();

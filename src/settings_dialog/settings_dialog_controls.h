@@ -38,6 +38,10 @@ struct SettingsDialogControls {
   ListControl adapters;                 // AdapterList, in the order of AdapterKind
   ButtonControl rts;                    // Rts
   ButtonControl dtr;                    // Dtr
+  ListControl sources;                  // SourceList, in the order of DataSourceKind
+  EditControl displacement;             // Displacement, cm³; empty when not given
+  EditControl afr;                      // Afr, the stoichiometric ratio
+  EditControl density;                  // Density, g/l
   EditControl price;                    // Price
   UpDownControl jamMinutes{1, 60};      // JamMinutes with its up-down
   UpDownControl jamSpeed{1, 100};       // JamSpeed with its up-down

@@ -238,6 +238,10 @@ void SettingsWindow::Sync() {
   combo(C::PortList, c.ports);
   list(C::BaudList, c.bauds);
   list(C::AdapterList, c.adapters);
+  list(C::SourceList, c.sources);
+  edit(C::Displacement, c.displacement.text, c.displacement.enabled);
+  edit(C::Afr, c.afr.text, c.afr.enabled);
+  edit(C::Density, c.density.text, c.density.enabled);
   button(C::Rts, c.rts);
   button(C::Dtr, c.dtr);
   edit(C::Price, c.price.text, c.price.enabled);

@@ -135,7 +135,7 @@ TEST_F(SettingsWindowTest, BuildsItsTemplateInDialogUnitsWithEveryTextWhole) {
   auto window = Open();
   EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Настройки Drunvale"));
   const DialogUnits& units = window->Units();
-  EXPECT_EQ(window->size(), QSize(units.X(316), units.Y(230)));
+  EXPECT_EQ(window->size(), QSize(units.X(316), units.Y(262)));
 
   const auto& dialog = SettingsDialogTemplate();
   for (const ControlTemplate& t : dialog.controls) {
@@ -146,7 +146,7 @@ TEST_F(SettingsWindowTest, BuildsItsTemplateInDialogUnitsWithEveryTextWhole) {
     }
   }
   EXPECT_EQ(window->Control(SettingsControl::Save)->geometry(),
-            ToQRect(units.ToPixels({202, 209, 50, 14})));
+            ToQRect(units.ToPixels({202, 241, 50, 14})));
   EXPECT_TRUE(Get<QPushButton>(*window, SettingsControl::Test)->isCheckable());
   auto* tabs = Get<QTabWidget>(*window, SettingsControl::Tabs);
   ASSERT_EQ(tabs->count(), 4);

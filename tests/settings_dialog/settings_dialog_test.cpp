@@ -135,6 +135,36 @@ TEST_F(DialogTest, ATypedAddressAndTheAdapterKindAreSaved) {
   EXPECT_EQ(Controls().ports.text, Controls().ports.items[0]);
 }
 
+// The standard data's figures: petrol's by default, typed ones brought into range when left,
+// a comma taken as the decimal point, and locked while only the block is read.
+TEST_F(DialogTest, TheDataSourceAndTheEstimatesFiguresAreSaved) {
+  Open();
+  EXPECT_EQ(Controls().sources.selected, 0);
+  EXPECT_EQ(Controls().displacement.text, "");
+  EXPECT_EQ(Controls().afr.text, "14.70");
+  EXPECT_EQ(Controls().density.text, "745");
+  dialog->Select(SettingsControl::SourceList, 1);
+  EXPECT_FALSE(Controls().afr.enabled);
+  dialog->Select(SettingsControl::SourceList, 2);
+  EXPECT_TRUE(Controls().displacement.enabled);
+  dialog->TextChanged(SettingsControl::Displacement, "1596");
+  dialog->TextChanged(SettingsControl::Afr, "14,1");
+  dialog->TextChanged(SettingsControl::Density, "9999");
+  dialog->FocusLeft(SettingsControl::Density);
+  EXPECT_EQ(Controls().density.text, "1000");
+  EXPECT_EQ(Controls().afr.text, "14.10");
+  dialog->TextChanged(SettingsControl::Density, "");
+  dialog->Save();
+  Settings reloaded;
+  ASSERT_EQ(reloaded.Load(store), StoreResult::Ok);
+  EXPECT_EQ(reloaded.Source, DataSourceKind::StandardObd);
+  EXPECT_EQ(reloaded.Fuel, (ObdFuel{1596, 1410, 745}));
+
+  dialog->Reset();
+  EXPECT_EQ(Controls().sources.selected, 0);
+  EXPECT_EQ(Controls().displacement.text, "");
+}
+
 TEST_F(DialogTest, RateArrowsTakeTheirRangeFromTheDevice) {
   audio.SetRate(25600);  // WAV rates from 1/256 of the device's rate up: 100 samples/s
   Open();
