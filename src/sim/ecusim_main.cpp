@@ -160,6 +160,8 @@ std::unique_ptr<Adapter> PlugIn(const EcuSimOptions& options, const EcuSimConfig
   std::fflush(stdout);
   std::fprintf(stderr, "drunvale-ecusim: %s on %s, Ctrl+C ends it\n",
                !options.elm               ? "control unit"
+               : options.elmConfig.obdCar && !options.elmConfig.obdCar->manufacturerUnit
+                   ? "ELM327 with an OBD-II car"
                : options.elmConfig.obdCar ? "ELM327 with a control unit and an OBD-II car"
                                           : "ELM327 with a control unit",
                adapter->DevicePath().c_str());

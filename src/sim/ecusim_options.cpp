@@ -117,6 +117,8 @@ std::string EcuSimUsage() {
          "                           the default), maf (air flow only) or speed-density\n"
          "                           (manifold pressure, intake temperature and engine speed\n"
          "                           of a 1.6 l engine)\n"
+         "  --obd-only               with --obd: no manufacturer's control unit on the\n"
+         "                           K-line, as on any other car\n"
          "  --clone LIST             with --elm: a clone's ways, comma-separated:\n"
          "                           no-fi, no-kw, no-al, no-sw, no-wm, no-st, no-at (each\n"
          "                           answers ?), two-letter (DPN read as DP), nul-reset\n"
@@ -163,6 +165,7 @@ bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* option
   };
   bool cloned = false;
   std::optional<ObdCarKind> obdKind;
+  bool obdOnly = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     std::string value;
@@ -254,6 +257,8 @@ bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* option
         return bad("bad value for --obd: " + value);
       }
       options->elmConfig.obdCar = car;
+    } else if (arg == "--obd-only") {
+      obdOnly = true;
     } else if (arg == "--obd-car") {
       if (!text()) return false;
       if (value == "fuel-rate") {
@@ -278,6 +283,8 @@ bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* option
   }
   if (obdKind && !car) return bad("--obd-car needs --obd");
   if (obdKind) car->kind = *obdKind;
+  if (obdOnly && !car) return bad("--obd-only needs --obd");
+  if (obdOnly) car->manufacturerUnit = false;
   if (options->tcpPort && !options->link.empty()) return bad("--link is for a terminal, not --tcp");
   return true;
 }

@@ -48,8 +48,9 @@ ElmChip::ElmChip(const ElmSimConfig& config, const EcuSimConfig& ecu, SimTime st
   car_ = std::make_unique<ObdCar>(*config.obdCar, ecu, start);
   if (config.obdCar->bus == ObdBus::Can11At500) {
     can_ = std::make_unique<ObdCanBus>(*car_);
+    if (!config.obdCar->manufacturerUnit) kline_.DetachManufacturerUnit();
   } else {
-    kline_.AttachObd(*car_);
+    kline_.AttachObd(*car_, config.obdCar->manufacturerUnit);
   }
 }
 

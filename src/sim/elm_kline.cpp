@@ -47,7 +47,7 @@ std::optional<SimTime> ElmKLine::NextDeadline() const {
 void ElmKLine::Advance(SimTime now, std::vector<uint8_t>& fromUnit) {
   while (!outgoing_.empty() && outgoing_.front().end <= now) {
     const Outgoing& out = outgoing_.front();
-    unit_.Hear(out.frame.data(), out.frame.size(), out.end);
+    if (unitListens_) unit_.Hear(out.frame.data(), out.frame.size(), out.end);
     if (obd_) obd_->Hear(out.frame, out.end, unit_.Model().IgnitionOn());
     outgoing_.erase(outgoing_.begin());
   }

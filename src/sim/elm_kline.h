@@ -30,7 +30,12 @@ class ElmKLine {
   SimClock::duration ByteTime() const { return byteTime_; }
 
   // A standard OBD-II car's engine unit on the same line, hearing every frame.
-  void AttachObd(ObdCar& car) { obd_.emplace(car, byteTime_); }
+  // Without the manufacturer's unit only the car answers; the unit's model still drives it.
+  void AttachObd(ObdCar& car, bool manufacturerUnit) {
+    obd_.emplace(car, byteTime_);
+    unitListens_ = manufacturerUnit;
+  }
+  void DetachManufacturerUnit() { unitListens_ = false; }
   // A 5-baud init to address 33 ending at `at`: the key bytes of the unit that woke up, if any.
   std::optional<std::array<uint8_t, 2>> FiveBaudInit(SimTime at);
 
@@ -46,6 +51,7 @@ class ElmKLine {
   SimClock::duration byteTime_;
   EcuLine unit_;
   std::optional<ObdKLineCar> obd_;
+  bool unitListens_ = true;
   std::vector<Outgoing> outgoing_;  // in the order sent
   SimTime lastActivity_;
 };

@@ -34,6 +34,9 @@ struct ObdCarConfig {
   bool fiveBaudInit = false;
   // Filler after the data in a CAN frame.
   unsigned char canPadding = 0xAA;
+  // The manufacturer's unit answers on the K-line beside it, as on the cars the live-data
+  // block comes from; without it the car is like any other, and only the standard data answer.
+  bool manufacturerUnit = true;
 };
 
 }  // namespace drunvale::sim

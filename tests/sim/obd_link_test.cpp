@@ -23,21 +23,25 @@ struct CarCase {
   double speedup;  // K-line samples are slow: a slower drive keeps them apart less
   // Of the litres: on K-line the slow PIDs take turns and lag the drive.
   double tolerance;
+  // Only the standard car on the line, the source left to choose itself.
+  bool alone = false;
 };
 
 // The real link through the simulated ELM327 to a standard car on each bus, with each way
 // of telling the fuel: the protocol is searched for, and the fuel and distance the link hands
-// on agree with what the car used over the same stretch of the drive.
+// on agree with what the car used over the same stretch of the drive. A car without the
+// manufacturer's unit is found to need the standard data by itself.
 TEST(ObdLink, AnyCarIsPolledAndItsFuelAndDistanceAgreeWithTheCar) {
   for (const CarCase& c : {CarCase{"CAN, fuel rate", sim::ObdBus::Can11At500,
                                    sim::ObdCarKind::FuelRate, "elm : 500000", 60, 10, 0.06},
                            CarCase{"CAN, air flow", sim::ObdBus::Can11At500, sim::ObdCarKind::Maf,
-                                   "elm : 500000", 60, 10, 0.06},
+                                   "elm : 500000", 60, 10, 0.06, true},
                            CarCase{"K-line, speed-density", sim::ObdBus::Kwp14230,
                                    sim::ObdCarKind::SpeedDensity, "elm : 10400", 40, 2, 0.1}}) {
     SCOPED_TRACE(c.name);
     sim::ElmSimConfig elm;
-    elm.obdCar = sim::ObdCarConfig{.bus = c.bus, .kind = c.kind};
+    elm.obdCar =
+        sim::ObdCarConfig{.bus = c.bus, .kind = c.kind, .manufacturerUnit = !c.alone};
     elm.serialPacing = false;
     sim::EcuSimConfig drive;
     drive.profileSpeedup = c.speedup;
@@ -45,7 +49,7 @@ TEST(ObdLink, AnyCarIsPolledAndItsFuelAndDistanceAgreeWithTheCar) {
     sim::ElmPipe pipe(elm, drive);
     Settings settings;
     settings.Port = "elm";
-    settings.Source = DataSourceKind::StandardObd;
+    settings.Source = c.alone ? DataSourceKind::Automatic : DataSourceKind::StandardObd;
     settings.Fuel.displacementCc = 1600;
     settings.Fuel.densityGL = 740;  // the simulated car's fuel
     SharedSettings shared(settings);
