@@ -12,7 +12,6 @@ namespace {
 // A harmless line no chip takes: whatever answers it with a prompt is an ELM327.
 constexpr std::string_view kProbe = "\x7F\x7F";
 constexpr uint32_t kProbeWaitMs = 400;
-constexpr size_t kChunk = 64;
 // Longer than any answer the session asks for, so a chip that never stops is cut off.
 constexpr size_t kMaxAnswerText = 4096;
 
@@ -80,11 +79,11 @@ ElmAdapter::ElmAdapter(SerialPort& port, TickClock& clock, StopEvent& stop, Work
 
 ElmAdapter::Read ElmAdapter::ReadToPrompt(std::string& text, uint32_t waitMs, uint32_t* firstByte) {
   const uint32_t start = clock_.NowMs();
-  uint8_t buffer[kChunk];
+  uint8_t buffer[1];
   while (text.size() < kMaxAnswerText) {
-    // One byte first, so its arrival is known to the millisecond.
-    const size_t want = text.empty() ? 1 : kChunk;
-    const IoResult got = port_.Read(buffer, want);
+    // A byte at a time: a longer read would wait out the gap after the prompt, which on CAN
+    // costs as much as the answer itself. The first byte's arrival is then known too.
+    const IoResult got = port_.Read(buffer, 1);
     if (!got) {
       lastPortError_ = got.systemError;
       return Read::PortFailed;
