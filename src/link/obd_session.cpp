@@ -60,11 +60,11 @@ uint32_t BusRate(int protocol) {
 const char* SourceText(FuelSource source) {
   switch (source) {
     case FuelSource::FuelRate:
-      return "по расходу, который сообщает двигатель";
+      return "по расходу от двигателя";
     case FuelSource::AirFlow:
       return "по расходу воздуха";
     case FuelSource::SpeedDensity:
-      return "по давлению во впуске и объёму двигателя";
+      return "по давлению во впуске";
     case FuelSource::None:
       break;
   }
@@ -197,10 +197,11 @@ ExchangeResult ObdSession::Identify(const FuelProperties& fuel) {
                    "во впуске: расход по его данным не определить.");
     return ExchangeResult::NoAnswer;
   }
-  std::string line = "OBD-II, " + ProtocolName(protocol_);
-  if (!vin.empty()) line += ", VIN " + vin;
-  line += "; топливо ";
+  // The source first: a narrow status line still shows it.
+  std::string line = "OBD-II, топливо ";
   line += SourceText(source_);
+  line += "; " + ProtocolName(protocol_);
+  if (!vin.empty()) line += ", VIN " + vin;
   line += ".";
   outlets_.ShowStatus(line);
   return ExchangeResult::Ok;

@@ -64,8 +64,8 @@ TEST(ObdLink, AnyCarIsPolledAndItsFuelAndDistanceAgreeWithTheCar) {
     const std::vector<std::string> shown = texts.All();
     EXPECT_NE(std::find_if(shown.begin(), shown.end(),
                            [](const std::string& t) {
-                             return t.starts_with("OBD-II, ") &&
-                                    t.find("VIN VF1DRUNVALE000001; топливо ") != std::string::npos;
+                             return t.starts_with("OBD-II, топливо по ") &&
+                                    t.ends_with(", VIN VF1DRUNVALE000001.");
                            }),
               shown.end());
 
