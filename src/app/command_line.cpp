@@ -20,6 +20,7 @@ constexpr const char* kUsageHead =
     "                [--dash]\n"
     "       drunvale --autostart on|off\n"
     "       drunvale --journal\n"
+    "       drunvale --codes | --clear-codes [--yes] [--port PATH] [--adapter KIND]\n"
     "An in-car fuel-consumption meter: reads the engine control unit through a K-line adapter\n"
     "on a serial port and shows the trip's fuel, distance and cost, with beeps that follow the\n"
     "consumption. Every trip is kept in a journal, and fill-ups correct the fuel figures.\n"
@@ -33,6 +34,9 @@ constexpr const char* kUsageHead =
     "  --demo           connect to a simulated engine control unit started inside the program\n"
     "  --journal        print the trip journal with the totals for today, this tank and all,\n"
     "                   then end\n"
+    "  --codes          print the engine's trouble codes (on OBD-II cars also the pending ones\n"
+    "                   and the lamp), one a line with its system, then end\n"
+    "  --clear-codes    clear them, after a question (--yes: without), then end\n"
     "\n"
     "Options:\n"
     "  --port PATH      use this serial port for this run; the stored setting is kept\n";
@@ -64,7 +68,9 @@ constexpr const char* kUsageExitStatus =
     "  64  unknown option or unusable value\n"
     "  69  no display found (or a build without windows): --console runs it in a terminal\n"
     "  73  --autostart could not write or remove the entry\n"
-    "  74  --journal could not read the journal\n";
+    "  74  --journal could not read the journal\n"
+    "  75  --codes, --clear-codes: no answer from the adapter or the car within a minute\n"
+    "  76  --codes, --clear-codes: the unit does not offer them, or did not confirm the clear\n";
 
 }  // namespace
 
@@ -101,6 +107,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       result.dash = true;
     } else if (arg == "--journal") {
       result.journal = true;
+    } else if (arg == "--codes") {
+      result.codes = true;
+    } else if (arg == "--clear-codes") {
+      result.clearCodes = true;
+    } else if (arg == "--yes") {
+      result.yes = true;
     } else if (arg == "--connect") {
       result.connect = true;
     } else if (arg == "--autostart" || arg.starts_with("--autostart=")) {
@@ -150,6 +162,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
   }
   if (result.demo && result.port) result.error = "--demo and --port cannot be used together";
+  if (result.codes && result.clearCodes) {
+    result.error = "--codes and --clear-codes cannot be used together";
+  }
+  if (result.yes && !result.clearCodes) result.error = "--yes goes with --clear-codes";
   return result;
 }
 

@@ -21,6 +21,11 @@ struct CommandLine {
   bool connect = false;
   // --autostart on|off: start with the user's session or not, then end.
   std::optional<bool> autostart;
+  // --codes: read the engine's trouble codes and end; --clear-codes: clear them, after a
+  // question on the terminal unless --yes.
+  bool codes = false;
+  bool clearCodes = false;
+  bool yes = false;
   // A port for this run only; the stored settings keep theirs.
   std::optional<std::string> port;
   // --adapter auto|kline|elm: the adapter kind for this run only.

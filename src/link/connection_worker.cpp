@@ -176,6 +176,7 @@ ExchangeResult ConnectionWorker::RunObd(ElmAdapter& elm, const Settings& setting
   fuel.densityKgL = settings.Fuel.densityGL / 1000.0;
   fuel.displacementL = settings.Fuel.displacementCc / 1000.0;
   ObdSession obd(elm, exchange_, stop_, outlets_, [this] { return wake_.WokeUp(); });
+  obd.SetCodesMailbox(codes_);
   const ExchangeResult result = obd.Run(fuel);
   if (obd.Contacted()) {
     sourceFound_ = PackedSource(DataSourceKind::StandardObd, obd.Protocol());

@@ -47,6 +47,12 @@ class ConnectionWorker {
   // or a session that closed normally.
   ExchangeResult RunWorker();
 
+  // Where the sessions find requests for the trouble codes; outlives the worker.
+  void SetCodesMailbox(CodesMailbox* mailbox) {
+    codes_ = mailbox;
+    session_.SetCodesMailbox(mailbox);
+  }
+
   // Dialog thread.
   bool PortOpen() const;
   std::string PortName() const;
@@ -97,6 +103,7 @@ class ConnectionWorker {
   WakeWatch wake_;
   KwpExchange exchange_;
   EcuSession session_;
+  CodesMailbox* codes_ = nullptr;
   // What the chip's set-up learnt, kept across reopenings.
   ElmAdapter::Memory elmMemory_;
 

@@ -31,8 +31,10 @@ ExchangeResult EcuSession::RunSession(uint16_t requestedBaud) {
 
   ExchangeResult ended = SwitchBaudRate(requestedBaud);
   if (ended == ExchangeResult::Ok) ended = ReadIdentification();
-  while (ended == ExchangeResult::Ok)
-    ended = PollLiveData();
+  while (ended == ExchangeResult::Ok) {
+    const CodesMailbox::Ask ask = codes_ ? codes_->Take() : CodesMailbox::Ask::None;
+    ended = ask == CodesMailbox::Ask::None ? PollLiveData() : ServeCodes(ask);
+  }
   // Nothing more is measured until the next session polls.
   outlets_.PollingPaused();
   // After a sleep the handle may be dead and the control unit may have dropped the session:
@@ -124,6 +126,42 @@ ExchangeResult EcuSession::ReadIdentification() {
   if (r != ExchangeResult::Ok) return r;
   const std::span<const uint8_t> block = exchange_.Payload();
   ShowStatus(FormatIdentification(block.data(), block.size()));
+  return ExchangeResult::Ok;
+}
+
+ExchangeResult EcuSession::ServeCodes(CodesMailbox::Ask ask) {
+  const bool clear = ask == CodesMailbox::Ask::Clear;
+  const ExchangeResult r =
+      clear ? exchange_.Exchange(
+                  {kwp::kClearDiagnosticInformation, kwp::kDtcAllGroupsHigh, kwp::kDtcAllGroupsLow},
+                  true)
+            : exchange_.Exchange({kwp::kReadDtcByStatus, kwp::kDtcAnyStatus, kwp::kDtcAllGroupsHigh,
+                                  kwp::kDtcAllGroupsLow},
+                                 true);
+  CodesReport report;
+  if (r == ExchangeResult::NoAnswer && exchange_.Refused()) {
+    report.outcome = clear ? CodesReport::Outcome::NotConfirmed : CodesReport::Outcome::NotOffered;
+    outlets_.ReportCodes(report);
+    return ExchangeResult::Ok;
+  }
+  if (r != ExchangeResult::Ok) {
+    if (codes_) codes_->PutBack(ask);
+    return r;
+  }
+  if (clear) {
+    report.outcome = CodesReport::Outcome::Cleared;
+  } else {
+    const std::optional<std::vector<uint16_t>> codes = DecodeKwpCodes(exchange_.Payload());
+    if (!codes) {
+      exchange_.CountFailedAttempt();
+      report.outcome = CodesReport::Outcome::Unreadable;
+      outlets_.ReportCodes(report);
+      return ExchangeResult::Ok;
+    }
+    for (uint16_t code : *codes)
+      report.codes.push_back({code});
+  }
+  outlets_.ReportCodes(report);
   return ExchangeResult::Ok;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "link/kwp_exchange.h"
+#include "link/trouble_codes.h"
 #include "link/worker_outlets.h"
 #include "platform/stop_event.h"
 
@@ -44,6 +45,12 @@ class EcuSession {
   // no sample: it counts as one more repeated attempt, and polling goes on.
   ExchangeResult PollLiveData();
 
+  // Requests for the trouble codes, served between two polls; none without a mailbox.
+  void SetCodesMailbox(CodesMailbox* mailbox) { codes_ = mailbox; }
+  // Reads or clears the codes and reports what came of it; a unit that refuses is reported,
+  // one that falls silent ends the polling like any request, the ask kept for the next session.
+  ExchangeResult ServeCodes(CodesMailbox::Ask ask);
+
   // Whether the last session reached the control unit.
   bool Contacted() const { return contacted_; }
 
@@ -53,6 +60,7 @@ class EcuSession {
   KwpExchange& exchange_;
   StopEvent& stop_;
   WorkerOutlets& outlets_;
+  CodesMailbox* codes_ = nullptr;
   bool contacted_ = false;
 };
 

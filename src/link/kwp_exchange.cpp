@@ -21,9 +21,9 @@ KwpExchange::KwpExchange(TickClock& clock, StopEvent& stopEvent, RtsPulseReader 
 KwpExchange::KwpExchange(TickClock& clock, StopEvent& stopEvent, const SharedSettings& settings)
     : KwpExchange(clock, stopEvent, RtsPulseFrom(settings)) {}
 
-ExchangeResult KwpExchange::Exchange(std::initializer_list<uint8_t> data) {
+ExchangeResult KwpExchange::Exchange(std::initializer_list<uint8_t> data, bool refusalEnds) {
   if (data.size() > 255) return ExchangeResult::NoAnswer;
-  return Exchange(data.begin(), static_cast<uint8_t>(data.size()));
+  return Exchange(data.begin(), static_cast<uint8_t>(data.size()), refusalEnds);
 }
 
 uint32_t KwpExchange::TimeUntilDue() {
@@ -34,7 +34,8 @@ uint32_t KwpExchange::TimeUntilDue() {
   return static_cast<uint32_t>(left);
 }
 
-ExchangeResult KwpExchange::Exchange(const uint8_t* data, uint8_t n) {
+ExchangeResult KwpExchange::Exchange(const uint8_t* data, uint8_t n, bool refusalEnds) {
+  refused_ = false;
   if (n == 0 || n > kMaxBufferedDataLength) return ExchangeResult::NoAnswer;
   if (port_ == nullptr) return ExchangeResult::PortError;
   const KwpFrame frame = BuildRequestFrame(data, n);
@@ -61,6 +62,12 @@ ExchangeResult KwpExchange::Exchange(const uint8_t* data, uint8_t n) {
         return ExchangeResult::Ok;
       case Attempt::PortFailure:
         return ExchangeResult::PortError;
+      case Attempt::Refused:
+        if (refusalEnds) {
+          refused_ = true;
+          return ExchangeResult::NoAnswer;
+        }
+        break;
       case Attempt::Failed:
         break;
     }
@@ -145,6 +152,8 @@ KwpExchange::Attempt KwpExchange::Judge(const ResponseHeader& header, uint8_t se
     if (code == kwp::kBusyRepeatRequest || code == kwp::kRoutineNotComplete ||
         (adapter_ != nullptr && code == kwp::kResponsePending)) {
       lastReceiveTick_ += kBusyDelayMs;
+    } else if (code != kwp::kResponsePending) {
+      return Attempt::Refused;
     }
   }
   return Attempt::Failed;

@@ -48,8 +48,11 @@ class KwpExchange {
 
   // data: the service identifier and its parameters. Requests without data, or too long for
   // their echo to fit the receive buffer (n > 251), are refused with NoAnswer before any I/O.
-  ExchangeResult Exchange(const uint8_t* data, uint8_t n);
-  ExchangeResult Exchange(std::initializer_list<uint8_t> data);
+  // refusalEnds: a negative answer other than busy ends the exchange at once with NoAnswer
+  // and Refused() true, for requests a unit may simply not offer.
+  ExchangeResult Exchange(const uint8_t* data, uint8_t n, bool refusalEnds = false);
+  ExchangeResult Exchange(std::initializer_list<uint8_t> data, bool refusalEnds = false);
+  bool Refused() const { return refused_; }
 
   // Programs the whole line state at the rate; CurrentBaud follows only on success.
   bool SetBaudRate(uint16_t rate);
@@ -92,7 +95,7 @@ class KwpExchange {
   void CountFailedAttempt() { ++errorCount_; }
 
  private:
-  enum class Attempt { Positive, Failed, PortFailure };
+  enum class Attempt { Positive, Failed, Refused, PortFailure };
 
   uint32_t TimeUntilDue();
   void PulseRts();
@@ -111,6 +114,7 @@ class KwpExchange {
   SerialPort* port_ = nullptr;
   Adapter* adapter_ = nullptr;
   uint32_t lastReceiveTick_;
+  bool refused_ = false;
   size_t payload_ = 0;
   size_t payloadSize_ = 0;
   std::array<uint8_t, kReceiveBufferSize> receiveBuffer_{};

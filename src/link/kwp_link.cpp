@@ -15,14 +15,19 @@ namespace drunvale {
 struct KwpLink::Worker {
   Worker(const SharedSettings& settings, TickClock& clock, SleepClock& sleepClock,
          SerialPortOpener opener, StatusOut status, SampleOut samples, PauseOut paused,
-         StatusOut causes)
-      : outlets(stop, std::move(status), std::move(samples), std::move(paused), std::move(causes)),
-        connection(settings, clock, sleepClock, stop, std::move(opener), outlets) {}
+         StatusOut causes, CodesOut codesOut, std::shared_ptr<CodesMailbox> mailbox)
+      : outlets(stop, std::move(status), std::move(samples), std::move(paused), std::move(causes),
+                std::move(codesOut)),
+        connection(settings, clock, sleepClock, stop, std::move(opener), outlets),
+        codes(std::move(mailbox)) {
+    connection.SetCodesMailbox(codes.get());
+  }
 
   ThreadStopEvent stop;
   ThreadStopEvent finished;
   WorkerOutlets outlets;
   ConnectionWorker connection;
+  std::shared_ptr<CodesMailbox> codes;
   bool stopRequested = false;  // the UI thread's own
 };
 
@@ -60,7 +65,7 @@ void KwpLink::Start(StatusOut status, StatusOut causes) {
   if (causes_) causes_("");
 
   auto worker = std::make_shared<Worker>(settings_, clock_, sleepClock_, opener_, statusControl_,
-                                         samples_, paused_, causes_);
+                                         samples_, paused_, causes_, codesOut_, codesMailbox_);
   if (lastReceiveTick_) worker->connection.Exchange().SetLastReceiveTick(*lastReceiveTick_);
   worker->connection.SetFoundAdapter(FoundAdapter());
   worker->connection.SetFoundSource(FoundSource());

@@ -64,6 +64,12 @@ class KwpLink {
   void SetFoundSource(uint32_t packed) { foundSource_ = packed; }
   bool WorkerRunning() const;
 
+  // Where the trouble codes' reports go, on the worker; set before a Start.
+  void SetCodesOut(CodesOut codes) { codesOut_ = std::move(codes); }
+  // Reads or clears the codes within the session, between two polls; a request made while no
+  // session runs waits for the next one.
+  void AskCodes(CodesMailbox::Ask ask) { codesMailbox_->Post(ask); }
+
  private:
   struct Worker;
 
@@ -83,6 +89,9 @@ class KwpLink {
 
   StatusOut statusControl_;
   StatusOut causes_;
+  CodesOut codesOut_;
+  // Shared with every worker, so an abandoned one never outlives it.
+  std::shared_ptr<CodesMailbox> codesMailbox_ = std::make_shared<CodesMailbox>();
   std::shared_ptr<Worker> worker_;  // set from Start until the next Start or Stop
   std::thread thread_;
   std::optional<uint32_t> lastReceiveTick_;     // from the last worker that ended in time

@@ -14,6 +14,8 @@ inline constexpr uint8_t kStopDiagnosticSession = 0x20;
 inline constexpr uint8_t kReadDataByLocalIdentifier = 0x21;
 inline constexpr uint8_t kStartCommunication = 0x81;
 inline constexpr uint8_t kStopCommunication = 0x82;
+inline constexpr uint8_t kClearDiagnosticInformation = 0x14;
+inline constexpr uint8_t kReadDtcByStatus = 0x18;
 
 // A positive response carries the request's identifier with this bit set.
 inline constexpr uint8_t kPositiveResponseBit = 0x40;
@@ -32,6 +34,11 @@ inline constexpr uint8_t kRateCode57600 = 0x39;
 // ReadEcuIdentification's option and the local identifier of the live-data block.
 inline constexpr uint8_t kIdentificationOption = 0x80;
 inline constexpr uint8_t kLiveDataBlock = 0x01;
+// ReadDiagnosticTroubleCodesByStatus: every status, every group; ClearDiagnosticInformation:
+// every group.
+inline constexpr uint8_t kDtcAnyStatus = 0x00;
+inline constexpr uint8_t kDtcAllGroupsHigh = 0xFF;
+inline constexpr uint8_t kDtcAllGroupsLow = 0x00;
 // StartCommunication's key bytes from the control unit the program was written for.
 inline constexpr uint8_t kKnownKeyByte1 = 0x6B;
 inline constexpr uint8_t kKnownKeyByte2 = 0x8F;

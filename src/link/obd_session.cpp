@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <tuple>
 
 #include "link/ecu_session.h"
 
@@ -10,6 +11,9 @@ namespace drunvale {
 namespace {
 
 constexpr uint8_t kMode01Answer = 0x41;
+constexpr uint8_t kStoredCodesAnswer = 0x43;
+constexpr uint8_t kClearAnswer = 0x44;
+constexpr uint8_t kPendingCodesAnswer = 0x47;
 constexpr uint32_t kKLineEngine = 0x10;
 constexpr uint32_t kCanEngine = 0x7E8;
 // A throttle this close to the lowest seen is closed; the lowest counts only below this, so a
@@ -110,8 +114,10 @@ ExchangeResult ObdSession::Run(const FuelProperties& fuel) {
   outlets_.ShowStatus("Попытка установить контакт с контроллером...");
   ExchangeResult result = Contact();
   if (result == ExchangeResult::Ok) result = Identify(fuel);
-  while (result == ExchangeResult::Ok)
-    result = Poll(fuel);
+  while (result == ExchangeResult::Ok) {
+    const CodesMailbox::Ask ask = codes_ ? codes_->Take() : CodesMailbox::Ask::None;
+    result = ask == CodesMailbox::Ask::None ? Poll(fuel) : ServeCodes(ask);
+  }
   outlets_.PollingPaused();
   if (result != ExchangeResult::PortError && result != ExchangeResult::Woken) elm_.Finish();
   return result;
@@ -244,6 +250,47 @@ ExchangeResult ObdSession::Request(std::string_view hex, uint32_t waitMs,
   if (asked.step != AdapterStep::Ok) return ExchangeResult::Ok;  // nothing came
   for (ObdMessage& m : ObdMessages(asked.answer, bus_))
     if (m.source == engine_) out.push_back(std::move(m));
+  return ExchangeResult::Ok;
+}
+
+ExchangeResult ObdSession::ServeCodes(CodesMailbox::Ask ask) {
+  const bool can = bus_ == ObdBus::Can11 || bus_ == ObdBus::Can29;
+  CodesReport report;
+  std::vector<ObdMessage> messages;
+  // Every message the unit sends, however many frames: the count digit cannot know them.
+  const auto request = [&](std::string_view hex) {
+    const ExchangeResult r = Request(hex, kRequestWaitMs, messages, 0);
+    if (r != ExchangeResult::Ok && codes_) codes_->PutBack(ask);
+    return r;
+  };
+  if (ask == CodesMailbox::Ask::Clear) {
+    if (const ExchangeResult r = request("04"); r != ExchangeResult::Ok) return r;
+    const bool confirmed = std::any_of(messages.begin(), messages.end(), [](const ObdMessage& m) {
+      return !m.payload.empty() && m.payload[0] == kClearAnswer;
+    });
+    report.outcome = confirmed ? CodesReport::Outcome::Cleared : CodesReport::Outcome::NotConfirmed;
+    outlets_.ReportCodes(report);
+    return ExchangeResult::Ok;
+  }
+  if (const ExchangeResult r = request("0101"); r != ExchangeResult::Ok) return r;
+  for (const ObdMessage& m : messages) {
+    if (m.payload.size() >= 3 && m.payload[0] == kMode01Answer && m.payload[1] == 0x01) {
+      TakeLampByte(m.payload[2], report);
+    }
+  }
+  bool answered = false;
+  for (const auto& [hex, answer, pending] :
+       {std::tuple{"03", kStoredCodesAnswer, false}, std::tuple{"07", kPendingCodesAnswer, true}}) {
+    if (const ExchangeResult r = request(hex); r != ExchangeResult::Ok) return r;
+    for (const ObdMessage& m : messages) {
+      if (m.payload.empty() || m.payload[0] != answer) continue;
+      answered = answered || !pending;
+      for (uint16_t code : DecodeObdCodes(m.payload, can))
+        report.codes.push_back({code, pending});
+    }
+  }
+  if (!answered) report.outcome = CodesReport::Outcome::NotOffered;
+  outlets_.ReportCodes(report);
   return ExchangeResult::Ok;
 }
 

@@ -9,6 +9,7 @@
 #include "link/elm_adapter.h"
 #include "link/kwp_exchange.h"
 #include "link/obd_data.h"
+#include "link/trouble_codes.h"
 #include "link/worker_outlets.h"
 #include "platform/stop_event.h"
 
@@ -37,6 +38,11 @@ class ObdSession {
   // PrepareForObd.
   ExchangeResult Run(const FuelProperties& fuel);
 
+  // Requests for the trouble codes, served between two polls; none without a mailbox.
+  void SetCodesMailbox(CodesMailbox* mailbox) { codes_ = mailbox; }
+  // Read: the lamp (01 01), the stored (03) and the pending (07) codes. Clear: mode 04.
+  ExchangeResult ServeCodes(CodesMailbox::Ask ask);
+
   bool Contacted() const { return contacted_; }
   // The protocol found in the last session (ATSP number), 0 before one was.
   int Protocol() const { return protocol_; }
@@ -61,6 +67,7 @@ class ObdSession {
   StopEvent& stop_;
   WorkerOutlets& outlets_;
   std::function<bool()> wokeUp_;
+  CodesMailbox* codes_ = nullptr;
 
   bool contacted_ = false;
   int protocol_ = 0;

@@ -4,12 +4,13 @@
 namespace drunvale {
 
 WorkerOutlets::WorkerOutlets(StopEvent& stop, StatusOut status, SampleOut samples, PauseOut paused,
-                             StatusOut causes)
+                             StatusOut causes, CodesOut codes)
     : stop_(stop),
       status_(std::move(status)),
       samples_(std::move(samples)),
       paused_(std::move(paused)),
-      causes_(std::move(causes)) {}
+      causes_(std::move(causes)),
+      codes_(std::move(codes)) {}
 
 void WorkerOutlets::ShowStatus(std::string text) {
   std::lock_guard lock(mutex_);
@@ -34,6 +35,11 @@ void WorkerOutlets::PollingPaused() {
   if (paused_) paused_();
 }
 
+void WorkerOutlets::ReportCodes(const CodesReport& report) {
+  std::lock_guard lock(mutex_);
+  if (codes_) codes_(report);
+}
+
 void WorkerOutlets::MarkStopping(const StatusOut& ownerStatus, std::string text) {
   std::lock_guard lock(mutex_);
   if (ownerStatus) ownerStatus(std::move(text));
@@ -44,6 +50,7 @@ void WorkerOutlets::Detach() {
   StatusOut status, causes;
   SampleOut samples;
   PauseOut paused;
+  CodesOut codes;
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
@@ -51,6 +58,7 @@ void WorkerOutlets::Detach() {
     samples.swap(samples_);
     paused.swap(paused_);
     causes.swap(causes_);
+    codes.swap(codes_);
   }
   // Captures are released outside the lock, in case their destructors are slow.
 }

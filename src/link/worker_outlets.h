@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 
+#include "link/trouble_codes.h"
 #include "platform/stop_event.h"
 
 namespace drunvale {
@@ -26,7 +27,7 @@ class WorkerOutlets {
   // stop: the worker's own stop event; a text is dropped once it is set. causes: the cause
   // line, which says why the status line says what it says ("" when it has nothing to say).
   WorkerOutlets(StopEvent& stop, StatusOut status, SampleOut samples, PauseOut paused = nullptr,
-                StatusOut causes = nullptr);
+                StatusOut causes = nullptr, CodesOut codes = nullptr);
   WorkerOutlets(const WorkerOutlets&) = delete;
   WorkerOutlets& operator=(const WorkerOutlets&) = delete;
 
@@ -35,6 +36,7 @@ class WorkerOutlets {
   void ShowCause(std::string text);
   void AddSample(float speed, float air, float fuel, bool running);
   void PollingPaused();
+  void ReportCodes(const CodesReport& report);
 
   // Owner side: shows the owner's text through its own outlet, then lets no more worker
   // texts through; both under the mutex.
@@ -49,6 +51,7 @@ class WorkerOutlets {
   SampleOut samples_;
   PauseOut paused_;
   StatusOut causes_;
+  CodesOut codes_;
   bool stopping_ = false;
 };
 

@@ -16,6 +16,11 @@ inline constexpr int kExitIoError = 74;
 inline constexpr int kExitNoDisplay = 69;
 // A file or registry value the user asked for could not be written or removed (EX_CANTCREAT).
 inline constexpr int kExitCannotWrite = 73;
+// drunvale --codes and --clear-codes: no word from the adapter or the car in time
+// (EX_TEMPFAIL), and a unit that does not offer the codes or did not confirm the clear
+// (EX_PROTOCOL).
+inline constexpr int kExitNotReached = 75;
+inline constexpr int kExitNotOffered = 76;
 
 // What the process returns once the main window has closed with `windowResult` (2 after a
 // normal close). The Windows build keeps the dialog's result, as the program always has there;

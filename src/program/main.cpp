@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <cstdio>
+#include <string_view>
 
 #include "app/autostart_switch.h"
+#include "app/codes_command.h"
 #include "app/command_line.h"
 #include "console/console_app.h"
 #include "console/journal_text.h"
@@ -35,6 +37,19 @@ int main(int argc, char** argv) {
     if (outcome.exitCode != kExitOk || !options.journal) return outcome.exitCode;
   }
   if (options.journal) return PrintJournal(stdout, stderr);
+  if (options.codes || options.clearCodes) {
+    const CodesOutcome outcome = RunCodesCommand(options, [] {
+      WriteText(stdout, kClearCodesQuestion);
+      std::fflush(stdout);
+      char answer[16] = {};
+      if (!std::fgets(answer, sizeof answer, stdin)) return false;
+      // y, yes or the Russian д, да.
+      return answer[0] == 'y' || answer[0] == 'Y' || std::string_view(answer).starts_with("д") ||
+             std::string_view(answer).starts_with("Д");
+    });
+    WriteText(outcome.exitCode == kExitOk ? stdout : stderr, outcome.text);
+    return outcome.exitCode;
+  }
   QuietSoundLibraries();
   if (options.console) return RunConsole(options);
   return RunMainWindow(argc, argv, options);

@@ -16,7 +16,9 @@ constexpr uint8_t kBusyRepeatRequest = 0x21;
 }  // namespace
 
 EcuModel::EcuModel(const EcuSimConfig& config, SimTime start)
-    : config_(config), start_(start), lastHeard_(start), keyBytes_(config.keyBytes) {}
+    : config_(config), start_(start), lastHeard_(start), keyBytes_(config.keyBytes) {
+  codes_ = config.troubleCodes;
+}
 
 void EcuModel::SetStart(SimTime start) {
   start_ = start;
@@ -118,6 +120,27 @@ EcuModel::Answer EcuModel::Dispatch(const std::vector<uint8_t>& request, SimTime
       data.insert(data.end(), block.begin(), block.end());
       return Answer{std::move(data), std::nullopt, fields};
     }
+    case 0x18: {  // ReadDiagnosticTroubleCodesByStatus: any status, all groups
+      if (n != 4 || request[1] != 0x00 || request[2] != 0xFF || request[3] != 0x00) {
+        return Negative(sid, kSubFunctionNotSupported);
+      }
+      std::vector<uint8_t> data{0x58, 0};
+      for (const SimTroubleCode& c : codes_) {
+        if (data[1] == 80) break;  // as many as a frame holds
+        // Stored: the lamp asked for and present; pending: present, not yet confirmed.
+        data.insert(data.end(),
+                    {static_cast<uint8_t>(c.code >> 8), static_cast<uint8_t>(c.code & 0xFF),
+                     static_cast<uint8_t>(c.pending ? 0x60 : 0xE0)});
+        ++data[1];
+      }
+      return Answer{std::move(data), std::nullopt, std::nullopt};
+    }
+    case 0x14:  // ClearDiagnosticInformation, all groups
+      if (n != 3 || request[1] != 0xFF || request[2] != 0x00) {
+        return Negative(sid, kSubFunctionNotSupported);
+      }
+      codes_.clear();
+      return Answer{{0x54, 0xFF, 0x00}, std::nullopt, std::nullopt};
     default:
       return Negative(sid, kServiceNotSupported);
   }

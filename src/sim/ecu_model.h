@@ -73,6 +73,7 @@ class EcuModel {
   std::optional<SimTime> ignitionOnAt_;
   uint64_t powerCycle_ = 0;
   int busyLeft_ = 0;
+  std::vector<SimTroubleCode> codes_;  // until a clear
   int corruptLeft_ = 0;
   std::vector<uint8_t> garbage_;
   int garbageLeft_ = 0;

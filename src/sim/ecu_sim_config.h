@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <vector>
 
 #include "sim/ecu_blocks.h"
 
@@ -13,6 +14,13 @@ inline constexpr std::array<uint8_t, 2> kKnownKeyBytes{0x6B, 0x8F};
 inline constexpr std::array<uint8_t, 2> kUnknownKeyBytes{0xEF, 0x8F};
 // The rate a control unit wakes up at and falls back to when a session ends.
 inline constexpr uint32_t kDefaultLineRate = 10400;
+
+// A trouble code both the manufacturer's unit and the standard car hold until cleared: the two
+// bytes as sent (P0130 is 0x0130), and whether it is pending (OBD-II mode 07 only).
+struct SimTroubleCode {
+  uint16_t code = 0;
+  bool pending = false;
+};
 
 struct EcuSimConfig {
   // From the last byte of a request to the first byte of the answer.
@@ -33,6 +41,7 @@ struct EcuSimConfig {
   std::chrono::milliseconds sessionTimeout{5000};
   // A frame that stops arriving for this long is given up.
   std::chrono::microseconds frameGap{50'000};
+  std::vector<SimTroubleCode> troubleCodes;
 };
 
 }  // namespace drunvale::sim

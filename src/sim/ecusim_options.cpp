@@ -2,8 +2,10 @@
 #include "sim/ecusim_options.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <string_view>
 
 namespace drunvale::sim {
 namespace {
@@ -119,6 +121,9 @@ std::string EcuSimUsage() {
          "                           of a 1.6 l engine)\n"
          "  --obd-only               with --obd: no manufacturer's control unit on the\n"
          "                           K-line, as on any other car\n"
+         "  --dtc LIST               trouble codes the units hold until cleared,\n"
+         "                           comma-separated: P0130,P0301,P0171:pending (pending\n"
+         "                           ones show in OBD-II mode 07 only)\n"
          "  --clone LIST             with --elm: a clone's ways, comma-separated:\n"
          "                           no-fi, no-kw, no-al, no-sw, no-wm, no-st, no-at (each\n"
          "                           answers ?), two-letter (DPN read as DP), nul-reset\n"
@@ -155,6 +160,36 @@ std::string EcuSimUsage() {
          "  0   ended by SIGINT or SIGTERM\n"
          "  1   the pseudo-terminal could not be opened, or the line failed\n"
          "  64  unknown option or unusable value\n";
+}
+
+// "P0130,P0171:pending": a letter, four hex digits, and whether it is pending.
+bool ParseTroubleCodes(const std::string& list, std::vector<SimTroubleCode>* codes) {
+  codes->clear();
+  size_t at = 0;
+  while (at <= list.size()) {
+    const size_t end = std::min(list.find(',', at), list.size());
+    std::string item = list.substr(at, end - at);
+    SimTroubleCode code;
+    constexpr std::string_view kPending = ":pending";
+    if (item.size() > kPending.size() && item.ends_with(kPending)) {
+      code.pending = true;
+      item.resize(item.size() - kPending.size());
+    }
+    const size_t letter = std::string_view("PCBU").find(
+        static_cast<char>(std::toupper(static_cast<unsigned char>(item.empty() ? ' ' : item[0]))));
+    if (item.size() != 5 || letter == std::string_view::npos) return false;
+    unsigned digits = 0;
+    for (size_t i = 1; i < 5; ++i) {
+      const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(item[i])));
+      const size_t digit = std::string_view("0123456789ABCDEF").find(c);
+      if (digit == std::string_view::npos || (i == 1 && digit > 3)) return false;
+      digits = digits << 4 | static_cast<unsigned>(digit);
+    }
+    code.code = static_cast<uint16_t>(letter << 14 | digits);
+    codes->push_back(code);
+    at = end + 1;
+  }
+  return true;
 }
 
 bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* options,
@@ -258,7 +293,13 @@ bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* option
       }
       options->elmConfig.obdCar = car;
     } else if (arg == "--obd-only") {
+      if (!flag()) return false;
       obdOnly = true;
+    } else if (arg == "--dtc") {
+      if (!text()) return false;
+      if (!ParseTroubleCodes(value, &config.troubleCodes)) {
+        return bad("bad value for --dtc: " + value);
+      }
     } else if (arg == "--obd-car") {
       if (!text()) return false;
       if (value == "fuel-rate") {

@@ -28,6 +28,8 @@ struct EcuSimOptions {
 // The clone switches of --clone, comma-separated, onto config; false with a message when one is
 // unknown or its value is not usable.
 bool ParseCloneList(const std::string& list, ElmSimConfig* config, std::string* error);
+// "P0130,P0171:pending", as --dtc takes it; false for anything else.
+bool ParseTroubleCodes(const std::string& list, std::vector<SimTroubleCode>* codes);
 
 // False with a message for the user when an argument is unknown or its value is not usable.
 bool ParseEcuSimOptions(int argc, const char* const* argv, EcuSimOptions* options,

@@ -28,7 +28,8 @@ uint16_t Counts(double value, double max = 65535) {
 
 ObdCar::ObdCar(const ObdCarConfig& car, const EcuSimConfig& ecu, SimTime start)
     : config_(car), ecu_(ecu), start_(start) {
-  for (uint8_t pid : {0x00, 0x03, 0x06, 0x07, 0x0C, 0x0D, 0x0F, 0x11, 0x20, 0x40, 0x44, 0x51})
+  codes_ = ecu.troubleCodes;
+  for (uint8_t pid : {0x00, 0x01, 0x03, 0x06, 0x07, 0x0C, 0x0D, 0x0F, 0x11, 0x20, 0x40, 0x44, 0x51})
     supported_.set(pid);
   if (car.kind != ObdCarKind::SpeedDensity) supported_.set(0x10);
   if (car.kind == ObdCarKind::SpeedDensity) supported_.set(0x0B);
@@ -114,6 +115,15 @@ void ObdCar::AppendPid(uint8_t pid, const ObdEngineState& e, std::vector<uint8_t
         out.push_back(static_cast<uint8_t>(bits >> shift));
       return;
     }
+    case 0x01: {
+      // The lamp is lit by stored codes; tests complete, none of them failed but these.
+      const auto stored = std::count_if(codes_.begin(), codes_.end(),
+                                        [](const SimTroubleCode& c) { return !c.pending; });
+      out.insert(out.end(),
+                 {static_cast<uint8_t>((stored ? 0x80 : 0) | std::min<long>(stored, 127)), 0x07,
+                  0xE5, 0x00});
+      return;
+    }
     case 0x03:
       out.insert(out.end(), {e.fuelStatus, 0});
       return;
@@ -170,7 +180,40 @@ std::vector<std::vector<uint8_t>> ObdCar::Vin() const {
   return messages;
 }
 
+std::vector<std::vector<uint8_t>> ObdCar::Codes(bool pending) const {
+  const uint8_t service = pending ? 0x47 : 0x43;
+  std::vector<uint16_t> codes;
+  for (const SimTroubleCode& c : codes_)
+    if (c.pending == pending) codes.push_back(c.code);
+  const auto put = [](std::vector<uint8_t>& message, uint16_t code) {
+    message.insert(message.end(), {static_cast<uint8_t>(code >> 8), static_cast<uint8_t>(code)});
+  };
+  if (config_.bus == ObdBus::Can11At500) {
+    std::vector<uint8_t> message{service,
+                                 static_cast<uint8_t>(std::min<size_t>(codes.size(), 100))};
+    for (size_t i = 0; i < message[1]; ++i)
+      put(message, codes[i]);
+    return {message};
+  }
+  // Three codes a frame, the last one filled up with 00 00; a frame even for none.
+  std::vector<std::vector<uint8_t>> messages;
+  for (size_t i = 0; i < codes.size() || messages.empty(); i += 3) {
+    std::vector<uint8_t> message{service};
+    for (size_t j = i; j < i + 3; ++j)
+      put(message, j < codes.size() ? codes[j] : 0);
+    messages.push_back(std::move(message));
+  }
+  return messages;
+}
+
 std::vector<std::vector<uint8_t>> ObdCar::Answer(const std::vector<uint8_t>& request, SimTime now) {
+  if (request.size() == 1 && (request[0] == 0x03 || request[0] == 0x07)) {
+    return Codes(request[0] == 0x07);
+  }
+  if (request.size() == 1 && request[0] == 0x04) {
+    codes_.clear();
+    return {{0x44}};
+  }
   if (request.size() < 2) return {};
   if (request[0] == 0x09 && request.size() == 2) {
     if (request[1] == 0x02) return Vin();

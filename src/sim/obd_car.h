@@ -50,6 +50,8 @@ class ObdCar {
   double ElapsedSeconds(SimTime now) const;
   void AppendPid(uint8_t pid, const ObdEngineState& engine, std::vector<uint8_t>& out) const;
   std::vector<std::vector<uint8_t>> Vin() const;
+  // Mode 03 (stored) or 07 (pending).
+  std::vector<std::vector<uint8_t>> Codes(bool pending) const;
 
   ObdCarConfig config_;
   EcuSimConfig ecu_;
@@ -57,6 +59,7 @@ class ObdCar {
   DriveProfile profile_;
   std::bitset<0x61> supported_;
   std::vector<ObdServedSample> served_;
+  std::vector<SimTroubleCode> codes_;  // until mode 04
 };
 
 }  // namespace drunvale::sim

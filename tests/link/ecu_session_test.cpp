@@ -425,6 +425,33 @@ TEST(EcuBlocks, IdentificationFieldsEndAtAZeroByteTheirLengthOrTheBlock) {
 namespace drunvale::testing {
 namespace {
 
+// Asked between two polls, the codes are read and cleared within the session, which polls on;
+// a unit that refuses is told so at its first answer, not after twenty attempts.
+TEST(EcuSession, TroubleCodesAreServedBetweenPollsAndARefusalEndsAtOnce) {
+  SessionRig rig;
+  CodesMailbox mailbox;
+  rig.worker.SetCodesMailbox(&mailbox);
+  mailbox.Post(CodesMailbox::Ask::Read);
+  int polls = 0;
+  rig.ecu.onRequest = [&](uint8_t service) {
+    if (service != 0x21) return;
+    ++polls;
+    if (polls == 2) mailbox.Post(CodesMailbox::Ask::Clear);
+    if (polls == 3) rig.ecu.troubleCodes = Bytes{0x01, 0x30, 0xE0, 0x43, 0x01, 0x60};
+    if (polls == 4) mailbox.Post(CodesMailbox::Ask::Read);
+    if (polls == 6) rig.stop.Set();
+  };
+  EXPECT_EQ(rig.worker.RunWorker(), ExchangeResult::Stopped);
+  ASSERT_EQ(rig.codeReports.size(), 3u);
+  EXPECT_EQ(rig.codeReports[0].outcome, CodesReport::Outcome::NotOffered);
+  EXPECT_EQ(rig.codeReports[1].outcome, CodesReport::Outcome::NotConfirmed);
+  EXPECT_EQ(rig.codeReports[2].outcome, CodesReport::Outcome::Read);
+  EXPECT_EQ(rig.codeReports[2].codes, (std::vector<TroubleCode>{{0x0130, false}, {0x4301, false}}));
+  EXPECT_EQ(rig.Count(0x18), 2);
+  EXPECT_EQ(rig.Count(0x14), 1);
+  EXPECT_EQ(rig.Count(0x21), 6);
+}
+
 TEST(WorkerOutlets, StopMarkEndsTextsAndDetachEndsEverything) {
   ManualTickClock clock;
   ManualStopEvent stop(clock);

@@ -104,6 +104,17 @@ ScriptedReply ScriptedEcu::Answer(const Bytes& frame, uint32_t lineRate) {
       answer = {0x61};
       answer.insert(answer.end(), live.begin(), live.end());
       break;
+    case 0x18:
+    case 0x14:
+      if (!troubleCodes) {
+        answer = {0x7F, service, 0x11};
+      } else if (service == 0x14) {
+        answer = {0x54, 0xFF, 0x00};
+      } else {
+        answer = {0x58, static_cast<uint8_t>(troubleCodes->size() / 3)};
+        answer.insert(answer.end(), troubleCodes->begin(), troubleCodes->end());
+      }
+      break;
     default:
       answer = {0x7F, service, 0x11};
   }
@@ -162,7 +173,8 @@ SessionRig::SessionRig(uint16_t baud, bool dtrOn)
             ++pauses;
             Log("paused");
           },
-          [this](std::string text) { causes.push_back(text); }),
+          [this](std::string text) { causes.push_back(text); },
+          [this](const CodesReport& report) { codeReports.push_back(report); }),
       worker(
           settings, clock, sleepClock, stop,
           [this](const std::string& name) -> OpenedPort {

@@ -35,6 +35,8 @@ struct ScriptedEcu {
   // Only the echo comes back (ignition off), or only for these services.
   bool silent = false;
   std::vector<uint8_t> ignored;
+  // Code, code, status for ReadDiagnosticTroubleCodesByStatus; unset: 18 and 14 refused.
+  std::optional<Bytes> troubleCodes;
   // Called with the service of every request before it is answered.
   std::function<void(uint8_t service)> onRequest;
 
@@ -78,6 +80,7 @@ class SessionRig {
   std::vector<std::string> causes;  // "" when cleared
   std::vector<LiveSample> samples;
   int pauses = 0;
+  std::vector<CodesReport> codeReports;
   WorkerOutlets outlets;
   ConnectionWorker worker;
 

@@ -72,11 +72,18 @@ TEST(EcuSimOptions, ReadsTheElmFrontEndAndEveryCloneSwitch) {
   EXPECT_FALSE(genuine.elmConfig.obdCar);
 
   EcuSimOptions obd;
-  ASSERT_TRUE(Parse({"--elm", "--obd-car", "speed-density", "--obd", "kline9141"}, &obd, &error))
+  ASSERT_TRUE(Parse({"--elm", "--obd-car", "speed-density", "--obd", "kline9141", "--obd-only",
+                     "--dtc", "P0130,c1234,U3FFF:pending"},
+                    &obd, &error))
       << error;
   ASSERT_TRUE(obd.elmConfig.obdCar);
   EXPECT_EQ(obd.elmConfig.obdCar->bus, ObdBus::Iso9141);
   EXPECT_EQ(obd.elmConfig.obdCar->kind, ObdCarKind::SpeedDensity);
+  EXPECT_FALSE(obd.elmConfig.obdCar->manufacturerUnit);
+  const std::vector<SimTroubleCode>& codes = obd.config.troubleCodes;
+  ASSERT_EQ(codes.size(), 3u);
+  EXPECT_EQ(codes[1].code, 0x5234);
+  EXPECT_TRUE(codes[2].pending && codes[2].code == 0xFFFF);
 }
 
 TEST(EcuSimOptions, RefusesWhatItCannotUse) {
@@ -101,7 +108,11 @@ TEST(EcuSimOptions, RefusesWhatItCannotUse) {
                                              {"--obd", "can"},
                                              {"--elm", "--obd", "j1850"},
                                              {"--elm", "--obd-car", "maf"},
-                                             {"--elm", "--obd", "can", "--obd-car", "diesel"}}) {
+                                             {"--elm", "--obd", "can", "--obd-car", "diesel"},
+                                             {"--elm", "--obd-only"},
+                                             {"--dtc", "P4130"},
+                                             {"--dtc", "P0130,"},
+                                             {"--dtc", "X0130"}}) {
     EcuSimOptions o;
     std::string error;
     EXPECT_FALSE(Parse(bad, &o, &error)) << bad[0];

@@ -125,8 +125,8 @@ TEST_F(ElmObd, CanCarIsFoundBySearchAndAnswersInSingleFrames) {
     const std::vector<std::string> lines = Lines(Ask(request));
     EXPECT_EQ(lines.front() != "NO DATA", listed.count(pid) == 1) << request;
   }
-  EXPECT_EQ(listed, (std::set<int>{0x03, 0x06, 0x07, 0x0C, 0x0D, 0x0F, 0x10, 0x11, 0x20, 0x40, 0x44,
-                                   0x51, 0x5E}));
+  EXPECT_EQ(listed, (std::set<int>{0x01, 0x03, 0x06, 0x07, 0x0C, 0x0D, 0x0F, 0x10, 0x11, 0x20, 0x40,
+                                   0x44, 0x51, 0x5E}));
 
   // With the count digit the chip returns as soon as the one answer is in.
   const ElmReply speed = Ask("010D1");
