@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_core.h"
 
+#include <utility>
+
 namespace drunvale {
 
 AppCore::AppCore(AppPlatform platform)
@@ -23,7 +25,17 @@ AppCore::AppCore(AppPlatform platform)
             trip.PollingPaused();
             sound.Silence();
           },
-          *platform.tickClock, platform.opener, LinkTimings{}, *platform.sleepClock) {}
+          *platform.tickClock, platform.opener, LinkTimings{}, *platform.sleepClock) {
+  link.SetCodesOut([this](const CodesReport& report) {
+    std::lock_guard lock(codesMutex_);
+    codesReport_ = report;
+  });
+}
+
+std::optional<CodesReport> AppCore::TakeCodesReport() {
+  std::lock_guard lock(codesMutex_);
+  return std::exchange(codesReport_, std::nullopt);
+}
 
 void AppCore::OnSample(float speed, float air, float fuel, bool running) {
   // The fuel flow as the pump would measure it: litres, money and the beeps all follow the

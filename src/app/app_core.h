@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <mutex>
+#include <optional>
 #include <string>
 
 #include "app/data_age.h"
@@ -49,6 +51,9 @@ class AppCore {
   void UsePortForThisRun(const std::string& port);
   // --adapter: the adapter kind for this run, kept alike.
   void UseAdapterForThisRun(AdapterKind kind);
+  // The last report on the trouble codes, from the link's worker; taken by the view's timer.
+  std::optional<CodesReport> TakeCodesReport();
+
   // One live-data sample from the link's worker, on its way to the trip computer.
   void OnSample(float speed, float air, float fuel, bool running);
 
@@ -65,6 +70,10 @@ class AppCore {
   SoundEngine sound;
   TripComputer trip;
   KwpLink link;
+
+ private:
+  std::mutex codesMutex_;
+  std::optional<CodesReport> codesReport_;
 };
 
 }  // namespace drunvale

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/command_line.h"
 #include "link/trouble_codes.h"
@@ -24,6 +25,9 @@ std::string CodesText(const CodesReport& report);
 
 // Contact, a protocol search on an unknown car included, takes well under this.
 inline constexpr std::chrono::seconds kCodesWait{60};
+
+// The report as the console prints it, one line each, "-- " before the heading.
+std::vector<std::string> CodesReportLines(const CodesReport& report);
 
 // What a run of --codes or --clear-codes came to.
 struct CodesOutcome {

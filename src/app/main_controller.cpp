@@ -134,6 +134,14 @@ void MainController::Stopped() {
   view_.KeepScreenOn(false);
 }
 
+void MainController::AskEngineCodes(bool clear) {
+  app_.link.AskCodes(clear ? CodesMailbox::Ask::Clear : CodesMailbox::Ask::Read);
+}
+
+std::optional<CodesReport> MainController::TakeEngineCodes() {
+  return app_.TakeCodesReport();
+}
+
 void MainController::SetBeep(bool on) {
   app_.sound.SetEnabled(on);
 }

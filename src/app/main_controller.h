@@ -15,6 +15,7 @@
 #include "dash/dash_look.h"
 #include "dialogs/indicator_colours.h"
 #include "dialogs/main_menu.h"
+#include "link/trouble_codes.h"
 
 namespace drunvale {
 
@@ -74,6 +75,11 @@ class MainController final : public MainCommands {
   TankState FillUpTank() const;
   uint32_t FuelFactor() const { return keeper_.Factor(); }
   std::string RecordFill(const FillProposal& fill);
+
+  // The engine's trouble codes, read or cleared within the running session (or the next one);
+  // the report comes back to the view's timer.
+  void AskEngineCodes(bool clear);
+  std::optional<CodesReport> TakeEngineCodes();
 
   // The journal window and the console's journal.
   TripKeeper& Journal() { return keeper_; }

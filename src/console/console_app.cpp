@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/codes_command.h"
 #include "app/main_controller.h"
 #include "app/program_run.h"
 #include "console/console_loop.h"
@@ -22,7 +23,13 @@ int RunConsole(const CommandLine& options) {
   ConsoleLoop loop;
   ConsoleView view(loop, stdout);
   MainController controller(run.App(), run.Store(), view);
-  view.onTimer = [&] { controller.OnRefreshTimer(); };
+  view.onTimer = [&] {
+    controller.OnRefreshTimer();
+    if (const std::optional<CodesReport> report = controller.TakeEngineCodes()) {
+      for (const std::string& line : CodesReportLines(*report))
+        view.PrintLine(line);
+    }
+  };
   view.indicatorText = [&] { return controller.IndicatorText(); };
   view.sparkline = [&] { return controller.Sparkline(); };
 
@@ -33,7 +40,19 @@ int RunConsole(const CommandLine& options) {
                          [&](const FillProposal& fill) { return controller.RecordFill(fill); }});
 
   bool beep = options.beep;
+  bool clearAsked = false;
   loop.OnKey([&](char key) {
+    // After E only y clears; any other key lets it be.
+    if (clearAsked) {
+      clearAsked = false;
+      if (key == 'y' || key == 'Y') {
+        view.PrintLine("-- коды неисправностей: стираем...");
+        controller.AskEngineCodes(true);
+      } else {
+        view.PrintLine("-- коды не стёрты");
+      }
+      return;
+    }
     // A fill-up being typed takes every key until it is recorded or let be.
     if (fillPrompt.Active()) {
       fillPrompt.Key(key);
@@ -66,6 +85,14 @@ int RunConsole(const CommandLine& options) {
       case 'f':
         view.HoldTables(true);
         fillPrompt.Begin();
+        break;
+      case 'e':
+        view.PrintLine("-- коды неисправностей: читаем...");
+        controller.AskEngineCodes(false);
+        break;
+      case 'E':
+        view.PrintLine(std::string("-- ") + kClearCodesQuestion);
+        clearAsked = true;
         break;
       default:
         break;

@@ -203,14 +203,33 @@ ExchangeResult ObdSession::Identify(const FuelProperties& fuel) {
                    "во впуске: расход по его данным не определить.");
     return ExchangeResult::NoAnswer;
   }
+  // The check-engine lamp, where the car tells it.
+  CodesReport lamp;
+  if (supported_.Has(0x01)) {
+    std::vector<ObdMessage> status;
+    if (const ExchangeResult s = Request("0101", kRequestWaitMs, status); s != ExchangeResult::Ok) {
+      return s;
+    }
+    for (const ObdMessage& m : status)
+      if (m.payload.size() >= 3 && m.payload[0] == kMode01Answer && m.payload[1] == 0x01)
+        TakeLampByte(m.payload[2], lamp);
+  }
   // The source first: a narrow status line still shows it.
-  std::string line = "OBD-II, топливо ";
-  line += SourceText(source_);
-  line += "; " + ProtocolName(protocol_);
-  if (!vin.empty()) line += ", VIN " + vin;
-  line += ".";
-  outlets_.ShowStatus(line);
+  identity_ = "OBD-II, топливо ";
+  identity_ += SourceText(source_);
+  identity_ += "; " + ProtocolName(protocol_);
+  if (!vin.empty()) identity_ += ", VIN " + vin;
+  ShowIdentity(lamp);
   return ExchangeResult::Ok;
+}
+
+void ObdSession::ShowIdentity(const CodesReport& lamp) {
+  std::string line = identity_;
+  if (lamp.lampOn.value_or(false)) {
+    line +=
+        "; горит лампа неисправности (кодов: " + std::to_string(lamp.lampCount.value_or(0)) + ")";
+  }
+  outlets_.ShowStatus(line + ".");
 }
 
 std::vector<uint8_t> ObdSession::PollPids() const {
@@ -269,6 +288,8 @@ ExchangeResult ObdSession::ServeCodes(CodesMailbox::Ask ask) {
       return !m.payload.empty() && m.payload[0] == kClearAnswer;
     });
     report.outcome = confirmed ? CodesReport::Outcome::Cleared : CodesReport::Outcome::NotConfirmed;
+    // The lamp went out with the codes.
+    if (confirmed) ShowIdentity(report);
     outlets_.ReportCodes(report);
     return ExchangeResult::Ok;
   }
@@ -290,6 +311,7 @@ ExchangeResult ObdSession::ServeCodes(CodesMailbox::Ask ask) {
     }
   }
   if (!answered) report.outcome = CodesReport::Outcome::NotOffered;
+  if (report.lampOn) ShowIdentity(report);
   outlets_.ReportCodes(report);
   return ExchangeResult::Ok;
 }

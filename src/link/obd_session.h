@@ -61,6 +61,8 @@ class ObdSession {
                          int answers = -1);
   void TakeEngineUnit(const std::vector<ObdMessage>& messages);
   ExchangeResult Failed(AdapterStep step);
+  // The identification line, the lamp added while it is lit.
+  void ShowIdentity(const CodesReport& lamp);
 
   ElmAdapter& elm_;
   KwpExchange& counters_;
@@ -80,6 +82,7 @@ class ObdSession {
   double lowestThrottle_ = 100;
   size_t turn_ = 0;  // which slow PID a K-line poll asks for
   int failures_ = 0;
+  std::string identity_;
 };
 
 }  // namespace drunvale
