@@ -59,7 +59,8 @@ constexpr const char* kUsageOptions =
     "\n"
     "Keys in the console: r resets the statistics, u switches between l/h and l/100 km,\n"
     "b switches the beeps on and off, j prints the last trips and today's totals, f records a\n"
-    "fill-up (it asks for the litres the pump shows), Ctrl+C stops and prints the final figures.\n"
+    "fill-up (it asks for the litres the pump shows), e prints the engine's trouble codes, E\n"
+    "clears them (after y), Ctrl+C stops and prints the final figures.\n"
     "Under its tables the console draws the last five minutes of consumption as one line.\n"
     "\n";
 constexpr const char* kUsageExitStatus =
