@@ -12,57 +12,6 @@
 
 namespace drunvale {
 
-std::string CodesText(const CodesReport& report) {
-  std::string text;
-  if (report.lampOn) {
-    text += *report.lampOn ? "Лампа неисправности горит" : "Лампа неисправности не горит";
-    if (report.lampCount && *report.lampCount > 0) {
-      text += " (кодов: " + std::to_string(*report.lampCount) + ")";
-    }
-    text += ".\n";
-  }
-  if (report.codes.empty()) return text + "Кодов неисправностей нет.\n";
-  for (const TroubleCode& code : report.codes) {
-    text += CodeName(code.code) + "  " + std::string(CodeSystem(code.code));
-    if (code.pending) text += "  (ожидающий подтверждения)";
-    text += "\n";
-  }
-  return text;
-}
-
-namespace {
-
-// What a report that holds no codes means, for either kind of output.
-std::string OutcomeText(CodesReport::Outcome outcome) {
-  switch (outcome) {
-    case CodesReport::Outcome::Read:
-      return "";
-    case CodesReport::Outcome::Cleared:
-      return "Коды неисправностей стёрты.";
-    case CodesReport::Outcome::NotOffered:
-      return "Блок не выдаёт коды неисправностей.";
-    case CodesReport::Outcome::NotConfirmed:
-      return "Блок не подтвердил стирание кодов.";
-    case CodesReport::Outcome::Unreadable:
-      break;
-  }
-  return "Ответ блока о кодах неисправностей не разобрать.";
-}
-
-}  // namespace
-
-std::vector<std::string> CodesReportLines(const CodesReport& report) {
-  if (report.outcome != CodesReport::Outcome::Read) return {"-- " + OutcomeText(report.outcome)};
-  std::vector<std::string> lines{"-- коды неисправностей:"};
-  const std::string text = CodesText(report);
-  for (size_t at = 0; at < text.size();) {
-    const size_t end = text.find('\n', at);
-    lines.push_back(text.substr(at, end - at));
-    at = end == std::string::npos ? text.size() : end + 1;
-  }
-  return lines;
-}
-
 CodesOutcome RunCodesRequest(const Settings& settings, CodesMailbox::Ask ask,
                              SerialPortOpener opener, std::chrono::seconds wait, TickClock& clock) {
   std::mutex mutex;
@@ -103,9 +52,9 @@ CodesOutcome RunCodesRequest(const Settings& settings, CodesMailbox::Ask ask,
     case CodesReport::Outcome::Read:
       return {kExitOk, CodesText(*report)};
     case CodesReport::Outcome::Cleared:
-      return {kExitOk, OutcomeText(report->outcome) + "\n"};
+      return {kExitOk, CodesOutcomeText(report->outcome) + "\n"};
     default:
-      return {kExitNotOffered, "drunvale: " + OutcomeText(report->outcome) + "\n"};
+      return {kExitNotOffered, "drunvale: " + CodesOutcomeText(report->outcome) + "\n"};
   }
 }
 

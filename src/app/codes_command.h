@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/codes_texts.h"
 #include "app/command_line.h"
 #include "link/trouble_codes.h"
 #include "platform/clock.h"
@@ -14,20 +15,8 @@
 
 namespace drunvale {
 
-// The terminal's question before a clear, shown as is.
-inline constexpr const char* kClearCodesQuestion =
-    "Стереть коды неисправностей? Лампа погаснет; на машине с OBD-II сотрутся и стоп-кадр, и "
-    "готовность систем самодиагностики, которые восстановятся за несколько поездок. [y/N] ";
-
-// The report's lines for the terminal: the lamp where the car tells it, one code a line with
-// its system and whether it is pending, or why there are none.
-std::string CodesText(const CodesReport& report);
-
 // Contact, a protocol search on an unknown car included, takes well under this.
 inline constexpr std::chrono::seconds kCodesWait{60};
-
-// The report as the console prints it, one line each, "-- " before the heading.
-std::vector<std::string> CodesReportLines(const CodesReport& report);
 
 // What a run of --codes or --clear-codes came to.
 struct CodesOutcome {

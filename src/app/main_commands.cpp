@@ -40,6 +40,9 @@ void ChooseMainMenuItem(MainMenuItem item, MainCommands& commands, MainWindowOpe
     case MainMenuItem::FillUp:
       windows.OpenFillUp();
       break;
+    case MainMenuItem::EngineCodes:
+      windows.OpenEngineCodes();
+      break;
     case MainMenuItem::Dash:
       windows.ToggleDash();
       break;

@@ -42,6 +42,7 @@ class MainWindowOpener {
   virtual void OpenAbout() = 0;
   virtual void OpenJournal() = 0;
   virtual void OpenFillUp() = 0;
+  virtual void OpenEngineCodes() = 0;
   // The full-screen dash, opened or closed again.
   virtual void ToggleDash() = 0;
 };

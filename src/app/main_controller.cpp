@@ -142,6 +142,14 @@ std::optional<CodesReport> MainController::TakeEngineCodes() {
   return app_.TakeCodesReport();
 }
 
+EngineCodesSource MainController::EngineCodes() {
+  EngineCodesSource source;
+  source.ask = [this](CodesMailbox::Ask ask) { app_.link.AskCodes(ask); };
+  source.take = [this] { return app_.TakeCodesReport(); };
+  source.linkRunning = [this] { return app_.link.WorkerRunning(); };
+  return source;
+}
+
 void MainController::SetBeep(bool on) {
   app_.sound.SetEnabled(on);
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/engine_codes_dialog.h"
 #include "app/main_commands.h"
 #include "app/main_view.h"
 #include "app/status_mailbox.h"
@@ -80,6 +81,8 @@ class MainController final : public MainCommands {
   // the report comes back to the view's timer.
   void AskEngineCodes(bool clear);
   std::optional<CodesReport> TakeEngineCodes();
+  // The same for the codes window.
+  EngineCodesSource EngineCodes();
 
   // The journal window and the console's journal.
   TripKeeper& Journal() { return keeper_; }

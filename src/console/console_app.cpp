@@ -91,7 +91,7 @@ int RunConsole(const CommandLine& options) {
         controller.AskEngineCodes(false);
         break;
       case 'E':
-        view.PrintLine(std::string("-- ") + kClearCodesQuestion);
+        view.PrintLine("-- " + ClearCodesQuestion());
         clearAsked = true;
         break;
       default:

@@ -17,6 +17,7 @@ constexpr int Of(I item) {
 constexpr MenuItemTemplate kItems[] = {
     {Of(I::Journal), 0x0500, K::Command, "Журнал поездок…"},
     {Of(I::FillUp), 0x0510, K::Command, "Заправка…"},
+    {Of(I::EngineCodes), 0x0530, K::Command, "Ошибки двигателя…"},
     {Of(I::Dash), 0x0520, K::Command, "Приборная панель", "F11"},
     {Of(I::OptionsSeparator), kNoControlId, K::Separator, {}},
     {Of(I::ConnectAtStart), 1050, K::Check, "Соединяться при запуске"},

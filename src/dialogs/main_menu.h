@@ -15,6 +15,7 @@ namespace drunvale {
 enum class MainMenuItem : int {
   Journal,           // the journal window
   FillUp,            // the fill-up dialog
+  EngineCodes,       // the engine's trouble codes
   Dash,              // the full-screen dash, opened and closed; F11 too
   OptionsSeparator,  // a line between the journal's entries and the options
   ConnectAtStart,    // "Старт" pressed by itself when the window opens

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
   if (options.journal) return PrintJournal(stdout, stderr);
   if (options.codes || options.clearCodes) {
     const CodesOutcome outcome = RunCodesCommand(options, [] {
-      WriteText(stdout, kClearCodesQuestion);
+      WriteText(stdout, ClearCodesQuestion());
       std::fflush(stdout);
       char answer[16] = {};
       if (!std::fgets(answer, sizeof answer, stdin)) return false;

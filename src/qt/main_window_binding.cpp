@@ -6,6 +6,7 @@
 #include "app/journal_source.h"
 #include "app/main_controller.h"
 #include "qt/about_box.h"
+#include "qt/engine_codes_window.h"
 #include "qt/fill_up_window.h"
 #include "qt/journal_window.h"
 
@@ -44,6 +45,11 @@ void MainWindowBinding::OpenFillUp() {
   FillUpWindow fillUp(&window_, controller_.FillUpTank(), controller_.FuelFactor(),
                       [this](const FillProposal& fill) { return controller_.RecordFill(fill); });
   fillUp.exec();
+}
+
+void MainWindowBinding::OpenEngineCodes() {
+  EngineCodesWindow codes(&window_, controller_.EngineCodes());
+  codes.exec();
 }
 
 void MainWindowBinding::ToggleDash() {

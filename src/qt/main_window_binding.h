@@ -27,6 +27,7 @@ class MainWindowBinding final : public MainWindowOpener {
   void OpenAbout() override;
   void OpenJournal() override;
   void OpenFillUp() override;
+  void OpenEngineCodes() override;
   void ToggleDash() override;
 
  private:

@@ -179,4 +179,39 @@ InMemoryDialog::InMemoryDialog(const DialogTemplate& model) {
   }
 }
 
+void AddListColumns(HWND dialog, HWND view, const ControlTemplate& list,
+                    bool (*rightAligned)(size_t column, size_t columns)) {
+  SendMessageW(view, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  for (size_t column = 0; column < list.items.size(); ++column) {
+    RECT width{0, 0, list.widths[column], 0};
+    MapDialogRect(dialog, &width);
+    std::wstring heading = WideFromUtf8(list.items[column]);
+    LVCOLUMNW entry{};
+    entry.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    const bool right = rightAligned && rightAligned(column, list.items.size());
+    entry.fmt = right ? LVCFMT_RIGHT : LVCFMT_LEFT;
+    entry.cx = width.right;
+    entry.pszText = heading.data();
+    SendMessageW(view, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&entry));
+  }
+}
+
+void SetListRows(HWND view, const std::vector<std::vector<std::string>>& rows) {
+  SendMessageW(view, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(view, LVM_DELETEALLITEMS, 0, 0);
+  for (size_t row = 0; row < rows.size(); ++row) {
+    for (size_t column = 0; column < rows[row].size(); ++column) {
+      std::wstring text = WideFromUtf8(rows[row][column]);
+      LVITEMW item{};
+      item.mask = LVIF_TEXT;
+      item.iItem = static_cast<int>(row);
+      item.iSubItem = static_cast<int>(column);
+      item.pszText = text.data();
+      SendMessageW(view, column == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, row,
+                   reinterpret_cast<LPARAM>(&item));
+    }
+  }
+  SendMessageW(view, WM_SETREDRAW, TRUE, 0);
+}
+
 }  // namespace drunvale::win32

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "dialogs/dialog_template.h"
@@ -46,6 +47,13 @@ INT_PTR CALLBACK DialogProcOf(HWND dialog, UINT message, WPARAM wParam, LPARAM l
   auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(dialog, DWLP_USER));
   return self ? self->Handle(message, wParam, lParam) : FALSE;
 }
+
+// A list view's columns from its model: the headings, their widths in dialog units, and which
+// stand right-aligned.
+void AddListColumns(HWND dialog, HWND view, const ControlTemplate& list,
+                    bool (*rightAligned)(size_t column, size_t columns) = nullptr);
+// Its rows, replacing those it had.
+void SetListRows(HWND view, const std::vector<std::vector<std::string>>& rows);
 
 template <class Window>
 INT_PTR RunModal(const InMemoryDialog& dialog, HWND owner, Window& window) {

@@ -22,7 +22,8 @@ class JournalWindow {
     // A long path keeps its end, where the file's name is.
     HWND status = Control(JournalControl::Status);
     SetWindowLongPtrW(status, GWL_STYLE, GetWindowLongPtrW(status, GWL_STYLE) | SS_PATHELLIPSIS);
-    AddColumns();
+    AddListColumns(dialog_, Control(JournalControl::List),
+                   JournalWindowTemplate()[JournalControl::List], JournalColumnRightAligned);
     Refresh();
   }
 
@@ -54,45 +55,13 @@ class JournalWindow {
     return GetDlgItem(dialog_, JournalWindowTemplate().IdOf(control));
   }
 
-  void AddColumns() {
-    const ControlTemplate& list = JournalWindowTemplate()[JournalControl::List];
-    HWND view = Control(JournalControl::List);
-    SendMessageW(view, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    for (size_t column = 0; column < list.items.size(); ++column) {
-      RECT width{0, 0, list.widths[column], 0};
-      MapDialogRect(dialog_, &width);
-      std::wstring heading = WideFromUtf8(list.items[column]);
-      LVCOLUMNW entry{};
-      entry.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-      entry.fmt = JournalColumnRightAligned(column, list.items.size()) ? LVCFMT_RIGHT : LVCFMT_LEFT;
-      entry.cx = width.right;
-      entry.pszText = heading.data();
-      SendMessageW(view, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&entry));
-    }
-  }
-
   void Refresh() {
     std::string problem;
     const JournalContents journal = source_.read ? source_.read(problem) : JournalContents{};
     const bool on = source_.journalOn && source_.journalOn();
     const JournalWindowTexts texts = MakeJournalWindowTexts(journal, on, problem, source_.file);
 
-    HWND view = Control(JournalControl::List);
-    SendMessageW(view, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(view, LVM_DELETEALLITEMS, 0, 0);
-    for (size_t row = 0; row < texts.rows.size(); ++row) {
-      for (size_t column = 0; column < texts.rows[row].size(); ++column) {
-        std::wstring text = WideFromUtf8(texts.rows[row][column]);
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = static_cast<int>(row);
-        item.iSubItem = static_cast<int>(column);
-        item.pszText = text.data();
-        SendMessageW(view, column == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, row,
-                     reinterpret_cast<LPARAM>(&item));
-      }
-    }
-    SendMessageW(view, WM_SETREDRAW, TRUE, 0);
+    SetListRows(Control(JournalControl::List), texts.rows);
     for (size_t column = 0; column < texts.totals.size(); ++column)
       SetText(Control(kJournalTotals[column]), texts.totals[column]);
     SetText(Control(JournalControl::Status), texts.status);

@@ -13,6 +13,7 @@
 #include "platform/system_error.h"
 #include "platform/windows/wide_text.h"
 #include "win32/about_box.h"
+#include "win32/engine_codes_window.h"
 #include "win32/fill_up_window.h"
 #include "win32/journal_window.h"
 #include "win32/window_text.h"
@@ -99,6 +100,10 @@ void MainWindow::OpenFillUp() {
   auto* c = controller_;
   RunFillUpDialog(window_, c->FillUpTank(), c->FuelFactor(),
                   [c](const FillProposal& fill) { return c->RecordFill(fill); });
+}
+
+void MainWindow::OpenEngineCodes() {
+  RunEngineCodesWindow(window_, controller_->EngineCodes());
 }
 
 void MainWindow::RunBegins(const std::string&, bool beep, bool dash) {

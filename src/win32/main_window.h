@@ -57,6 +57,7 @@ class MainWindow final : public MainView, public MainWindowOpener {
   void OpenAbout() override;
   void OpenJournal() override;
   void OpenFillUp() override;
+  void OpenEngineCodes() override;
 
   void SetColumn(PanelColumn column, const std::string& text) override;
   void SetStatusLine(const std::string& text) override;

@@ -23,6 +23,7 @@ struct IdleCommands : MainCommands, MainWindowOpener {
   void OpenAbout() override {}
   void OpenJournal() override {}
   void OpenFillUp() override {}
+  void OpenEngineCodes() override {}
   void ToggleDash() override {}
 };
 

@@ -22,26 +22,28 @@
 namespace drunvale {
 namespace {
 
-TEST(JournalWindows, TheMainWindowsMenuOpensTheJournalAndTheFillUpDialog) {
+TEST(JournalWindows, TheMainWindowsMenuOpensTheJournalTheFillUpDialogAndTheEngineCodes) {
   struct Opened final : IdleCommands {
     std::vector<std::string> windows;
     void OpenJournal() override { windows.push_back("journal"); }
     void OpenFillUp() override { windows.push_back("fill-up"); }
+    void OpenEngineCodes() override { windows.push_back("engine codes"); }
   } opened;
   MainWindow window;
   window.Bind(opened, opened);
   const auto menu = window.MakeContextMenu();
   // The journal's items come first, then the dash's (a test of its own), a line apart from the
   // options.
-  ASSERT_EQ(menu->actions().size(), 6);
+  ASSERT_EQ(menu->actions().size(), 7);
   EXPECT_EQ(menu->actions()[0]->text(), "Журнал поездок…");
   EXPECT_EQ(menu->actions()[1]->text(), "Заправка…");
-  EXPECT_TRUE(menu->actions()[3]->isSeparator());
-  for (QAction* action : menu->actions().mid(0, 2)) {
+  EXPECT_EQ(menu->actions()[2]->text(), "Ошибки двигателя…");
+  EXPECT_TRUE(menu->actions()[4]->isSeparator());
+  for (QAction* action : menu->actions().mid(0, 3)) {
     EXPECT_FALSE(action->isCheckable());
     action->trigger();
   }
-  EXPECT_EQ(opened.windows, (std::vector<std::string>{"journal", "fill-up"}));
+  EXPECT_EQ(opened.windows, (std::vector<std::string>{"journal", "fill-up", "engine codes"}));
 }
 
 TEST(JournalWindows, TheFillUpDialogRecordsOnlyWhatItProposesAndAPartialFillOnlyAsNotFull) {

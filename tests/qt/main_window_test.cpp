@@ -43,6 +43,7 @@ struct Recorder final : IdleCommands {
   void OpenAbout() override { Note("about"); }
   void OpenJournal() override { Note("journal"); }
   void OpenFillUp() override { Note("fill-up"); }
+  void OpenEngineCodes() override { Note("engine codes"); }
   void ToggleDash() override { Note("dash"); }
 };
 

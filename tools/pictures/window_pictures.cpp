@@ -16,6 +16,7 @@
 #include "platform/testing/memory_user_store.h"
 #include "qt/about_box.h"
 #include "qt/dash_window.h"
+#include "qt/engine_codes_window.h"
 #include "qt/fill_up_window.h"
 #include "qt/journal_window.h"
 #include "qt/main_window.h"
@@ -122,6 +123,23 @@ std::unique_ptr<QWidget> FillUp(const char* pumped) {
   return window;
 }
 
+// The codes window after the session read three codes, one pending, from a standard car that
+// lights its lamp.
+std::unique_ptr<QWidget> EngineCodes() {
+  CodesReport report;
+  report.codes = {{0x0130}, {0x0301}, {0x0171, true}};
+  report.lampOn = true;
+  report.lampCount = 2;
+  auto answer = std::make_shared<std::optional<CodesReport>>();
+  EngineCodesSource source;
+  source.take = [answer] { return std::exchange(*answer, std::nullopt); };
+  source.linkRunning = [] { return true; };
+  auto window = std::make_unique<EngineCodesWindow>(nullptr, source);
+  *answer = report;
+  window->Tick();
+  return window;
+}
+
 std::unique_ptr<QWidget> MainWindowMenuShown() {
   auto* window = new MainWindow;
   std::unique_ptr<QWidget> menu = window->MakeContextMenu();
@@ -208,6 +226,7 @@ const WindowPicture kPictures[] = {
     {"fill-up-dialog", "the fill-up dialog proposing a new factor", [] { return FillUp("40,1"); }},
     {"fill-up-dialog-partial", "the fill-up dialog refusing a partial fill",
      [] { return FillUp("25"); }},
+    {"engine-codes", "the engine codes of a car with its lamp lit", EngineCodes},
 };
 
 }  // namespace
