@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/run_port.h"
+#include "link/connection_worker.h"
 #include "link/kwp_link.h"
 #include "platform/exit_codes.h"
 #include "platform/user_store.h"
@@ -18,6 +19,9 @@ CodesOutcome RunCodesRequest(const Settings& settings, CodesMailbox::Ask ask,
   std::condition_variable reported;
   std::optional<CodesReport> report;
   std::string status, cause;
+  // A command on the terminal says at once that the port is not there, where the program
+  // would wait for the adapter to come.
+  bool openFailing = false, openFailed = false;
   SharedSettings shared(settings);
   KwpLink link(shared, nullptr, nullptr, clock, std::move(opener));
   link.SetCodesOut([&](const CodesReport& r) {
@@ -29,19 +33,30 @@ CodesOutcome RunCodesRequest(const Settings& settings, CodesMailbox::Ask ask,
   link.Start(
       [&](std::string text) {
         std::lock_guard lock(mutex);
+        if (openFailed) return;  // what stopping the link says after is beside the point
+        // Its cause comes next.
+        openFailing = text.starts_with(kCannotOpenStatus);
         if (!text.empty()) status = std::move(text);
       },
       [&](std::string text) {
         std::lock_guard lock(mutex);
+        if (openFailed) return;
         cause = std::move(text);
+        if (openFailing) {
+          openFailed = true;
+          reported.notify_all();
+        }
       });
   {
     std::unique_lock lock(mutex);
-    reported.wait_for(lock, wait, [&] { return report.has_value(); });
+    reported.wait_for(lock, wait, [&] { return report.has_value() || openFailed; });
   }
   link.Stop();
 
   std::lock_guard lock(mutex);
+  if (openFailed && !report) {
+    return {kExitNotReached, "drunvale: " + status + (cause.empty() ? "" : " " + cause) + "\n"};
+  }
   if (!report) {
     std::string text = "drunvale: нет ответа от блока за " + std::to_string(wait.count()) + " с";
     if (!status.empty()) text += ": " + status;

@@ -16,6 +16,8 @@ RunPort PortForThisRun(const CommandLine& options) {
   // Twice real speed: the drive's slow stretch still lasts long enough to count as a jam
   // under the default five-minute rule.
   config.profileSpeedup = 2.0;
+  // Something for the codes window to show.
+  config.troubleCodes = {{0x0171}, {0x0300}};
   port.name = kDemoPortName;
   // --adapter elm: the same car behind a simulated ELM327.
   if (options.adapter == AdapterKind::Elm) {

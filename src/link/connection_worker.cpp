@@ -81,7 +81,7 @@ ExchangeResult ConnectionWorker::RunWorker() {
     } else {
       // Also at the first attempt: started at boot, the program may be quicker than the
       // adapter, and the console has no button to try again.
-      ShowStatus("Не удаётся открыть " + name + ".");
+      ShowStatus(std::string(kCannotOpenStatus) + name + ".");
       ShowCause(OpenFailureCause(error));
     }
     if (!WaitBeforeReopening()) return ExchangeResult::Stopped;

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "link/ecu_session.h"
 #include "link/elm_adapter.h"
@@ -20,6 +21,9 @@
 #include "settings/settings.h"
 
 namespace drunvale {
+
+// The status's beginning when the port would not open, the port's name and a full stop after.
+inline constexpr std::string_view kCannotOpenStatus = "Не удаётся открыть ";
 
 // A data source found and its protocol, as kept from run to run.
 constexpr uint32_t PackedSource(DataSourceKind source, int protocol) {

@@ -151,15 +151,14 @@ ExchangeResult EcuSession::ServeCodes(CodesMailbox::Ask ask) {
   if (clear) {
     report.outcome = CodesReport::Outcome::Cleared;
   } else {
-    const std::optional<std::vector<uint16_t>> codes = DecodeKwpCodes(exchange_.Payload());
+    std::optional<std::vector<TroubleCode>> codes = DecodeKwpCodes(exchange_.Payload());
     if (!codes) {
       exchange_.CountFailedAttempt();
       report.outcome = CodesReport::Outcome::Unreadable;
       outlets_.ReportCodes(report);
       return ExchangeResult::Ok;
     }
-    for (uint16_t code : *codes)
-      report.codes.push_back({code});
+    report.codes = std::move(*codes);
   }
   outlets_.ReportCodes(report);
   return ExchangeResult::Ok;

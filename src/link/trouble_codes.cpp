@@ -49,11 +49,14 @@ std::string_view CodeSystem(uint16_t code) {
   }
 }
 
-std::optional<std::vector<uint16_t>> DecodeKwpCodes(std::span<const uint8_t> payload) {
+std::optional<std::vector<TroubleCode>> DecodeKwpCodes(std::span<const uint8_t> payload) {
   if (payload.empty() || payload.size() != 1 + 3 * size_t{payload[0]}) return std::nullopt;
-  std::vector<uint16_t> codes;
-  for (size_t i = 1; i + 2 < payload.size(); i += 3)
-    codes.push_back(static_cast<uint16_t>(payload[i] << 8 | payload[i + 1]));
+  std::vector<TroubleCode> codes;
+  for (size_t i = 1; i + 2 < payload.size(); i += 3) {
+    // The status's storage state, bits 6 and 5: 10 is a fault seen but not yet stored.
+    const bool pending = ((payload[i + 2] >> 5) & 0x3) == 0x2;
+    codes.push_back({static_cast<uint16_t>(payload[i] << 8 | payload[i + 1]), pending});
+  }
   return codes;
 }
 

@@ -28,8 +28,9 @@ std::string CodeName(uint16_t code);
 std::string_view CodeSystem(uint16_t code);
 
 // ReadDiagnosticTroubleCodesByStatus's answer after its service byte: the count, then each
-// code's two bytes and its status. Nothing when the count does not match what follows.
-std::optional<std::vector<uint16_t>> DecodeKwpCodes(std::span<const uint8_t> payload);
+// code's two bytes and its status, which says whether it is pending. Nothing when the count
+// does not match what follows.
+std::optional<std::vector<TroubleCode>> DecodeKwpCodes(std::span<const uint8_t> payload);
 // A mode 03 or 07 message from its service byte (43 or 47) on: on CAN the count comes first;
 // on K-line three codes a frame, padded with 00 00.
 std::vector<uint16_t> DecodeObdCodes(std::span<const uint8_t> message, bool can);

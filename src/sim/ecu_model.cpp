@@ -127,10 +127,10 @@ EcuModel::Answer EcuModel::Dispatch(const std::vector<uint8_t>& request, SimTime
       std::vector<uint8_t> data{0x58, 0};
       for (const SimTroubleCode& c : codes_) {
         if (data[1] == 80) break;  // as many as a frame holds
-        // Stored: the lamp asked for and present; pending: present, not yet confirmed.
+        // Stored: present, the lamp asked for; pending: seen, not yet stored, no lamp.
         data.insert(data.end(),
                     {static_cast<uint8_t>(c.code >> 8), static_cast<uint8_t>(c.code & 0xFF),
-                     static_cast<uint8_t>(c.pending ? 0x60 : 0xE0)});
+                     static_cast<uint8_t>(c.pending ? 0x40 : 0xE0)});
         ++data[1];
       }
       return Answer{std::move(data), std::nullopt, std::nullopt};

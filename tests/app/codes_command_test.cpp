@@ -46,7 +46,7 @@ TEST(CodesCommand, ReadsAndClearsThroughEitherAdapterOverAPty) {
     ReadClearRead(settings,
                   "P0130  топливо и воздух\n"
                   "P0301  зажигание и пропуски воспламенения\n"
-                  "P0171  топливо и воздух\n");
+                  "P0171  топливо и воздух  (ожидающий подтверждения)\n");
   }
   {
     SCOPED_TRACE("ELM327, a standard CAN car");
@@ -69,6 +69,17 @@ TEST(CodesCommand, ReadsAndClearsThroughEitherAdapterOverAPty) {
                   "P0301  зажигание и пропуски воспламенения\n"
                   "P0171  топливо и воздух  (ожидающий подтверждения)\n");
   }
+}
+
+// A port that is not there is said at once, not after the minute's wait.
+TEST(CodesCommand, APortThatIsNotThereIsSaidAtOnce) {
+  Settings settings;
+  settings.Port = "/dev/drunvale-no-such-port";
+  const CodesOutcome outcome =
+      RunCodesRequest(settings, CodesMailbox::Ask::Read, OpenSystemSerialPort, 60s);
+  EXPECT_EQ(outcome.exitCode, kExitNotReached);
+  EXPECT_TRUE(outcome.text.starts_with("drunvale: Не удаётся открыть /dev/drunvale-no-such-port."))
+      << outcome.text;
 }
 
 }  // namespace

@@ -26,10 +26,11 @@ TEST(TroubleCodes, NamesTheFourLettersAndTheGenericSystems) {
 }
 
 TEST(TroubleCodes, DecodesEachAnswerWithItsCountAndPadding) {
-  // KWP2000: the count, then code and status; a count that does not match is no answer.
-  EXPECT_EQ(DecodeKwpCodes(Bytes{0x02, 0x01, 0x30, 0xE0, 0x03, 0x01, 0x60}),
-            (Codes{0x0130, 0x0301}));
-  EXPECT_EQ(DecodeKwpCodes(Bytes{0x00}), Codes{});
+  // KWP2000: the count, then code and status (storage state 10: pending); a count that does
+  // not match is no answer.
+  EXPECT_EQ(DecodeKwpCodes(Bytes{0x03, 0x01, 0x30, 0xE0, 0x03, 0x01, 0x20, 0x01, 0x71, 0x40}),
+            (std::vector<TroubleCode>{{0x0130}, {0x0301}, {0x0171, true}}));
+  EXPECT_EQ(DecodeKwpCodes(Bytes{0x00}), std::vector<TroubleCode>{});
   EXPECT_FALSE(DecodeKwpCodes(Bytes{0x02, 0x01, 0x30, 0xE0}));
   EXPECT_FALSE(DecodeKwpCodes(Bytes{}));
   // CAN: the count first, so padding after it is left alone.

@@ -11,6 +11,7 @@
 
 #include "dash/dash_texts.h"
 #include "dialogs/about_box_template.h"
+#include "dialogs/engine_codes_window_template.h"
 #include "dialogs/fill_up_dialog_template.h"
 #include "dialogs/journal_window_template.h"
 #include "dialogs/main_dialog_template.h"
@@ -104,6 +105,12 @@ int TakePictures(const std::wstring& program) {
                reinterpret_cast<LPARAM>(L"40,1"));
   if (!Show("fill-up-dialog-typed", fillUp.title)) return 1;
   Click(dialog, fillUp.IdOf(FillUpControl::Cancel));
+
+  // The demo's codes, once the session has served the request.
+  const auto& codes = EngineCodesWindowTemplate();
+  Click(window, MainMenuId(MainMenuItem::EngineCodes));
+  if (!Show("engine-codes", codes.title, false, 6s)) return 1;
+  Click(FindDialog(codes.title), codes.IdOf(EngineCodesControl::Close));
 
   Click(window, main.IdOf(MainControl::Settings));
   const auto& settings = SettingsDialogTemplate();
