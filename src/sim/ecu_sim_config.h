@@ -16,7 +16,8 @@ inline constexpr std::array<uint8_t, 2> kUnknownKeyBytes{0xEF, 0x8F};
 inline constexpr uint32_t kDefaultLineRate = 10400;
 
 // A trouble code both the manufacturer's unit and the standard car hold until cleared: the two
-// bytes as sent (P0130 is 0x0130), and whether it is pending (OBD-II mode 07 only).
+// bytes as sent (P0130 is 0x0130), and whether it is pending (OBD-II mode 07; the manufacturer's
+// unit says so in its status).
 struct SimTroubleCode {
   uint16_t code = 0;
   bool pending = false;
