@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <QTreeWidget>
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "platform/testing/memory_autostart.h"
 #include "platform/testing/memory_user_store.h"
 #include "qt/consumption_indicator.h"
+#include "qt/engine_codes_window.h"
 #include "qt/main_window.h"
 #include "qt/main_window_binding.h"
 #include "qt/static_text.h"
@@ -164,6 +166,19 @@ TEST_F(WindowControllerTest, DemoStartsTheLinkWithoutAClick) {
   Click(MainControl::Stop);
 }
 
+// The codes window over the real link: the demo's unit answers between two polls, and polling
+// goes on.
+TEST_F(WindowControllerTest, TheEngineCodesWindowReadsTheUnitsCodesWhilePolling) {
+  ConnectToSimulator();
+  EngineCodesWindow codes(&window, controller.EngineCodes());
+  auto* list = codes.Control<QTreeWidget>(EngineCodesControl::List);
+  QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 2, 10000);
+  EXPECT_EQ(list->topLevelItem(0)->text(0), "P0171");
+  const QString before = Text(MainControl::RatesAll);
+  QTRY_VERIFY_WITH_TIMEOUT((window.RefreshTick(), Text(MainControl::RatesAll) != before), 10000);
+  Click(MainControl::Stop);
+}
+
 TEST_F(WindowControllerTest, TheContextMenuSwitchesBothOptionsAndEitherConnectsAtOpening) {
   CommandLine once;
   once.connect = true;
@@ -173,7 +188,7 @@ TEST_F(WindowControllerTest, TheContextMenuSwitchesBothOptionsAndEitherConnectsA
 
   // The options follow the journal's and the dash's items in the one menu.
   std::unique_ptr<QMenu> menu = window.MakeContextMenu();
-  QList<QAction*> items = menu->actions().mid(4);
+  QList<QAction*> items = menu->actions().mid(static_cast<int>(MainMenuItem::ConnectAtStart));
   ASSERT_EQ(items.size(), 2);
   EXPECT_EQ(items[0]->text(), "Соединяться при запуске");
   EXPECT_EQ(items[1]->text(), "Запускать при входе в систему");
@@ -182,7 +197,7 @@ TEST_F(WindowControllerTest, TheContextMenuSwitchesBothOptionsAndEitherConnectsA
   items[1]->trigger();
   EXPECT_TRUE(autostart.on);
   menu = window.MakeContextMenu();
-  items = menu->actions().mid(4);
+  items = menu->actions().mid(static_cast<int>(MainMenuItem::ConnectAtStart));
   EXPECT_TRUE(items[0]->isChecked() && items[1]->isChecked());
 
   // The stored option, without --connect.
