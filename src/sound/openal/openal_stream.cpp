@@ -14,8 +14,10 @@
 namespace drunvale {
 namespace {
 
+// 186 ms at 44.1 kHz. The player refills at half of it, so it may come about 90 ms late before
+// the source runs dry and a gap is heard; a small board under load is that late now and then.
 constexpr uint32_t kChunkFrames = 1024;
-constexpr size_t kChunks = 4;
+constexpr size_t kChunks = 8;
 
 // The current context is process-wide state and two engines may each own a stream, so every
 // AL call happens under one lock with its own stream's context made current.
@@ -95,6 +97,7 @@ class OpenAlStream final : public AudioStream {
     std::lock_guard lock(AlLock());
     if (!MakeCurrentLocked()) return SoundStatus::Failed;
     const size_t frames = interleaved.size() / format_.channels;
+    const ALint queuedBefore = static_cast<ALint>(kChunks - free_.size());
     alGetError();
     for (size_t done = 0; done < frames && !free_.empty();) {
       const size_t n = std::min<size_t>(frames - done, kChunkFrames);
@@ -109,7 +112,12 @@ class OpenAlStream final : public AudioStream {
     // Playing from the first write on, and again after running dry.
     ALint state = AL_STOPPED;
     alGetSourcei(source_, AL_SOURCE_STATE, &state);
-    if (state != AL_PLAYING) alSourcePlay(source_);
+    if (state != AL_PLAYING) {
+      // A source that ran dry since Writable() would play its whole queue again from the front,
+      // chunks already heard among it: those go first.
+      if (state == AL_STOPPED) Unqueue(queuedBefore);
+      alSourcePlay(source_);
+    }
     return alGetError() == AL_NO_ERROR ? SoundStatus::Ok : SoundStatus::Failed;
   }
 
