@@ -63,7 +63,7 @@ class DirectSoundStream final : public AudioStream {
     UsePrimaryFormat(format_.rate);
 
     bufferFrames_ = format_.rate;  // a second
-    capacity_ = format_.rate / 10;
+    capacity_ = format_.rate / 5;  // refilled at half: a busy machine may be 100 ms late
     const WAVEFORMATEX pcm = Stereo16(format_.rate);
     DSBUFFERDESC description{};
     description.dwSize = sizeof description;
