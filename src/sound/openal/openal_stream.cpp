@@ -14,10 +14,11 @@
 namespace drunvale {
 namespace {
 
-// 186 ms at 44.1 kHz. The player refills at half of it, so it may come about 90 ms late before
-// the source runs dry and a gap is heard; a small board under load is that late now and then.
+// 139 ms at 44.1 kHz. The player refills at half of it, so it may come about 70 ms late before
+// the source runs dry and a gap is heard (a small board under load is that late now and then);
+// more would put off a new level that much longer.
 constexpr uint32_t kChunkFrames = 1024;
-constexpr size_t kChunks = 8;
+constexpr size_t kChunks = 6;
 
 // The current context is process-wide state and two engines may each own a stream, so every
 // AL call happens under one lock with its own stream's context made current.

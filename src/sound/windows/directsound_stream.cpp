@@ -62,8 +62,8 @@ class DirectSoundStream final : public AudioStream {
     format_.channels = 2;
     UsePrimaryFormat(format_.rate);
 
-    bufferFrames_ = format_.rate;  // a second
-    capacity_ = format_.rate / 5;  // refilled at half: a busy machine may be 100 ms late
+    bufferFrames_ = format_.rate;       // a second
+    capacity_ = format_.rate * 3 / 20;  // refilled at half: a busy machine may be 75 ms late
     const WAVEFORMATEX pcm = Stereo16(format_.rate);
     DSBUFFERDESC description{};
     description.dwSize = sizeof description;
